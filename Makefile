@@ -1,0 +1,53 @@
+# Tamrik Screen Print: the two commands are `make demo` and `make test`.
+SHELL := /bin/bash
+TOP := $(CURDIR)
+NATIVE := $(TOP)/build/native
+WINDOWS := $(TOP)/build/windows
+JOBS := $(shell nproc)
+
+.PHONY: all setup native windows test test-native test-windows demo run package bench fuzz clean
+
+all: windows
+
+setup:
+	@bash scripts/setup.sh
+
+native: setup
+	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+windows: setup
+	@cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(TOP)/cmake/mingw-w64.cmake >/dev/null
+	@cmake --build $(WINDOWS) -j $(JOBS)
+
+test-native: native
+	@cd $(NATIVE) && ctest --output-on-failure
+
+test-windows: windows
+	@bash scripts/testenv.sh run -- bash -c 'cd $(WINDOWS) && ctest --output-on-failure'
+
+# Set-up, both builds, every test.
+test: native windows
+	@cd $(NATIVE) && ctest --output-on-failure
+	@bash scripts/testenv.sh run -- bash -c 'cd $(WINDOWS) && ctest --output-on-failure'
+
+demo: windows
+	@bash scripts/demo.sh
+
+run: windows
+	@bash scripts/run.sh
+
+package: windows
+	@bash scripts/package.sh
+
+bench: setup
+	@cmake -S . -B $(TOP)/build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRIK_SANITIZE=OFF >/dev/null
+	@cmake --build $(TOP)/build/bench -j $(JOBS)
+	@bash scripts/bench-images.sh
+
+fuzz: setup
+	@bash scripts/fuzz.sh
+
+clean:
+	rm -rf $(NATIVE) $(WINDOWS) $(TOP)/build/bench
