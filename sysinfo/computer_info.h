@@ -1,0 +1,51 @@
+// The computer's state at the last capture action: names, network, up time,
+// foreground window, processes, power, memory and event-log excerpts. Filled by
+// gatherComputerInfo on Windows; read by the header and footer tokens, the
+// printed Text pages and the text report.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/calendar_time.h"
+
+struct AdapterInfo {
+    std::wstring description;
+    std::wstring ipAddress;
+    std::wstring ipMask;
+    std::wstring gateway;
+    bool dhcpEnabled = false;
+};
+
+struct ComputerInfo {
+    std::vector<AdapterInfo> adapters;
+    std::vector<std::wstring> ipAddresses;
+    std::vector<std::wstring> dnsServers;
+    std::wstring userName;
+    std::wstring computerName;
+    std::wstring shotDate;
+    std::wstring shotTime;
+    tamrik::CalendarTime localTime;
+    int page = 0;       // current page, written by printing
+    int pageCount = 0;  // pages of the current run, written by the capture action
+    std::wstring windowText;
+    std::wstring application;
+    std::vector<std::wstring> processLines;
+    std::vector<std::wstring> systemLogLines;
+    std::vector<std::wstring> applicationLogLines;
+    std::vector<std::wstring> infoLines;
+    std::wstring upTimeText;
+    bool isWorkgroup = false;
+    std::wstring domainName;
+    std::wstring battery;
+    std::wstring memoryLoad;
+    std::wstring physicalTotal;
+    std::wstring physicalFree;
+    std::wstring pageFileTotal;
+    std::wstring pageFileFree;
+    std::wstring virtualTotal;
+    std::wstring virtualFree;
+
+    // Replaces infoLines from the other members.
+    void composeInfoLines();
+};
