@@ -1,0 +1,7 @@
+#include "output/text_report.h"
+
+namespace orbilux {
+
+bool writeTextReport() { return false; }
+
+}  // namespace orbilux
