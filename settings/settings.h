@@ -1,0 +1,178 @@
+// The one settings record of the program and its groups. Each group knows its
+// storage keys (the member names as they stand) and its defaults; the record is
+// moved to and from a CSettingsStorage (settings_storage.h) by Load/Save.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/calendar_time.h"
+#include "sysinfo/computer_info.h"
+
+namespace orbilux {
+
+class CSettingsStorage;
+
+// The platform's POINT and RECT, kept portable (8 and 16 bytes as stored).
+struct SettingsPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+static_assert(sizeof(SettingsPoint) == 8, "a stored point is 8 bytes");
+
+struct SettingsRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+static_assert(sizeof(SettingsRect) == 16, "a stored rectangle is 16 bytes");
+
+inline bool operator==(const SettingsPoint& a, const SettingsPoint& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const SettingsPoint& a, const SettingsPoint& b) { return !(a == b); }
+inline bool operator==(const SettingsRect& a, const SettingsRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator!=(const SettingsRect& a, const SettingsRect& b) { return !(a == b); }
+
+// Base of the record and of every group.
+class CSettings {
+public:
+    virtual ~CSettings() = default;
+
+    virtual void OnBeforeSave(bool began) {}
+    virtual void OnAfterSave(bool result) {}
+    virtual void OnBeforeLoad(bool began) {}
+    virtual void OnAfterLoad(bool result) {}
+    // Moves the items of the class (save or load), or with setDefaults assigns
+    // the defaults without touching the storage.
+    virtual bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) = 0;
+    virtual bool Load(CSettingsStorage& storage);
+    virtual bool Save(CSettingsStorage& storage);
+};
+
+class GeneralSettings : public CSettings {
+public:
+    GeneralSettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    bool bDisplaySplash_ = true;
+    bool bEnableMutliMonitor_ = true;
+    std::vector<int32_t> disabledMonitors_;  // ascending monitor positions left out per-monitor
+    int32_t numberOfMonitors_ = 0;
+    int32_t screenTarget = 0;  // 0 whole desktop, 1 each monitor, 2 active window
+};
+
+// Size of the fixed part of the platform's wide device-mode record, and where
+// its 16-bit driver-extra byte count sits.
+constexpr size_t kDevModeFixedSize = 220;
+constexpr size_t kDevModeDriverExtraOffset = 70;
+
+class PrinterSettings : public CSettings {
+public:
+    PrinterSettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    // Device mode helpers: the block is the fixed 220 bytes followed by the
+    // driver-extra bytes; empty means no device mode is held.
+    bool hasDevMode() const { return devModeBlock.size() >= kDevModeFixedSize; }
+    // Driver-extra byte count recorded in the fixed part (0 without a block).
+    uint16_t devModeDriverExtra() const;
+    // Takes a copy of a device mode (fixed part plus driver extra as its field
+    // says); fails and clears the block when fewer bytes are given.
+    bool setDevMode(const void* data, size_t size);
+    void clearDevMode() { devModeBlock.clear(); }
+
+    // Non-owning references to the main window's open printer and device mode;
+    // copied as references.
+    void* printerRef = nullptr;
+    void* devModeRef = nullptr;
+    bool bSetPrinter_ = false;
+    bool bSetPage_ = false;
+    std::vector<uint8_t> devModeBlock;  // owned copy, duplicated when the record is copied
+    std::wstring printername_;
+    SettingsPoint ptPaperSize;
+    SettingsRect rtMinMargin;
+    SettingsRect rtMargin{1500, 1000, 1000, 1000};
+    int32_t lineHeightHead = 1;
+    int32_t marginHead = 10;
+    bool enableHead = true;
+    int32_t lineHeightFoot = 1;
+    int32_t marginFoot = 10;
+    bool enableFoot = true;
+    SettingsRect infoBoxRect;
+    int32_t enableInfo = 0;
+    int32_t pictureVerticalAlign = 0;  // 0 top, 1 centred
+};
+
+class FormatSettings : public CSettings {
+public:
+    FormatSettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    ComputerInfo computerInfo;  // run-time only, never stored
+    std::vector<std::wstring> headStrings;
+    std::vector<std::wstring> footStrings;
+    std::wstring fontFace = L"MS UI Gothic";
+    uint32_t fontSize = 11;
+};
+
+class KeySettings : public CSettings {
+public:
+    KeySettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    uint32_t printVirtualKeyCode_ = 0x2C;  // Print Screen
+    uint32_t printmodifiers = 0;           // Alt 1, Ctrl 2, Shift 4
+    bool bEnableShotKey_ = true;
+    uint32_t shotVirtualKeyCode_ = 0x2C;
+    uint32_t shotmodifiers = 3;  // Alt + Ctrl
+    int32_t keyAction = 0;       // 0 print, 1 files, 2 both
+    int32_t keyKind = 0;         // 0 Print Screen, 1 user-chosen key
+    int32_t logType = 0;         // 0 none, 1 basic, 2 basic plus event log
+};
+
+class OutputSettings : public CSettings {
+public:
+    OutputSettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    std::wstring baseDirName;
+    std::wstring currentDir;    // run-time: output folder of the current capture
+    std::wstring baseFileName;  // run-time: file-name stem of the current capture
+    bool bDateDir = false;
+    tamrik::CalendarTime captureTime;  // run-time
+    int32_t printMode = 0;       // 0 colour, 1 inverted, 2 monochrome, 3 inverted monochrome
+    int32_t nPictureFormat = 2;  // 0 BMP, 1 PNG, 2 JPEG
+    int32_t bpp = 3;             // 0 1 bit, 1 4 bits, 2 8 bits, 3 24 bits
+    uint32_t scale = 100;        // percent
+};
+
+class ORBILUXSetting : public CSettings {
+public:
+    ORBILUXSetting();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    GeneralSettings general_;
+    PrinterSettings printer_;
+    FormatSettings format_;
+    KeySettings key_;
+    OutputSettings output_;
+    bool simpleMode = true;
+};
+
+// The live record, created on first use. Throws std::logic_error("Dead
+// Reference Detected") when called after it was destroyed at process exit.
+ORBILUXSetting& SettingsInstance();
+
+// Shows the warning that a stored device mode could not be read. The portable
+// core has no message box: the Windows side installs one with
+// SetDevModeFailureNotifier; without one the failure is silent.
+using DevModeFailureNotifier = void (*)(const std::wstring& text, const std::wstring& caption);
+void SetDevModeFailureNotifier(DevModeFailureNotifier notifier);
+extern const wchar_t kDevModeFailureText[];
+extern const wchar_t kDevModeFailureCaption[];
+
+}  // namespace orbilux
