@@ -1,0 +1,45 @@
+// Identifiers of the program's resources (dialogs, menu, strings, icons,
+// bitmaps) and of the tray-menu commands.
+#pragma once
+
+// Dialogs
+#define IDD_ABOUTBOX 100
+#define IDD_MAINDLG 129
+
+// Icons
+#define IDR_MAINFRAME 128  // the program's icon: 48, 32 and 16 pixels
+#define IDI_SETTINGS 203   // the settings sheet's icon
+#define IDI_BUSY 223       // tray icon while a capture runs, 16 pixels
+
+// Menu: the tray menu, also attached to the hidden main dialog
+#define IDR_TRAYMENU 201
+// The identifier of the tray icon itself
+#define IDT_TRAYICON 201
+
+// Bitmaps
+#define IDB_SPLASH_PRINT 210  // 160 x 80, 8 bits: shown after each capture
+#define IDB_SPLASH_START 211  // 256 x 128, 4 bits: shown at start-up
+
+// Controls of the About box
+#define IDC_ABOUT_PRODUCT 1063
+#define IDC_ABOUT_VERSION 1064
+#define IDC_ABOUT_COPYRIGHT 1065
+
+// Commands
+#define ID_SETTING 57601
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+#define ID_HOTKEY_TOGGLE 32775
+#define ID_PRINTER_SETTING 32777
+#define ID_MODE_DETAIL 32783
+#define ID_MODE_EASY 32784
+#define ID_SETTING_INITIALIZE 32785
+
+// Strings
+#define IDS_HOTKEY_ENABLED 1
+#define IDS_HOTKEY_DISABLED 2
+#define IDS_CHOOSE_FOLDER 3
+#define IDS_PRINT_MODES 4
+#define IDS_PICTURE_FORMATS 5
+#define IDS_COLOUR_DEPTHS 6
+#define IDS_CAPTURE_FAILED 129
