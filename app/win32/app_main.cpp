@@ -1,0 +1,57 @@
+#include "app/win32/app_main.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/win32/main_dlg.h"
+#include "app/win32/splash_wnd.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "window/message_loop.h"
+#include "window/raii.h"
+
+namespace orbilux {
+
+const wchar_t kMutexName[] = L"Tamrik Mutex";
+
+int Run(int showCommand) {
+    tamrik::CMessageLoop loop;
+    tamrik::Module().AddMessageLoop(&loop);
+
+    int result = 0;
+    {
+        CMainDlg dialog;
+        if (dialog.Create(nullptr)) {
+            // Starting leaves the user's active window active.
+            HWND foreground = ::GetForegroundWindow();
+            ::ShowWindow(dialog.Handle(), showCommand);
+            if (foreground) ::SetForegroundWindow(foreground);
+            result = loop.Run();
+        }
+        tamrik::Module().RemoveMessageLoop();
+    }  // the dialog object goes here: printer objects, screen shot, tray icon
+    return result;
+}
+
+int RunTamrik(HINSTANCE instance) {
+    tamrik::UniqueHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
+    if (!mutex) return 0;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
+
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    tamrik::Module().Init(instance);
+
+    CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
+    SettingsInstance();
+
+    const int result = Run(SW_HIDE);
+
+    tamrik::Module().Term();
+    ::CoUninitialize();
+    ::ReleaseMutex(mutex.Get());
+    return result;
+}
+
+}  // namespace orbilux

@@ -1,0 +1,120 @@
+// The settings side of the main dialog: where the settings file lives, the
+// start-up load, and the commands that change the settings wholesale.
+#include <shlobj.h>
+
+#include "app/win32/busy_flag.h"
+#include "app/win32/hotkeys.h"
+#include "app/win32/main_dlg.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+
+namespace orbilux {
+
+std::wstring SettingsFilePath(bool createFolder) {
+    wchar_t appData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return {};
+    std::wstring path = appData;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    path += L"Tamrik";
+    if (createFolder) ::CreateDirectoryW(path.c_str(), nullptr);  // an existing folder is fine
+    return path + L"\\PrintSettings.ini";
+}
+
+void CMainDlg::LoadSettingsAtStartup() {
+    settingsPath_ = SettingsFilePath(true);
+    ORBILUXSetting& settings = SettingsInstance();
+    if (!LoadSettingsFile(settings, settingsPath_))
+        ::MessageBoxW(nullptr, L"Some settings could not be loaded!", nullptr, MB_OK);
+    UpdateModeMenu(settings.simpleMode);
+    print_.OpenPrinter(settings.printer_, settings.printer_.bSetPrinter_);
+}
+
+void CMainDlg::UpdateModeMenu(bool simpleMode) {
+    HMENU menu = ::GetMenu(Handle());
+    ::EnableMenuItem(menu, ID_MODE_EASY, MF_BYCOMMAND | (simpleMode ? MF_GRAYED : MF_ENABLED));
+    ::EnableMenuItem(menu, ID_MODE_DETAIL, MF_BYCOMMAND | (simpleMode ? MF_ENABLED : MF_GRAYED));
+}
+
+LRESULT CMainDlg::OnSetting(WORD, WORD, HWND) {
+    BusyFlagHold hold(settingsBusy);
+    if (!hold.Held()) return 0;
+    UnregisterHotkeys(Handle());
+    ShowOptionSheet(::GetActiveWindow(), settingsPath_);
+    if (HotkeysEnabled())
+        RegisterHotkeys(Handle(), SettingsInstance().key_);
+    else
+        UnregisterHotkeys(Handle());
+    return 0;
+}
+
+LRESULT CMainDlg::OnPrinterSetting(WORD, WORD, HWND) {
+    BusyFlagHold hold(settingsBusy);
+    if (!hold.Held()) return 0;
+    PrinterSettings& printer = SettingsInstance().printer_;
+    if (print_.ChoosePrinter(printer, ::GetActiveWindow())) SavePrinterSection(printer, settingsPath_);
+    return 0;
+}
+
+LRESULT CMainDlg::OnInitialize(WORD, WORD, HWND) {
+    BusyFlagHold hold(settingsBusy);
+    if (!hold.Held()) {
+        BringToTop();
+        return 0;
+    }
+    const int answer = ::MessageBoxW(Handle(), L"全ての設定を消去し標準設定に戻します。\nよろしいですか？",
+                                     L"Default Setting", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDOK) return 0;
+    ORBILUXSetting& settings = SettingsInstance();
+    settings = ORBILUXSetting();
+    print_.OpenPrinter(settings.printer_, false);
+    SaveSettingsFile(settings, settingsPath_);
+    UpdateModeMenu(true);
+    // Registered again without unregistering: a combination still held keeps its registration.
+    RegisterHotkeys(Handle(), settings.key_);
+    return 0;
+}
+
+void CMainDlg::ToggleMode() {
+    BusyFlagHold hold(captureBusy);
+    if (!hold.Held()) return;  // a capture is running: the mode stays
+    ORBILUXSetting& settings = SettingsInstance();
+    settings.simpleMode = !settings.simpleMode;
+    SaveSettingsFile(settings, settingsPath_);
+    UpdateModeMenu(settings.simpleMode);
+}
+
+LRESULT CMainDlg::OnModeDetail(WORD, WORD, HWND) {
+    BusyFlagHold hold(settingsBusy);
+    if (!hold.Held()) {
+        BringToTop();
+        return 0;
+    }
+    ToggleMode();
+    return 0;
+}
+
+LRESULT CMainDlg::OnModeEasy(WORD, WORD, HWND) {
+    BusyFlagHold hold(settingsBusy);
+    if (!hold.Held()) {
+        BringToTop();
+        return 0;
+    }
+    const int answer = ::MessageBoxW(Handle(),
+                                     L"詳細設定から簡易設定に切りかえます。\n一部の設定項目が初期値に変更されます。\n"
+                                     L"よろしいですか？",
+                                     L"簡易設定への切りかえ", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    if (answer != IDOK) return 0;
+    ORBILUXSetting& settings = SettingsInstance();
+    LOGFONTW guiFont{};
+    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(guiFont), &guiFont))
+        settings.format_.fontFace = guiFont.lfFaceName;
+    settings.format_.fontSize = 11;
+    print_.OpenPrinter(settings.printer_, false);
+    settings.key_.keyKind = 0;
+    settings.key_.printmodifiers = 0;
+    settings.key_.printVirtualKeyCode_ = 44;
+    ToggleMode();
+    return 0;
+}
+
+}  // namespace orbilux

@@ -1,0 +1,60 @@
+// The shell's calls into the other subsystems: the settings file, the screen
+// capture, the text pages, file output, printing and the option sheet. Each
+// call site is one function here, so the shell builds and runs on its own.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orbilux {
+
+class ORBILUXSetting;
+class PrinterSettings;
+class ScreenShot;
+
+extern const wchar_t kRootSection[];     // "ORBILUXSettings"
+extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
+
+// Settings file (INI storage).
+bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
+bool SaveSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
+bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
+
+// Screen capture into the screen shot: the number of Picture pages, 0 after a
+// failure already shown to the user.
+int32_t CaptureScreen(ScreenShot& shot);
+// Gathers the computer information and appends the Text pages; the page count.
+int32_t BuildTextPages(ScreenShot& shot);
+// Writes the image files and the text report on a worker thread and waits for it.
+void SaveCaptureFiles(ScreenShot& shot);
+
+// The open printer with its device mode, and the print runs on it.
+class PrintLink {
+public:
+    PrintLink();
+    ~PrintLink();
+    PrintLink(const PrintLink&) = delete;
+    PrintLink& operator=(const PrintLink&) = delete;
+
+    // The stored printer when useStored is set and it opens, else the default printer.
+    void OpenPrinter(PrinterSettings& printer, bool useStored);
+    // The print set-up dialog; true when the user confirmed it.
+    bool ChoosePrinter(PrinterSettings& printer, HWND owner);
+    // Starts a background run of pages 0 .. pageCount-1 of the screen shot.
+    void StartRun(const std::shared_ptr<ScreenShot>& shot, int32_t pageCount);
+    // Ends a running job (waiting a bounded time, then cancelling) before the
+    // printer objects go away.
+    void FinishAtExit();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The option sheet, modal, owned by `owner`; saves to the settings file on OK.
+void ShowOptionSheet(HWND owner, const std::wstring& path);
+
+}  // namespace orbilux

@@ -1,0 +1,44 @@
+// The notification-area icon of the hidden main dialog: install, busy/normal
+// state (re-adding an icon the shell has lost), removal, and the mouse
+// callback that opens the tray menu.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace orbilux {
+
+extern const wchar_t kTrayTip[];  // "Tamrik Screen Print"
+
+// The message the shell sends for mouse events on the icon ("WM_TRAYICON").
+UINT TrayIconMessage();
+
+class CTrayIconImpl {
+public:
+    CTrayIconImpl();
+    ~CTrayIconImpl() { Remove(); }
+    CTrayIconImpl(const CTrayIconImpl&) = delete;
+    CTrayIconImpl& operator=(const CTrayIconImpl&) = delete;
+
+    void Attach(HWND owner) { owner_ = owner; }
+    bool Install(const wchar_t* tip, HICON icon, UINT id);
+    // Busy (icon 223) or normal (icon 128); adds the icon anew when it is not
+    // installed or the shell no longer knows it.
+    void SetState(bool busy);
+    void Remove();
+    bool Installed() const { return installed_; }
+
+    // The WM_TRAYICON handler: right button up opens the first popup of the
+    // owner's menu at the cursor, a double click sends the default item's command.
+    LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
+    // The command the double click sends: the default item's, else the first item's.
+    UINT DefaultCommand(HMENU popup) const;
+
+private:
+    HWND owner_ = nullptr;
+    NOTIFYICONDATAW data_;
+    bool installed_ = false;
+    UINT defaultItem_ = 0;  // by position: the first item of the popup
+};
+
+}  // namespace orbilux
