@@ -1,0 +1,279 @@
+// The resident shell: the capture action's order, guard and shot-key
+// override; the splash window; the About box's version line; the hidden main
+// dialog's hotkey item and Exit.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/win32/about_dlg.h"
+#include "app/win32/busy_flag.h"
+#include "app/win32/capture_action.h"
+#include "app/win32/main_dlg.h"
+#include "app/win32/splash_wnd.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "window/message_loop.h"
+
+using namespace orbilux;
+
+namespace {
+
+struct FakeSteps : CaptureSteps {
+    ORBILUXSetting* settings = nullptr;
+    std::vector<std::string> calls;
+    int32_t picturePages = 1;
+    int32_t totalPages = 3;
+    // Settings as the file output saw them.
+    int32_t savedTarget = -1, savedKeyAction = -1, savedLogType = -1;
+    bool busyDuringCapture = false;
+    BusyFlag* busy = nullptr;
+
+    void SetBusyIndicators(bool on) override { calls.push_back(on ? "busy" : "normal"); }
+    int32_t CaptureScreen() override {
+        calls.push_back("capture");
+        busyDuringCapture = busy && busy->IsTaken();
+        return picturePages;
+    }
+    void ShowPrintingSplash() override { calls.push_back("splash"); }
+    int32_t BuildTextPages() override {
+        calls.push_back("text");
+        return totalPages;
+    }
+    void SaveFiles() override {
+        calls.push_back("files");
+        savedTarget = settings->general_.screenTarget;
+        savedKeyAction = settings->key_.keyAction;
+        savedLogType = settings->key_.logType;
+    }
+    void StartPrinting(int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
+};
+
+using Calls = std::vector<std::string>;
+
+class AppCaptureAction : public ::testing::Test {
+protected:
+    void SetUp() override {
+        steps.settings = &settings;
+        steps.busy = &busy;
+    }
+    ORBILUXSetting settings;
+    FakeSteps steps;
+    BusyFlag busy;
+};
+
+TEST_F(AppCaptureAction, EachKeyActionRunsItsStepsInOrder) {
+    settings.key_.keyAction = 0;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "print 3", "normal"}));
+    EXPECT_TRUE(steps.busyDuringCapture);
+    EXPECT_FALSE(busy.IsTaken());
+
+    steps.calls.clear();
+    settings.key_.keyAction = 1;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "files", "normal"}));
+
+    steps.calls.clear();
+    settings.key_.keyAction = 2;
+    settings.general_.bDisplaySplash_ = false;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "files", "print 3", "normal"}));
+
+    steps.calls.clear();
+    settings.key_.keyAction = 7;  // neither files nor print
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "normal"}));
+}
+
+TEST_F(AppCaptureAction, ShotKeyOverridesThreeSettingsForOneAction) {
+    settings.key_.keyAction = 0;
+    settings.key_.logType = 1;
+    settings.general_.screenTarget = 2;
+    RunCaptureAction(1, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "files", "normal"}));
+    EXPECT_EQ(steps.savedTarget, 0);
+    EXPECT_EQ(steps.savedKeyAction, 1);
+    EXPECT_EQ(steps.savedLogType, 2);
+    EXPECT_EQ(settings.key_.keyAction, 0);
+    EXPECT_EQ(settings.key_.logType, 1);
+    EXPECT_EQ(settings.general_.screenTarget, 2);
+
+    // Also restored when the capture fails part way.
+    steps.calls.clear();
+    steps.picturePages = 0;
+    RunCaptureAction(1, settings, steps, busy);
+    EXPECT_EQ(settings.key_.keyAction, 0);
+    EXPECT_EQ(settings.key_.logType, 1);
+    EXPECT_EQ(settings.general_.screenTarget, 2);
+}
+
+TEST_F(AppCaptureAction, BusyPressesAndUnknownIdsOnlyFlashTheIcon) {
+    ASSERT_TRUE(busy.TryTake());
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "normal"}));
+    EXPECT_TRUE(busy.IsTaken()) << "a dropped press must not give back someone else's flag";
+    busy.Release();
+
+    steps.calls.clear();
+    RunCaptureAction(5, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "normal"}));
+    EXPECT_FALSE(busy.IsTaken());
+}
+
+TEST_F(AppCaptureAction, FailedCaptureWritesAndPrintsNothing) {
+    settings.key_.keyAction = 2;
+    settings.key_.logType = 2;
+    steps.picturePages = 0;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "normal"}));
+    EXPECT_FALSE(busy.IsTaken());
+}
+
+TEST(AppAbout, VersionLineNeedsFourParts) {
+    EXPECT_EQ(FormatVersionLine(L"2.0.4.1"), L"Version: 2.0.4.1");
+    EXPECT_EQ(FormatVersionLine(L"2.0.4"), L"");
+    EXPECT_EQ(FormatVersionLine(L""), L"");
+    EXPECT_EQ(FormatVersionLine(L" 1..2 3.4 "), L"Version: 1.2.3.4");
+    EXPECT_EQ(FormatVersionLine(L"1.2.3.4.5"), L"Version: 1.2.3.4");
+}
+
+TEST(AppAbout, ReadsTheProgramsVersionResource) {
+    CFileVersionInfo info;
+    ASSERT_TRUE(info.Open(nullptr));
+    EXPECT_EQ(info.Get(L"ProductName"), L"Tamrik Screen Print");
+    EXPECT_EQ(FormatVersionLine(info.Get(L"ProductVersion")), L"Version: 2.0.4.1");
+    EXPECT_EQ(info.Get(L"SpecialBuild"), L"");
+}
+
+void PumpFor(DWORD ms) {
+    const DWORD end = ::GetTickCount() + ms;
+    MSG msg;
+    while (LONG(::GetTickCount() - end) < 0) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    }
+}
+
+HWND FindSplash() { return ::FindWindowW(L"TamrikSplashWnd", nullptr); }
+
+TEST(AppSplash, BitmapResourcesHaveTheirSizesAndDepths) {
+    CxImage start, printing, missing;
+    ASSERT_TRUE(LoadBitmapResource(::GetModuleHandleW(nullptr), IDB_SPLASH_START, start));
+    EXPECT_EQ(start.GetWidth(), 256u);
+    EXPECT_EQ(start.GetHeight(), 128u);
+    EXPECT_EQ(start.GetBpp(), 4u);
+    ASSERT_TRUE(LoadBitmapResource(::GetModuleHandleW(nullptr), IDB_SPLASH_PRINT, printing));
+    EXPECT_EQ(printing.GetWidth(), 160u);
+    EXPECT_EQ(printing.GetHeight(), 80u);
+    EXPECT_EQ(printing.GetBpp(), 8u);
+    EXPECT_FALSE(LoadBitmapResource(::GetModuleHandleW(nullptr), 4242, missing));
+    EXPECT_EQ(CSplashWnd::Open(4242, 100, nullptr), nullptr) << "no bitmap, no window";
+}
+
+TEST(AppSplash, ShowsWithoutActivationAndClosesItself) {
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"splash test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                   200, 100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(owner);
+    PumpFor(100);
+    const HWND foreground = ::GetForegroundWindow();
+
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_PRINT, 300, nullptr), nullptr);
+    HWND splash = FindSplash();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(splash));
+    const LONG_PTR ex = ::GetWindowLongPtrW(splash, GWL_EXSTYLE);
+    EXPECT_TRUE(ex & WS_EX_TOPMOST);
+    EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(ex & WS_EX_NOACTIVATE);
+    RECT rc{};
+    ::GetWindowRect(splash, &rc);
+    EXPECT_EQ(rc.right - rc.left, 160);
+    EXPECT_EQ(rc.bottom - rc.top, 80);
+    EXPECT_EQ(::GetForegroundWindow(), foreground);
+    // A click must not activate it either.
+    EXPECT_EQ(::SendMessageW(splash, WM_MOUSEACTIVATE, WPARAM(owner), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+              MA_NOACTIVATE);
+    PumpFor(700);
+    EXPECT_EQ(FindSplash(), nullptr) << "closed by its own timer";
+
+    // Escape closes at once; other keys are swallowed.
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_START, 60000, owner), nullptr);
+    splash = FindSplash();
+    ::SendMessageW(splash, WM_KEYDOWN, 'A', 0);
+    PumpFor(50);
+    EXPECT_NE(FindSplash(), nullptr);
+    ::SendMessageW(splash, WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpFor(50);
+    EXPECT_EQ(FindSplash(), nullptr);
+    ::DestroyWindow(owner);
+}
+
+class AppMainDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tamrik::Module().AddMessageLoop(&loop);
+        ASSERT_NE(dialog.Create(nullptr), nullptr);
+        popup = ::GetSubMenu(::GetMenu(dialog.Handle()), 0);
+    }
+    void TearDown() override {
+        if (dialog.Handle()) dialog.DestroyWindow();
+        tamrik::Module().RemoveMessageLoop();
+    }
+    std::wstring ItemText(UINT id) {
+        wchar_t text[128] = {};
+        ::GetMenuStringW(popup, id, text, 128, MF_BYCOMMAND);
+        return text;
+    }
+    bool Checked(UINT id) { return (::GetMenuState(popup, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+    bool Grayed(UINT id) { return (::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+    tamrik::CMessageLoop loop;
+    CMainDlg dialog;
+    HMENU popup = nullptr;
+};
+
+TEST_F(AppMainDialog, StartsHiddenWithHotkeysOnAndEasyModeGreyed) {
+    EXPECT_FALSE(::IsWindowVisible(dialog.Handle()));
+    EXPECT_EQ(dialog.GetText(), L"ORBILUX Screen Print ");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(Checked(ID_HOTKEY_TOGGLE));
+    EXPECT_EQ(::GetMenuItemID(popup, 0), UINT(ID_SETTING));
+    EXPECT_EQ(dialog.Tray().DefaultCommand(popup), UINT(ID_SETTING));
+    EXPECT_EQ(Grayed(ID_MODE_EASY), SettingsInstance().simpleMode);
+    EXPECT_NE(Grayed(ID_MODE_DETAIL), SettingsInstance().simpleMode);
+    const std::wstring suffix = L"\\Tamrik\\PrintSettings.ini";
+    ASSERT_GT(dialog.SettingsPath().size(), suffix.size());
+    EXPECT_EQ(dialog.SettingsPath().substr(dialog.SettingsPath().size() - suffix.size()), suffix);
+}
+
+TEST_F(AppMainDialog, HotkeyItemTogglesTextAndCheckMark) {
+    wchar_t enabled[64] = {}, disabled[64] = {};
+    ::LoadStringW(nullptr, IDS_HOTKEY_ENABLED, enabled, 64);
+    ::LoadStringW(nullptr, IDS_HOTKEY_DISABLED, disabled, 64);
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+    EXPECT_FALSE(Checked(ID_HOTKEY_TOGGLE));
+    EXPECT_EQ(ItemText(ID_HOTKEY_TOGGLE), disabled);
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+    EXPECT_TRUE(Checked(ID_HOTKEY_TOGGLE));
+    EXPECT_EQ(ItemText(ID_HOTKEY_TOGGLE), enabled);
+
+    // While another settings command holds the flag the toggle does nothing.
+    ASSERT_TRUE(settingsBusy.TryTake());
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+    EXPECT_TRUE(Checked(ID_HOTKEY_TOGGLE));
+    settingsBusy.Release();
+}
+
+TEST_F(AppMainDialog, ExitEndsTheLoopWithCodeOne) {
+    // The command is matched on its low word, whatever the notification code.
+    ::PostMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 1), 0);
+    EXPECT_EQ(loop.Run(), 1);
+    EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+}  // namespace
