@@ -147,6 +147,22 @@ TEST(AppAbout, ReadsTheProgramsVersionResource) {
     EXPECT_EQ(info.Get(L"SpecialBuild"), L"");
 }
 
+TEST(AppAbout, BoxShowsProductVersionAndCopyright) {
+    CAboutDlg about;
+    ASSERT_NE(about.Create(nullptr), nullptr);
+    wchar_t text[128] = {};
+    ::GetDlgItemTextW(about.Handle(), IDC_ABOUT_PRODUCT, text, 128);
+    EXPECT_STREQ(text, L"Tamrik Screen Print");
+    ::GetDlgItemTextW(about.Handle(), IDC_ABOUT_VERSION, text, 128);
+    EXPECT_STREQ(text, L"Version: 2.0.4.1");
+    ::GetDlgItemTextW(about.Handle(), IDC_ABOUT_COPYRIGHT, text, 128);
+    EXPECT_NE(text[0], L'\0');
+    EXPECT_EQ(about.GetText(), L"About");
+    // OK (command 1) ends the box.
+    ::SendMessageW(about.Handle(), WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(about.Handle(), nullptr);
+}
+
 void PumpFor(DWORD ms) {
     const DWORD end = ::GetTickCount() + ms;
     MSG msg;
