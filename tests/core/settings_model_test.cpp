@@ -1,0 +1,428 @@
+// The settings record moved through the in-memory storage: defaults, the
+// failure rules of a load and a save, the device mode and copies.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "settings/memory_storage.h"
+#include "settings/settings.h"
+
+using namespace orbilux;
+
+namespace {
+
+const wchar_t kRoot[] = L"ORBILUXSettings";
+
+std::vector<uint8_t> MakeDevMode(uint16_t extra, uint8_t seed) {
+    std::vector<uint8_t> block(kDevModeFixedSize + extra);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + i * 7);
+    block[kDevModeDriverExtraOffset] = static_cast<uint8_t>(extra & 0xFF);
+    block[kDevModeDriverExtraOffset + 1] = static_cast<uint8_t>(extra >> 8);
+    return block;
+}
+
+// A record with every stored value away from its default.
+ORBILUXSetting ChangedRecord() {
+    ORBILUXSetting r;
+    r.general_.bDisplaySplash_ = false;
+    r.general_.bEnableMutliMonitor_ = false;
+    r.general_.disabledMonitors_ = {0, 2, 5};
+    r.general_.numberOfMonitors_ = 3;
+    r.general_.screenTarget = 2;
+    r.printer_.bSetPrinter_ = true;
+    r.printer_.bSetPage_ = true;
+    r.printer_.printername_ = L"PDF";
+    r.printer_.devModeBlock = MakeDevMode(37, 3);
+    r.printer_.ptPaperSize = {21000, 29700};
+    r.printer_.rtMinMargin = {1, 2, 3, 4};
+    r.printer_.rtMargin = {500, 600, 700, 800};
+    r.printer_.lineHeightHead = 4;
+    r.printer_.marginHead = 5;
+    r.printer_.enableHead = false;
+    r.printer_.lineHeightFoot = 6;
+    r.printer_.marginFoot = 7;
+    r.printer_.enableFoot = false;
+    r.printer_.infoBoxRect = {-1, -2, 30, 40};
+    r.printer_.enableInfo = 1;
+    r.printer_.pictureVerticalAlign = 1;
+    r.format_.headStrings = {L"$date $time", L"ヘッダ"};
+    r.format_.footStrings = {L"$page / $maxpage"};
+    r.format_.fontFace = L"Arial";
+    r.format_.fontSize = 14;
+    r.key_.bEnableShotKey_ = false;
+    r.key_.printVirtualKeyCode_ = 0x70;
+    r.key_.printmodifiers = 6;
+    r.key_.shotVirtualKeyCode_ = 0x71;
+    r.key_.shotmodifiers = 1;
+    r.key_.keyAction = 2;
+    r.key_.keyKind = 1;
+    r.key_.logType = 2;
+    r.output_.bDateDir = true;
+    r.output_.baseDirName = L"C:\\写真";
+    r.output_.printMode = 3;
+    r.output_.nPictureFormat = 1;
+    r.output_.bpp = 1;
+    r.output_.scale = 150;
+    r.simpleMode = false;
+    return r;
+}
+
+void ExpectStoredFieldsEqual(const ORBILUXSetting& a, const ORBILUXSetting& b) {
+    EXPECT_EQ(a.general_.bDisplaySplash_, b.general_.bDisplaySplash_);
+    EXPECT_EQ(a.general_.bEnableMutliMonitor_, b.general_.bEnableMutliMonitor_);
+    EXPECT_EQ(a.general_.disabledMonitors_, b.general_.disabledMonitors_);
+    EXPECT_EQ(a.general_.numberOfMonitors_, b.general_.numberOfMonitors_);
+    EXPECT_EQ(a.general_.screenTarget, b.general_.screenTarget);
+    EXPECT_EQ(a.printer_.bSetPrinter_, b.printer_.bSetPrinter_);
+    EXPECT_EQ(a.printer_.bSetPage_, b.printer_.bSetPage_);
+    EXPECT_EQ(a.printer_.printername_, b.printer_.printername_);
+    EXPECT_EQ(a.printer_.devModeBlock, b.printer_.devModeBlock);
+    EXPECT_EQ(a.printer_.ptPaperSize, b.printer_.ptPaperSize);
+    EXPECT_EQ(a.printer_.rtMinMargin, b.printer_.rtMinMargin);
+    EXPECT_EQ(a.printer_.rtMargin, b.printer_.rtMargin);
+    EXPECT_EQ(a.printer_.lineHeightHead, b.printer_.lineHeightHead);
+    EXPECT_EQ(a.printer_.marginHead, b.printer_.marginHead);
+    EXPECT_EQ(a.printer_.enableHead, b.printer_.enableHead);
+    EXPECT_EQ(a.printer_.lineHeightFoot, b.printer_.lineHeightFoot);
+    EXPECT_EQ(a.printer_.marginFoot, b.printer_.marginFoot);
+    EXPECT_EQ(a.printer_.enableFoot, b.printer_.enableFoot);
+    EXPECT_EQ(a.printer_.infoBoxRect, b.printer_.infoBoxRect);
+    EXPECT_EQ(a.printer_.enableInfo, b.printer_.enableInfo);
+    EXPECT_EQ(a.printer_.pictureVerticalAlign, b.printer_.pictureVerticalAlign);
+    EXPECT_EQ(a.format_.headStrings, b.format_.headStrings);
+    EXPECT_EQ(a.format_.footStrings, b.format_.footStrings);
+    EXPECT_EQ(a.format_.fontFace, b.format_.fontFace);
+    EXPECT_EQ(a.format_.fontSize, b.format_.fontSize);
+    EXPECT_EQ(a.key_.bEnableShotKey_, b.key_.bEnableShotKey_);
+    EXPECT_EQ(a.key_.printVirtualKeyCode_, b.key_.printVirtualKeyCode_);
+    EXPECT_EQ(a.key_.printmodifiers, b.key_.printmodifiers);
+    EXPECT_EQ(a.key_.shotVirtualKeyCode_, b.key_.shotVirtualKeyCode_);
+    EXPECT_EQ(a.key_.shotmodifiers, b.key_.shotmodifiers);
+    EXPECT_EQ(a.key_.keyAction, b.key_.keyAction);
+    EXPECT_EQ(a.key_.keyKind, b.key_.keyKind);
+    EXPECT_EQ(a.key_.logType, b.key_.logType);
+    EXPECT_EQ(a.output_.bDateDir, b.output_.bDateDir);
+    EXPECT_EQ(a.output_.baseDirName, b.output_.baseDirName);
+    EXPECT_EQ(a.output_.printMode, b.output_.printMode);
+    EXPECT_EQ(a.output_.nPictureFormat, b.output_.nPictureFormat);
+    EXPECT_EQ(a.output_.bpp, b.output_.bpp);
+    EXPECT_EQ(a.output_.scale, b.output_.scale);
+    EXPECT_EQ(a.simpleMode, b.simpleMode);
+}
+
+class SettingsModel : public ::testing::Test {
+protected:
+    bool SaveRecord(ORBILUXSetting& r) {
+        CSettingsStorageMemory storage(profile, kRoot);
+        return r.Save(storage);
+    }
+    bool LoadRecord(ORBILUXSetting& r) {
+        CSettingsStorageMemory storage(profile, kRoot);
+        return r.Load(storage);
+    }
+    void Put(const std::wstring& group, const std::wstring& key, const std::wstring& value) {
+        profile->Set(std::wstring(kRoot) + L"." + group, key, value);
+    }
+
+    std::shared_ptr<MemoryProfile> profile = std::make_shared<MemoryProfile>();
+};
+
+}  // namespace
+
+TEST_F(SettingsModel, EmptyStorageLoadsPureDefaults) {
+    ORBILUXSetting loaded = ChangedRecord();
+    loaded.general_.disabledMonitors_.clear();
+    loaded.format_.headStrings.clear();
+    loaded.format_.footStrings.clear();
+    loaded.printer_.devModeBlock.clear();
+    loaded.printer_.printername_.clear();
+    loaded.printer_.ptPaperSize = {};
+    loaded.printer_.rtMinMargin = {};
+    loaded.printer_.infoBoxRect = {};
+    EXPECT_TRUE(LoadRecord(loaded));
+    ExpectStoredFieldsEqual(loaded, ORBILUXSetting{});
+
+    const ORBILUXSetting d;
+    EXPECT_EQ(d.format_.fontFace, L"MS UI Gothic");
+    EXPECT_EQ(d.format_.fontSize, 11u);
+    EXPECT_EQ(d.key_.printVirtualKeyCode_, 0x2Cu);
+    EXPECT_EQ(d.key_.printmodifiers, 0u);
+    EXPECT_EQ(d.key_.shotmodifiers, 3u);
+    EXPECT_TRUE(d.key_.bEnableShotKey_);
+    EXPECT_EQ(d.printer_.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
+    EXPECT_EQ(d.output_.nPictureFormat, 2);
+    EXPECT_EQ(d.output_.bpp, 3);
+    EXPECT_EQ(d.output_.scale, 100u);
+    EXPECT_TRUE(d.simpleMode);
+    EXPECT_EQ(d.printer_.printerRef, nullptr);
+    EXPECT_FALSE(d.printer_.hasDevMode());
+}
+
+TEST_F(SettingsModel, SavedRecordLoadsBackIdentical) {
+    ORBILUXSetting saved = ChangedRecord();
+    ASSERT_TRUE(SaveRecord(saved));
+    ORBILUXSetting loaded;
+    ASSERT_TRUE(LoadRecord(loaded));
+    ExpectStoredFieldsEqual(loaded, saved);
+    EXPECT_EQ(loaded.printer_.devModeDriverExtra(), 37);
+}
+
+TEST_F(SettingsModel, UnparsableValuesTakeDefaultsAndLoadStillSucceeds) {
+    ORBILUXSetting saved = ChangedRecord();
+    ASSERT_TRUE(SaveRecord(saved));
+    Put(L"key_", L"keyAction", L"abc");
+    Put(L"key_", L"logType", L"2abc");
+    Put(L"key_", L"keyKind", L"");
+    Put(L"general_", L"bDisplaySplash_", L"true");     // only "TRUE" is true
+    Put(L"general_", L"bEnableMutliMonitor_", L"TRUE______");  // longer than a bool can be
+    Put(L"format_", L"fontFace", std::wstring(1023, L'x'));
+    profile->Set(kRoot, L"simpleMode", L"true");
+    // A broken rectangle: the margins fall back, the paper size is kept.
+    Put(L"printer_", L"rtMargin", L"00");
+    Put(L"printer_", L"ptPaperSize", L"00");
+
+    ORBILUXSetting loaded = saved;
+    loaded.general_.bEnableMutliMonitor_ = false;
+    EXPECT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.key_.keyAction, 0);
+    EXPECT_EQ(loaded.key_.logType, 2);
+    EXPECT_EQ(loaded.key_.keyKind, 0);
+    EXPECT_FALSE(loaded.general_.bDisplaySplash_);
+    EXPECT_TRUE(loaded.general_.bEnableMutliMonitor_);
+    EXPECT_EQ(loaded.format_.fontFace, L"MS UI Gothic");
+    EXPECT_FALSE(loaded.simpleMode);
+    EXPECT_EQ(loaded.printer_.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
+    EXPECT_EQ(loaded.printer_.ptPaperSize, saved.printer_.ptPaperSize);
+    EXPECT_EQ(loaded.key_.shotmodifiers, 1u);
+}
+
+TEST_F(SettingsModel, ListWithGapsLoadsTheItemsThatExist) {
+    Put(L"format_.headStrings", L"Count", L"3");
+    Put(L"format_.headStrings", L"Item.0", L"first");
+    Put(L"format_.headStrings", L"Item.2", L"third");
+    // Items without "Count" are not a list.
+    Put(L"format_.footStrings", L"Item.0", L"orphan");
+    ORBILUXSetting loaded;
+    loaded.format_.footStrings = {L"old"};
+    EXPECT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.format_.headStrings, (std::vector<std::wstring>{L"first", L"third"}));
+    EXPECT_TRUE(loaded.format_.footStrings.empty());
+}
+
+TEST_F(SettingsModel, ShorterListAfterLongerKeepsOldItemsButLoadsCount) {
+    ORBILUXSetting r;
+    r.general_.disabledMonitors_ = {0, 1, 2, 3, 4};
+    ASSERT_TRUE(SaveRecord(r));
+    r.general_.disabledMonitors_ = {7, 8, 9};
+    ASSERT_TRUE(SaveRecord(r));
+    const std::wstring section = L"ORBILUXSettings.general_.disabledMonitors_";
+    ASSERT_NE(profile->Find(section, L"Item.4"), nullptr);
+    EXPECT_EQ(*profile->Find(section, L"Count"), L"3");
+    ORBILUXSetting loaded;
+    ASSERT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.general_.disabledMonitors_, (std::vector<int32_t>{7, 8, 9}));
+}
+
+TEST_F(SettingsModel, HugeCountIsBounded) {
+    Put(L"general_.disabledMonitors_", L"Count", L"4000000000");
+    Put(L"general_.disabledMonitors_", L"Item.0", L"1");
+    Put(L"general_.disabledMonitors_", L"Item.1", L"4");
+    Put(L"general_.disabledMonitors_", L"Item.20000", L"9");
+    ORBILUXSetting loaded;
+    EXPECT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.general_.disabledMonitors_, (std::vector<int32_t>{1, 4}));
+}
+
+TEST_F(SettingsModel, ResetToDefaultsKeepsPrinterChoiceListsAndRunTimeState) {
+    ORBILUXSetting r = ChangedRecord();
+    int printer = 0;
+    r.printer_.printerRef = &printer;
+    r.output_.currentDir = L"C:\\out";
+    r.format_.computerInfo.pageCount = 4;
+    CSettingsStorageMemory unused(profile, kRoot);
+    EXPECT_TRUE(r.Serialize(true, unused, false, true));
+    EXPECT_TRUE(profile->sections.empty());
+
+    EXPECT_FALSE(r.printer_.bSetPrinter_);
+    EXPECT_FALSE(r.printer_.bSetPage_);
+    EXPECT_EQ(r.printer_.printername_, L"PDF");
+    EXPECT_EQ(r.printer_.devModeBlock, MakeDevMode(37, 3));
+    EXPECT_EQ(r.printer_.ptPaperSize, (SettingsPoint{21000, 29700}));
+    EXPECT_EQ(r.printer_.rtMinMargin, (SettingsRect{1, 2, 3, 4}));
+    EXPECT_EQ(r.printer_.infoBoxRect, (SettingsRect{-1, -2, 30, 40}));
+    EXPECT_EQ(r.printer_.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
+    EXPECT_EQ(r.printer_.marginFoot, 10);
+    EXPECT_EQ(r.printer_.printerRef, &printer);
+    EXPECT_EQ(r.general_.disabledMonitors_.size(), 3u);
+    EXPECT_EQ(r.format_.headStrings.size(), 2u);
+    EXPECT_EQ(r.format_.fontFace, L"MS UI Gothic");
+    EXPECT_EQ(r.key_.keyAction, 0);
+    EXPECT_EQ(r.key_.shotmodifiers, 3u);
+    EXPECT_EQ(r.output_.baseDirName, L"");
+    EXPECT_EQ(r.output_.scale, 100u);
+    EXPECT_EQ(r.output_.currentDir, L"C:\\out");
+    EXPECT_EQ(r.format_.computerInfo.pageCount, 4);
+    EXPECT_TRUE(r.simpleMode);
+    EXPECT_TRUE(r.general_.bDisplaySplash_);
+}
+
+TEST_F(SettingsModel, CopiesOwnTheirDeviceModeAndShareThePrinterReferences) {
+    ORBILUXSetting a = ChangedRecord();
+    int printer = 0, devMode = 0;
+    a.printer_.printerRef = &printer;
+    a.printer_.devModeRef = &devMode;
+    a.output_.baseFileName = L"MN2024";
+    a.output_.captureTime.year = 2024;
+    ORBILUXSetting b;
+    b = a;
+    EXPECT_EQ(b.printer_.printerRef, &printer);
+    EXPECT_EQ(b.printer_.devModeRef, &devMode);
+    EXPECT_EQ(b.output_.baseFileName, L"MN2024");
+    EXPECT_EQ(b.output_.captureTime.year, 2024);
+    ASSERT_EQ(b.printer_.devModeBlock, a.printer_.devModeBlock);
+    EXPECT_NE(b.printer_.devModeBlock.data(), a.printer_.devModeBlock.data());
+
+    const std::vector<uint8_t> original = a.printer_.devModeBlock;
+    std::vector<uint8_t> other = MakeDevMode(5, 99);
+    ASSERT_TRUE(b.printer_.setDevMode(other.data(), other.size()));
+    b.printer_.printername_ = L"Other";
+    EXPECT_EQ(a.printer_.devModeBlock, original);
+    EXPECT_EQ(a.printer_.printername_, L"PDF");
+}
+
+TEST_F(SettingsModel, DeviceModeRules) {
+    ORBILUXSetting saved;
+    saved.printer_.devModeBlock = MakeDevMode(300, 1);
+    ASSERT_TRUE(SaveRecord(saved));
+    const std::wstring printer = L"ORBILUXSettings.printer_";
+    ASSERT_NE(profile->Find(printer, L"devmode_"), nullptr);
+    EXPECT_EQ(profile->Find(printer, L"devmode_")->size(), 2 * kDevModeFixedSize + 2);
+    EXPECT_EQ(profile->Find(printer, L"devmode_Extra")->size(), 2u * 300 + 2);
+
+    // Missing driver-extra bytes load as zeros behind the fixed part.
+    profile->Remove(printer, L"devmode_Extra");
+    ORBILUXSetting loaded;
+    ASSERT_TRUE(LoadRecord(loaded));
+    ASSERT_EQ(loaded.printer_.devModeBlock.size(), kDevModeFixedSize + 300);
+    EXPECT_TRUE(std::equal(loaded.printer_.devModeBlock.begin(),
+                           loaded.printer_.devModeBlock.begin() + kDevModeFixedSize,
+                           saved.printer_.devModeBlock.begin()));
+    EXPECT_EQ(loaded.printer_.devModeBlock.back(), 0);
+
+    // A damaged fixed part drops the held block; the other fields still load.
+    std::wstring damaged = *profile->Find(printer, L"devmode_");
+    damaged.back() = damaged.back() == L'0' ? L'1' : L'0';
+    Put(L"printer_", L"devmode_", damaged);
+    Put(L"printer_", L"marginHead", L"33");
+    ASSERT_TRUE(LoadRecord(loaded));
+    EXPECT_FALSE(loaded.printer_.hasDevMode());
+    EXPECT_EQ(loaded.printer_.marginHead, 33);
+
+    // Without a block nothing is written.
+    profile = std::make_shared<MemoryProfile>();
+    ORBILUXSetting none;
+    ASSERT_TRUE(SaveRecord(none));
+    EXPECT_EQ(profile->Find(printer, L"devmode_"), nullptr);
+    EXPECT_EQ(profile->Find(printer, L"devmode_Extra"), nullptr);
+}
+
+TEST_F(SettingsModel, SetDevModeRejectsShortBlocks) {
+    PrinterSettings p;
+    std::vector<uint8_t> block = MakeDevMode(40, 0);
+    EXPECT_FALSE(p.setDevMode(block.data(), block.size() - 1));
+    EXPECT_FALSE(p.hasDevMode());
+    block.resize(block.size() + 10);  // trailing bytes beyond the driver extra are not kept
+    EXPECT_TRUE(p.setDevMode(block.data(), block.size()));
+    EXPECT_EQ(p.devModeBlock.size(), kDevModeFixedSize + 40);
+}
+
+TEST_F(SettingsModel, FailedItemsFailASaveButNotALoad) {
+    ORBILUXSetting r = ChangedRecord();
+    profile->failingKeys = {L"marginHead"};
+    EXPECT_FALSE(SaveRecord(r));
+    // The other items were still written.
+    EXPECT_NE(profile->Find(L"ORBILUXSettings.printer_", L"marginFoot"), nullptr);
+    EXPECT_NE(profile->Find(kRoot, L"simpleMode"), nullptr);
+
+    ORBILUXSetting loaded;
+    EXPECT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.printer_.marginHead, 10);
+    EXPECT_EQ(loaded.printer_.marginFoot, 7);
+}
+
+TEST_F(SettingsModel, GroupThatCannotBeOpenedFailsTheRootButOthersStillMove) {
+    ORBILUXSetting r = ChangedRecord();
+    ASSERT_TRUE(SaveRecord(r));
+    profile->failingSections = {L"ORBILUXSettings.format_"};
+    ORBILUXSetting loaded;
+    EXPECT_FALSE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.format_.fontFace, L"MS UI Gothic");
+    EXPECT_EQ(loaded.key_.keyAction, 2);
+    EXPECT_EQ(loaded.output_.scale, 150u);
+    EXPECT_FALSE(loaded.simpleMode);
+    EXPECT_FALSE(SaveRecord(loaded));
+}
+
+namespace {
+
+// A storage that stops at the first failure, and one that cannot begin.
+class StrictStorage : public CSettingsStorageMemory {
+public:
+    using CSettingsStorageMemory::CSettingsStorageMemory;
+    bool ContinueOnError() override { return false; }
+};
+
+class RefusingStorage : public CSettingsStorageMemory {
+public:
+    using CSettingsStorageMemory::CSettingsStorageMemory;
+    bool BeginLoad() override { return false; }
+    bool BeginSave() override { return false; }
+};
+
+}  // namespace
+
+TEST_F(SettingsModel, WithoutContinueOnErrorTheFirstFailureStopsTheGroup) {
+    KeySettings saved;
+    saved.keyAction = 2;
+    saved.logType = 1;
+    CSettingsStorageMemory writer(profile, L"ORBILUXSettings.key_");
+    ASSERT_TRUE(saved.Save(writer));
+    profile->Set(L"ORBILUXSettings.key_", L"shotmodifiers", L"x");
+
+    KeySettings loaded;
+    loaded.keyAction = 1;
+    loaded.printmodifiers = 9;
+    StrictStorage strict(profile, L"ORBILUXSettings.key_");
+    EXPECT_FALSE(loaded.Load(strict));
+    EXPECT_EQ(loaded.printmodifiers, 0u);  // before the failure
+    EXPECT_EQ(loaded.shotmodifiers, 3u);   // untouched, not reset
+    EXPECT_EQ(loaded.keyAction, 1);        // not visited
+}
+
+TEST_F(SettingsModel, StorageThatCannotBeginFailsWithoutTouchingTheRecord) {
+    GeneralSettings g;
+    g.screenTarget = 1;
+    RefusingStorage refusing(profile, L"ORBILUXSettings.general_");
+    EXPECT_FALSE(g.Save(refusing));
+    EXPECT_TRUE(profile->sections.empty());
+    EXPECT_FALSE(g.Load(refusing));
+    EXPECT_EQ(g.screenTarget, 1);
+}
+
+TEST_F(SettingsModel, PrinterGroupSavesAndLoadsAlone) {
+    ORBILUXSetting r = ChangedRecord();
+    CSettingsStorageMemory printerOnly(profile, L"ORBILUXSettings.printer_");
+    ASSERT_TRUE(r.printer_.Save(printerOnly));
+    ASSERT_EQ(profile->sections.size(), 1u);
+    ORBILUXSetting loaded;
+    EXPECT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.printer_.printername_, L"PDF");
+    EXPECT_EQ(loaded.printer_.devModeBlock, r.printer_.devModeBlock);
+    EXPECT_EQ(loaded.key_.keyAction, 0);
+}
+
+TEST(SettingsInstance, IsOneLiveRecord) {
+    ORBILUXSetting& a = SettingsInstance();
+    ORBILUXSetting& b = SettingsInstance();
+    EXPECT_EQ(&a, &b);
+}
