@@ -32,7 +32,8 @@ void CxImage::Destroy() {
 }
 
 void CxImage::SetPalette(const RGBQuadColor* colors, uint32_t count) {
-    for (uint32_t i = 0; i < palette_.size(); ++i) palette_[i] = (colors && i < count) ? colors[i] : RGBQuadColor{};
+    for (uint32_t i = 0; i < palette_.size(); ++i)
+        palette_[i] = (colors && i < count) ? colors[i] : RGBQuadColor{};
 }
 
 RGBQuadColor CxImage::GetPaletteColor(uint32_t index) const {

@@ -69,6 +69,20 @@ public:
     // lower index on ties, an exact match ends the search).
     uint8_t GetNearestIndex(RGBQuadColor c) const;
 
+    // Resizes to newWidth x newHeight with the bicubic B-spline kernel, in
+    // single precision, each channel sum truncated. The result has 24 bits.
+    // A zero width or height leaves the picture unchanged, as does its own size.
+    bool Resample(uint32_t newWidth, uint32_t newHeight);
+
+    // Turns the picture into a 1, 4 or 8 bit one with the given palette
+    // (missing entries are black; no palette for 1 bit means black, white).
+    // Without diffusion each pixel takes its nearest palette index; with
+    // diffusion the error of each pixel is spread 7/16 right and 2/16, 4/16,
+    // 1/16 over the next stored row. Returns false and keeps the picture for a
+    // bad depth or an empty picture.
+    bool DecreaseBpp(uint32_t bpp, bool errorDiffusion, const RGBQuadColor* palette = nullptr,
+                     uint32_t count = 0);
+
     int32_t GetXDpi() const { return xDpi_; }
     int32_t GetYDpi() const { return yDpi_; }
     void SetXDpi(int32_t dpi) { xDpi_ = dpi; }
