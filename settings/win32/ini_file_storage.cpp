@@ -1,0 +1,155 @@
+#include "settings/win32/ini_file_storage.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "settings/settings.h"
+#include "window/raii.h"
+
+namespace orbilux {
+
+const wchar_t kSettingsRootSection[] = L"ORBILUXSettings";
+const wchar_t kSettingsPrinterSection[] = L"ORBILUXSettings.printer_";
+
+namespace {
+
+using FileHandle = tamrik::UniqueResource<tamrik::FileHandleTraits>;
+
+// Reads a whole file; an absent file reads as empty. False when it exists
+// but cannot be read.
+bool ReadWholeFile(const std::wstring& path, std::vector<char>& bytes) {
+    bytes.clear();
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > (64 << 20)) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() && (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return false;
+    return true;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool FlushFile(const std::wstring& path) {
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && ::FlushFileBuffers(file.Get());
+}
+
+void ShowDevModeFailure(const std::wstring& text, const std::wstring& caption) {
+    ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
+// The temporary copy a save writes into. Dropped unless committed.
+class CSettingsStorageIniFile::SaveSession {
+public:
+    explicit SaveSession(std::wstring tempPath) : tempPath_(std::move(tempPath)) {}
+    ~SaveSession() {
+        if (!committed_) ::DeleteFileW(tempPath_.c_str());
+    }
+    SaveSession(const SaveSession&) = delete;
+    SaveSession& operator=(const SaveSession&) = delete;
+
+    const std::wstring& tempPath() const { return tempPath_; }
+
+    bool Commit(const std::wstring& filePath) {
+        // Let the platform drop what it caches of the copy before moving it.
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, tempPath_.c_str());
+        FlushFile(tempPath_);
+        committed_ = ::MoveFileExW(tempPath_.c_str(), filePath.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return committed_;
+    }
+
+private:
+    std::wstring tempPath_;
+    bool committed_ = false;
+};
+
+CSettingsStorageIniFile::CSettingsStorageIniFile(const std::wstring& filePath, const std::wstring& section)
+    : CSettingsStorageProfile(section), filePath_(TruncateSectionName(filePath)) {}
+
+CSettingsStorageIniFile::~CSettingsStorageIniFile() = default;
+
+std::wstring CSettingsStorageIniFile::TempPathFor(const std::wstring& filePath) { return filePath + L".tmp"; }
+
+const std::wstring& CSettingsStorageIniFile::ActivePath() const {
+    return session_ ? session_->tempPath() : filePath_;
+}
+
+std::unique_ptr<CSettingsStorage> CSettingsStorageIniFile::CreateSubStorage(const std::wstring& name) {
+    auto sub = std::make_unique<CSettingsStorageIniFile>(filePath_, SubSectionName(section(), name));
+    sub->session_ = session_;
+    return sub;
+}
+
+bool CSettingsStorageIniFile::BeginSave() {
+    if (session_) {
+        if (ownsSession_) ++saveDepth_;
+        return true;
+    }
+    // The copy starts as the current file; a missing or empty file starts as
+    // an empty UTF-16LE file, which the profile functions then keep writing
+    // as UTF-16LE.
+    std::vector<char> bytes;
+    if (!ReadWholeFile(filePath_, bytes)) return false;
+    if (bytes.empty()) bytes = {'\xFF', '\xFE'};
+    auto session = std::make_shared<SaveSession>(TempPathFor(filePath_));
+    if (!WriteWholeFile(session->tempPath(), bytes)) return false;
+    session_ = std::move(session);
+    ownsSession_ = true;
+    saveDepth_ = 1;
+    return true;
+}
+
+bool CSettingsStorageIniFile::EndSave() {
+    if (!ownsSession_) return true;
+    if (--saveDepth_ > 0) return true;
+    const bool moved = session_->Commit(filePath_);
+    session_.reset();
+    ownsSession_ = false;
+    return moved;
+}
+
+std::wstring CSettingsStorageIniFile::ReadText(const std::wstring& key, const std::wstring& defaultText,
+                                               size_t bufferChars) {
+    if (bufferChars == 0) return std::wstring();
+    std::vector<wchar_t> buffer(bufferChars, L'\0');
+    const DWORD count = ::GetPrivateProfileStringW(section().c_str(), key.c_str(), defaultText.c_str(),
+                                                   buffer.data(), static_cast<DWORD>(bufferChars),
+                                                   ActivePath().c_str());
+    return std::wstring(buffer.data(), count < bufferChars ? count : bufferChars - 1);
+}
+
+bool CSettingsStorageIniFile::WriteText(const std::wstring& key, const std::wstring& text) {
+    return ::WritePrivateProfileStringW(section().c_str(), key.c_str(), text.c_str(), ActivePath().c_str()) !=
+           FALSE;
+}
+
+bool CSettingsStorageIniFile::ReadStruct(const std::wstring& key, void* data, size_t size) {
+    return ::GetPrivateProfileStructW(section().c_str(), key.c_str(), data, static_cast<UINT>(size),
+                                      ActivePath().c_str()) != FALSE;
+}
+
+bool CSettingsStorageIniFile::WriteStruct(const std::wstring& key, const void* data, size_t size) {
+    return ::WritePrivateProfileStructW(section().c_str(), key.c_str(), const_cast<void*>(data),
+                                        static_cast<UINT>(size), ActivePath().c_str()) != FALSE;
+}
+
+void InstallDevModeFailureMessageBox() { SetDevModeFailureNotifier(&ShowDevModeFailure); }
+
+}  // namespace orbilux
