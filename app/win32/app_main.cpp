@@ -5,6 +5,7 @@
 
 #include "app/win32/main_dlg.h"
 #include "app/win32/splash_wnd.h"
+#include "app/win32/subsystem_links.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "window/message_loop.h"
@@ -42,6 +43,7 @@ int RunTamrik(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     tamrik::Module().Init(instance);
+    PrepareSubsystems();
 
     CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
     SettingsInstance();

@@ -167,17 +167,17 @@ void CMainDlg::SetBusyIndicators(bool busy) {
         ::SetCursor(savedCursor_);
 }
 
-int32_t CMainDlg::CaptureScreen() { return orbilux::CaptureScreen(*screenShot_); }
+int32_t CMainDlg::CaptureScreen() { return CaptureScreenShot(*screenShot_); }
 
 void CMainDlg::ShowPrintingSplash() { CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, Handle()); }
 
-int32_t CMainDlg::BuildTextPages() { return orbilux::BuildTextPages(*screenShot_); }
+int32_t CMainDlg::BuildTextPages() { return AppendTextPages(*screenShot_); }
 
 void CMainDlg::SaveFiles() { SaveCaptureFiles(*screenShot_); }
 
 void CMainDlg::StartPrinting(int32_t pageCount) {
     SettingsInstance().format_.computerInfo.pageCount = pageCount;
-    if (pageCount > 0) print_.StartRun(screenShot_, pageCount);
+    if (pageCount > 0) print_.StartRun(*screenShot_, pageCount);
 }
 
 }  // namespace orbilux

@@ -39,7 +39,7 @@ LRESULT CMainDlg::OnSetting(WORD, WORD, HWND) {
     BusyFlagHold hold(settingsBusy);
     if (!hold.Held()) return 0;
     UnregisterHotkeys(Handle());
-    ShowOptionSheet(::GetActiveWindow(), settingsPath_);
+    ShowOptionSheet(::GetActiveWindow(), settingsPath_, print_);
     if (HotkeysEnabled())
         RegisterHotkeys(Handle(), SettingsInstance().key_);
     else

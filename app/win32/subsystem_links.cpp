@@ -10,59 +10,40 @@ namespace orbilux {
 const wchar_t kRootSection[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
+void PrepareSubsystems() {}  // TODO(wire settings/win32): InstallDevModeFailureMessageBox();
+
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
-    // TODO(wire settings/win32): CSettingsStorageIniFile storage(path, kRootSection); return settings.Load(storage);
-    return true;
+    return true;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kRootSection) and Load
 }
 
 bool SaveSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
-    // TODO(wire settings/win32): CSettingsStorageIniFile storage(path, kRootSection); return settings.Save(storage);
-    return false;
+    return false;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kRootSection) and Save
 }
 
 bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
-    // TODO(wire settings/win32): CSettingsStorageIniFile storage(path, kPrinterSection); return printer.Save(storage);
-    return false;
+    return false;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kPrinterSection) and Save
 }
 
-int32_t CaptureScreen(ScreenShot& shot) {
-    // TODO(wire capture/win32): return shot.Capture();
-    return 0;
+int32_t CaptureScreenShot(ScreenShot& shot) {
+    return 0;  // TODO(wire capture/win32): shot.Capture()
 }
 
-int32_t BuildTextPages(ScreenShot& shot) {
-    // TODO(wire print): return shot.BuildTextPages(...);
-    return int32_t(shot.pages.size());
+int32_t AppendTextPages(ScreenShot& shot) {
+    return int32_t(shot.pages.size());  // TODO(wire print/win32): BuildTextPages with gatherComputerInfo
 }
 
-void SaveCaptureFiles(ScreenShot& shot) {
-    // TODO(wire output): ImageFileSaver on a worker thread, joined.
-}
+void SaveCaptureFiles(ScreenShot& shot) {}  // TODO(wire output): saveScreenShotFiles(shot)
 
-struct PrintLink::State {};
+struct PrintLink::State {};  // TODO(wire print/win32): PrinterObjects
 
 PrintLink::PrintLink() : state_(std::make_unique<State>()) {}
 PrintLink::~PrintLink() = default;
+void PrintLink::OpenPrinter(PrinterSettings& printer, bool useStored) {}  // TODO(wire print/win32): InitPrinter
+bool PrintLink::ChoosePrinter(PrinterSettings& printer, HWND owner) { return false; }  // TODO: ShowPrintSetup
+bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) { return false; }      // TODO: ShowPageSetup
+void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {}  // TODO(wire print/win32): StartPrintJob
+void PrintLink::FinishAtExit() {}  // TODO(wire print/win32): WaitForPrintJobsAtExit
 
-void PrintLink::OpenPrinter(PrinterSettings& printer, bool useStored) {
-    // TODO(wire print): initialise the printer objects.
-}
-
-bool PrintLink::ChoosePrinter(PrinterSettings& printer, HWND owner) {
-    // TODO(wire print): the print set-up dialog.
-    return false;
-}
-
-void PrintLink::StartRun(const std::shared_ptr<ScreenShot>& shot, int32_t pageCount) {
-    // TODO(wire print): start the background print job.
-}
-
-void PrintLink::FinishAtExit() {
-    // TODO(wire print): the print helper's wait-at-exit call.
-}
-
-void ShowOptionSheet(HWND owner, const std::wstring& path) {
-    // TODO(wire settings_ui): the option sheet of the settings dialogs.
-}
+void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {}  // TODO(wire settings_ui)
 
 }  // namespace orbilux

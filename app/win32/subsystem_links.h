@@ -1,6 +1,6 @@
 // The shell's calls into the other subsystems: the settings file, the screen
 // capture, the text pages, file output, printing and the option sheet. Each
-// call site is one function here, so the shell builds and runs on its own.
+// call site is one function here.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,9 @@ class ScreenShot;
 extern const wchar_t kRootSection[];     // "ORBILUXSettings"
 extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
 
+// Installs what the subsystems need from the user interface (message boxes).
+void PrepareSubsystems();
+
 // Settings file (INI storage).
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
 bool SaveSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
@@ -25,9 +28,9 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 
 // Screen capture into the screen shot: the number of Picture pages, 0 after a
 // failure already shown to the user.
-int32_t CaptureScreen(ScreenShot& shot);
+int32_t CaptureScreenShot(ScreenShot& shot);
 // Gathers the computer information and appends the Text pages; the page count.
-int32_t BuildTextPages(ScreenShot& shot);
+int32_t AppendTextPages(ScreenShot& shot);
 // Writes the image files and the text report on a worker thread and waits for it.
 void SaveCaptureFiles(ScreenShot& shot);
 
@@ -43,9 +46,11 @@ public:
     void OpenPrinter(PrinterSettings& printer, bool useStored);
     // The print set-up dialog; true when the user confirmed it.
     bool ChoosePrinter(PrinterSettings& printer, HWND owner);
-    // Starts a background run of pages 0 .. pageCount-1 of the screen shot.
-    void StartRun(const std::shared_ptr<ScreenShot>& shot, int32_t pageCount);
-    // Ends a running job (waiting a bounded time, then cancelling) before the
+    bool PageSetup(PrinterSettings& printer, HWND owner);
+    // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
+    // run works on its own copy of the pages and values.
+    void StartRun(const ScreenShot& shot, int32_t pageCount);
+    // Ends running jobs (waiting a bounded time, then cancelling) before the
     // printer objects go away.
     void FinishAtExit();
 
@@ -55,6 +60,6 @@ private:
 };
 
 // The option sheet, modal, owned by `owner`; saves to the settings file on OK.
-void ShowOptionSheet(HWND owner, const std::wstring& path);
+void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print);
 
 }  // namespace orbilux
