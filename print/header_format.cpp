@@ -2,9 +2,12 @@
 
 #include <mutex>
 
-// Spirit's optional match values trip a false uninitialised-use warning in GCC.
+// Spirit's optional match values and shared rule counts trip false
+// uninitialised-use and use-after-free warnings in GCC.
 #if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpragmas"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuse-after-free"
 #endif
 #include <boost/spirit/include/classic.hpp>
 

@@ -1,0 +1,153 @@
+// The printer the program prints on, with its device mode; the print set-up
+// and page set-up dialogs; and print runs as background jobs, one spooler
+// document "Tamrik prints the DESKTOP." each.
+//
+// The shell keeps one PrinterObjects for the life of its main window:
+//   InitPrinter(settings.printer_.bSetPrinter_, objects, settings.printer_)   at start-up
+//   ShowPrintSetup(owner, objects, settings.printer_)                          tray command
+//   StartPrintJob(objects, shot, settings, pageCount)                          capture action
+//   WaitForPrintJobsAtExit()                                                   before objects go
+// InitPrinter links the printer settings to the objects (printerRef), so the
+// settings pages can call ShowPrintSetup/ShowPageSetup with the settings alone.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "print/print_run.h"
+
+namespace orbilux {
+
+extern const wchar_t kPrintDocumentName[];  // "Tamrik prints the DESKTOP."
+
+// What a print job asks of its owner, page by page (on the print thread).
+class IPrintJobInfo {
+public:
+    virtual ~IPrintJobInfo() = default;
+    virtual void BeginPrintJob(HDC dc) {}
+    virtual void EndPrintJob(HDC dc, bool aborted) {}
+    virtual void PrePrintPage(UINT page, HDC dc) {}
+    // False cancels the job.
+    virtual bool PrintPage(UINT page, HDC dc) = 0;
+    virtual void PostPrintPage(UINT page, HDC dc) {}
+    // A device mode to reset the context with before this page, or null.
+    virtual const DEVMODEW* GetNewDevModeForPage(UINT lastPage, UINT page) { return nullptr; }
+    virtual bool IsValidPage(UINT page) { return true; }
+};
+
+// Draws the pages of one print run.
+class PrintRunCallbacks : public IPrintJobInfo {
+public:
+    explicit PrintRunCallbacks(std::shared_ptr<PrintRun> run) : run_(std::move(run)) {}
+    void PrePrintPage(UINT page, HDC dc) override;
+    bool PrintPage(UINT page, HDC dc) override;
+    void PostPrintPage(UINT page, HDC dc) override;
+
+private:
+    std::shared_ptr<PrintRun> run_;
+    int savedState_ = 0;
+};
+
+// One job: everything it needs is its own, nothing points back into the
+// main window or the screen shot.
+struct PrintJob {
+    std::wstring deviceName;
+    std::vector<uint8_t> devMode;  // dmSize + dmDriverExtra bytes, or empty for the driver's own
+    std::shared_ptr<IPrintJobInfo> callbacks;
+    std::wstring documentName = kPrintDocumentName;
+    int jobId = 0;  // while the document is open
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> complete{false};
+    UINT firstPage = 0;
+    UINT lastPage = 0;
+};
+
+// Prints the job on the calling thread.
+void RunPrintJob(PrintJob& job);
+
+// The open printer and the device-mode holder (a movable global block, kept
+// locked, of exactly dmSize + dmDriverExtra bytes).
+class PrinterObjects {
+public:
+    PrinterObjects() = default;
+    ~PrinterObjects() { Close(); }
+    PrinterObjects(const PrinterObjects&) = delete;
+    PrinterObjects& operator=(const PrinterObjects&) = delete;
+
+    HANDLE Printer() const { return printer_; }
+    const DEVMODEW* DevMode() const { return devMode_; }
+    std::vector<uint8_t> DevModeBytes() const;
+    // The printer's name (printer information level 5, else 2); empty without a printer.
+    std::wstring PrinterName() const;
+
+    // Takes a device mode of exactly its claimed size; false (holder unchanged)
+    // when the bytes do not hold what they claim.
+    bool SetDevMode(const std::vector<uint8_t>& bytes);
+    // Opens the named printer for use, with the held device mode as its default.
+    bool OpenNamed(const std::wstring& name);
+    void ClosePrinter();
+    void ClearDevMode();
+    void Close() {
+        ClosePrinter();
+        ClearDevMode();
+    }
+
+private:
+    HANDLE printer_ = nullptr;
+    HGLOBAL devModeBlock_ = nullptr;
+    DEVMODEW* devMode_ = nullptr;
+};
+
+// Opens the stored printer (when useStoredPrinter and it opens) or the
+// system's default printer, fills the device-mode holder and links the
+// settings to the objects. No default printer: nothing opens, silently.
+void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer);
+
+// The standard dialogs; true when the user confirmed. A confirmed dialog
+// records the printer (bSetPrinter_, printername_, the device mode) and
+// reopens it; page set-up also records paper size and margins (hundredths of
+// a millimetre) and sets bSetPage_. Saving is the caller's business.
+bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer);
+bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer);
+// The same through the objects InitPrinter linked to the settings; false
+// when the settings were never linked.
+bool ShowPrintSetup(HWND owner, PrinterSettings& printer);
+bool ShowPageSetup(HWND owner, PrinterSettings& printer);
+
+// Starts printing pages 0 .. pageCount-1 of the screen shot on a detached
+// thread, after storing the page count for "$maxpage". The job works on its
+// own copy of the pages, pictures, settings and token values. False when
+// nothing was started (no page, no printer, no thread).
+bool StartPrintJob(const PrinterObjects& objects, const ScreenShot& shot, ORBILUXSetting& settings,
+                   int32_t pageCount);
+// Starts a prepared run.
+bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run);
+
+// Lets running jobs finish their documents for up to finishMs, then cancels
+// them (each aborts its document after the current page) and waits up to
+// cancelMs more. True when no job is left running. Call before the printer
+// objects are released at exit.
+bool WaitForPrintJobsAtExit(DWORD finishMs = 15000, DWORD cancelMs = 5000);
+size_t RunningPrintJobs();
+
+// ---- Seams for tests ----
+
+// Shows the printer-settings warning; the default is a message box.
+using PrinterMessageSink = void (*)(const wchar_t* text, const wchar_t* caption);
+void SetPrinterMessageSink(PrinterMessageSink sink);
+
+// Runs the common dialogs; the defaults are PrintDlgW and PageSetupDlgW.
+using PrintDialogRunner = BOOL (*)(PRINTDLGW*);
+using PageSetupDialogRunner = BOOL (*)(PAGESETUPDLGW*);
+void SetPrinterDialogRunners(PrintDialogRunner print, PageSetupDialogRunner pageSetup);
+
+// The printer name of the profile's "device" entry; empty when none is set.
+std::wstring DefaultPrinterName();
+
+}  // namespace orbilux
