@@ -1,0 +1,62 @@
+// The saving run of a capture: every picture prepared (scaled, colours
+// reduced), encoded and written under the capture's names, then the text
+// report. It runs on a worker thread of its own that its caller joins.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "capture/screen_shot.h"
+#include "image/encoders.h"
+#include "image/ximage.h"
+#include "settings/settings.h"
+
+namespace orbilux {
+
+// Extension and encoder of nPictureFormat: 0 ".bmp", 1 ".png", 2 ".jpg",
+// 3 ".tif" without an encoder, anything else no extension and no encoder.
+// Returns whether there is an encoder.
+bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder);
+
+// scale as used: values outside 1..150 are taken as the nearest end.
+uint32_t effectiveScale(uint32_t scale);
+
+// A copy of picture ready for encoding: resampled to scale percent, then for
+// BMP and PNG reduced by bpp (0 1 bit diffused, 1 16 colours, 2 256 colours,
+// otherwise 24 bits). The picture itself is not changed.
+CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture);
+
+// Encodes picture into a temporary file beside path and moves it to path once
+// complete; on any failure the temporary file is removed and path is left as
+// it was. Returns whether path now holds the picture.
+bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder);
+
+class ImageFileSaver {
+public:
+    // image is shared, monitorShots a copy of the screen shot's map; settings
+    // is read at the run (the live record unless a test gives another).
+    ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings);
+    ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots);
+
+    // The run: nothing is reported, a picture that cannot be written is skipped.
+    void operator()();
+
+private:
+    void SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder, bool hasEncoder);
+
+    std::mutex lock_;
+    CxImagePtr image_;
+    MonitorShotMap monitorShots_;
+    ORBILUXSetting& settings_;
+};
+
+// Runs saver on a new worker thread and waits for it; a thread that cannot be
+// started writes nothing.
+void runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver);
+
+// What the capture action calls: the screen shot's picture and a copy of its
+// per-monitor map, saved on a joined worker thread.
+void saveScreenShotFiles(const ScreenShot& shot);
+
+}  // namespace orbilux

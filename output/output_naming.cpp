@@ -1,0 +1,153 @@
+#include "output/output_naming.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+
+#include "base/text.h"
+#include "output/output_path.h"
+
+namespace orbilux {
+namespace {
+
+std::atomic<FolderLookup> g_picturesLookup{nullptr};
+std::atomic<LocalTimeSource> g_timeSource{nullptr};
+
+std::wstring Decimal(int64_t value, size_t minDigits) {
+    const bool negative = value < 0;
+    // Work on the magnitude as unsigned so that the smallest value prints too.
+    uint64_t magnitude = negative ? uint64_t(0) - uint64_t(value) : uint64_t(value);
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), wchar_t(L'0' + magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), L'0');
+    return negative ? L"-" + digits : digits;
+}
+
+std::wstring Hex(uint32_t value, size_t minDigits) {
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), kDigits[value & 0xF]);
+        value >>= 4;
+    } while (value != 0);
+    if (digits.size() < minDigits) digits.insert(0, minDigits - digits.size(), L'0');
+    return digits;
+}
+
+std::wstring DateDigits(const tamrik::CalendarTime& t) {
+    return Decimal(t.year, 4) + Decimal(t.month, 2) + Decimal(t.day, 2);
+}
+
+std::wstring HomePictures() {
+#ifdef _WIN32
+    const wchar_t* home = _wgetenv(L"USERPROFILE");
+    if (!home || !*home) return std::wstring();
+    return std::wstring(home) + L"\\Pictures";
+#else
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return std::wstring();
+    return tamrik::Utf8ToWide(home) + L"/Pictures";
+#endif
+}
+
+}  // namespace
+
+int halfMinuteIndex(const tamrik::CalendarTime& time) {
+    return (int(time.hour) * 60 + int(time.minute)) * 2 + int(time.second) / 30;
+}
+
+std::wstring formatNameStem(const tamrik::CalendarTime& time) {
+    return L"MN" + DateDigits(time) + L"_??_" + Hex(uint32_t(halfMinuteIndex(time)), 3);
+}
+
+std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstring& extension) {
+    if (output.baseFileName.empty()) prepareNamePattern(output, currentLocalTime());
+    std::wstring name = output.baseFileName;
+    const std::wstring slot = Decimal(index, 2);
+    for (size_t pos = name.find(L"??"); pos != std::wstring::npos; pos = name.find(L"??", pos + slot.size()))
+        name.replace(pos, 2, slot);
+    return output.currentDir + name + extension;
+}
+
+std::wstring makeOutputPath(int index, const std::wstring& extension) {
+    return makeOutputPath(SettingsInstance().output_, index, extension);
+}
+
+void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time) {
+    output.captureTime = time;
+    output.currentDir = resolveOutputFolder(output);
+    const std::wstring stem = formatNameStem(time);
+    output.baseFileName = stem + Decimal(nextSequenceNumber(output.currentDir, stem), 1);
+}
+
+int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
+    FileGlobList list;
+    list.MatchPattern(folder + stem + L"*.*");
+    int64_t largest = 0;
+    for (const std::wstring& file : list.Files()) {
+        const std::wstring title = CPath(file).Title();
+        if (title.size() <= stem.size()) continue;
+        int64_t number = 0;
+        // A tail that is no decimal number ("1 - copy") names no capture of
+        // ours; a number too large to follow is skipped as well.
+        if (!ParseDecimalInteger(title.substr(stem.size()), number)) continue;
+        if (number == std::numeric_limits<int64_t>::max()) continue;
+        if (number > largest) largest = number;
+    }
+    return largest + 1;
+}
+
+std::wstring resolveOutputFolder(OutputSettings& output) {
+    if (output.baseDirName.empty()) output.baseDirName = defaultPicturesFolder();
+    std::wstring folder = output.baseDirName;
+    // One backslash after the base folder, however it was written.
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    folder += L'\\';
+    if (output.bDateDir) folder += DateDigits(output.captureTime) + L"\\";
+    if (!FolderExists(folder)) CreateFolderLevels(folder);
+    return folder;
+}
+
+void SetPicturesFolderLookup(FolderLookup lookup) {
+    g_picturesLookup.store(lookup);
+}
+
+std::wstring defaultPicturesFolder() {
+    const FolderLookup lookup = g_picturesLookup.load();
+    return lookup ? lookup() : HomePictures();
+}
+
+void SetLocalTimeSource(LocalTimeSource source) {
+    g_timeSource.store(source);
+}
+
+tamrik::CalendarTime currentLocalTime() {
+    if (const LocalTimeSource source = g_timeSource.load()) return source();
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
+    localtime_r(&seconds, &local);
+#endif
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    tamrik::CalendarTime t;
+    t.year = uint16_t(local.tm_year + 1900);
+    t.month = uint16_t(local.tm_mon + 1);
+    t.dayOfWeek = uint16_t(local.tm_wday);
+    t.day = uint16_t(local.tm_mday);
+    t.hour = uint16_t(local.tm_hour);
+    t.minute = uint16_t(local.tm_min);
+    t.second = uint16_t(local.tm_sec);
+    t.milliseconds = uint16_t(ms);
+    return t;
+}
+
+}  // namespace orbilux

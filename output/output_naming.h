@@ -1,0 +1,56 @@
+// Output folder and file names of a capture. All files of one capture share
+// one folder and one stem "MN" + date + "_??_" + half minute + sequence
+// number; "??" becomes the two-digit file index.
+#pragma once
+
+#include <string>
+
+#include "base/calendar_time.h"
+#include "settings/settings.h"
+
+namespace orbilux {
+
+// Length of the stem before the sequence number: "MN20240305_??_6bf".
+constexpr size_t kNameStemLength = 17;
+
+// (hour * 60 + minute) * 2 + second / 30: 0x000 ... 0xb3f.
+int halfMinuteIndex(const tamrik::CalendarTime& time);
+
+// "MN%04d%02d%02d_??_%03x" of the date and the half-minute index.
+std::wstring formatNameStem(const tamrik::CalendarTime& time);
+
+// The full path of one file of the current capture: currentDir, baseFileName
+// with every "??" replaced by index ("%02d"), and extension (".png", ".txt").
+// Prepares the name pattern from the local time when baseFileName is empty.
+std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstring& extension);
+// The same on the live settings record.
+std::wstring makeOutputPath(int index, const std::wstring& extension);
+
+// Stores time, resolves the folder and builds baseFileName: the stem followed
+// by one more than the largest sequence number found among the files of the
+// same half minute in that folder (1 in an empty folder).
+void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time);
+
+// baseDirName (the user's pictures folder when empty), a backslash, and with
+// bDateDir the date "%04d%02d%02d" and another backslash; created when missing.
+std::wstring resolveOutputFolder(OutputSettings& output);
+
+// The sequence number that follows every file of folder whose name matches
+// stem + "*.*": tails that are not a decimal integer are skipped.
+int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem);
+
+// ---- Seams for the platform ----
+
+// The default base folder: the user's pictures folder, or failing that the
+// documents folder. The Windows side installs the shell's look-up; without
+// one, the home folder's "Pictures" is used.
+using FolderLookup = std::wstring (*)();
+void SetPicturesFolderLookup(FolderLookup lookup);
+std::wstring defaultPicturesFolder();
+
+// The clock read when a capture's names are prepared (tests install a fixed one).
+using LocalTimeSource = tamrik::CalendarTime (*)();
+void SetLocalTimeSource(LocalTimeSource source);
+tamrik::CalendarTime currentLocalTime();
+
+}  // namespace orbilux
