@@ -1,7 +1,28 @@
 // The text report written beside the pictures of a capture.
 #pragma once
 
+#include <string>
+
+#include "sysinfo/computer_info.h"
+
 namespace orbilux {
+
+// The report as wide text with "\n" line ends and its tabs still in place:
+// the general heading and information lines, and unless logType is 1 the
+// system and application log sections.
+std::wstring buildReportText(const ComputerInfo& info, int logType);
+
+// Replaces every tab by the spaces up to the next multiple of 8 characters
+// counted from the last line feed.
+std::wstring expandTabs(const std::wstring& text);
+
+// Writes text in code page 932 with CR LF line ends into a temporary file
+// beside path and moves it into place once complete. Characters that code
+// page 932 cannot hold are written as "?".
+bool writeReportFile(const std::wstring& path, const std::wstring& text);
+
+// Builds, expands and writes the report for info to path.
+bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path);
 
 // The report step of the saving run: reads logType and the computer
 // information from the live settings and writes makeOutputPath(0, ".txt").

@@ -9,6 +9,10 @@
 
 #include "base/calendar_time.h"
 
+namespace orbilux {
+class SystemProbes;
+}
+
 struct AdapterInfo {
     std::wstring description;
     std::wstring ipAddress;
@@ -45,6 +49,13 @@ struct ComputerInfo {
     std::wstring pageFileFree;
     std::wstring virtualTotal;
     std::wstring virtualFree;
+
+    // Fills every member except page and pageCount from the running system,
+    // then composes infoLines. The event-log lists are filled only when asked
+    // (Windows only).
+    void gatherComputerInfo(bool withEventLogs);
+    // The same, asking the given probes.
+    void gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes& probes);
 
     // Replaces infoLines from the other members.
     void composeInfoLines();

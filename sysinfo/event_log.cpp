@@ -1,0 +1,159 @@
+#include "sysinfo/event_log.h"
+
+#include <ctime>
+
+#include <boost/format.hpp>
+
+namespace orbilux {
+
+namespace {
+
+constexpr int kMaxEntries = 5;
+// A record whose size can be read but whose contents cannot would otherwise be
+// tried for ever: the read position does not move past a failed read.
+constexpr int kMaxUnreadableInRow = 3;
+
+bool passesFilter(int typeFilter, uint16_t eventType) {
+    switch (typeFilter) {
+        case 0:
+            return eventType == 1;
+        case 1:
+            return eventType == 1 || eventType == 2;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+std::wstring eventTypeName(uint16_t eventType) {
+    switch (eventType) {
+        case 0:
+            return L"成功";
+        case 1:
+            return L"エラー";
+        case 2:
+            return L"警告";
+        case 4:
+            return L"情報";
+        case 8:
+            return L"監査成功";
+        case 16:
+            return L"監査失敗";
+        default:
+            return L"不明";
+    }
+}
+
+std::wstring localTimeText(int64_t secondsSince1970) {
+    const std::time_t t = static_cast<std::time_t>(secondsSince1970);
+    std::tm tm{};
+#ifdef _WIN32
+    const bool converted = localtime_s(&tm, &t) == 0 || gmtime_s(&tm, &t) == 0;
+#else
+    const bool converted = localtime_r(&t, &tm) != nullptr || gmtime_r(&t, &tm) != nullptr;
+#endif
+    if (!converted) tm = std::tm{};
+    return (boost::wformat(L"%04d-%02d-%02d %02d:%02d:%02d") % (tm.tm_year + 1900) % (tm.tm_mon + 1) %
+            tm.tm_mday % tm.tm_hour % tm.tm_min % tm.tm_sec)
+        .str();
+}
+
+std::wstring normaliseMessageText(const std::wstring& text) {
+    std::wstring out;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t stop = text.find_first_of(L"\r\n", start);
+        if (stop == std::wstring::npos) stop = text.size();
+        if (stop > start) {
+            out.append(text, start, stop - start);
+            out += L'\n';
+        }
+        start = stop + 1;
+    }
+    return out;
+}
+
+unsigned highestInsertNumber(const std::wstring& text) {
+    unsigned highest = 0;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != L'%') continue;
+        const wchar_t next = text[i + 1];
+        if (next == L'%') {
+            ++i;  // an escaped percent sign
+            continue;
+        }
+        if (next < L'1' || next > L'9') continue;
+        unsigned number = unsigned(next - L'0');
+        if (i + 2 < text.size() && text[i + 2] >= L'0' && text[i + 2] <= L'9') {
+            number = number * 10 + unsigned(text[i + 2] - L'0');
+        }
+        if (number > highest) highest = number;
+    }
+    return highest;
+}
+
+std::wstring EventLogEntry::text() const {
+    return eventTypeName(eventType) + L" " + localTimeText(timeWritten) + L" " + source + L" " + computer +
+           L" " + category + L"\n" + message + L"\n";
+}
+
+std::wstring EventLogReader::lookupText(const std::wstring& logName, const std::wstring& source,
+                                        MessageKind kind, uint32_t id,
+                                        const std::vector<std::wstring>& inserts) {
+    std::wstring text;
+    if (messages_.lookup(logName, source, kind, id, inserts, text)) return normaliseMessageText(text);
+    if (id != 0) return L"(" + std::to_wstring(id) + L")";
+    return L"N/A";
+}
+
+EventLogEntry EventLogReader::readStep(const std::wstring& logName, bool& unreadable) {
+    EventLogEntry entry;
+    EventRecord record;
+    unreadable = false;
+    switch (records_.readPrevious(record)) {
+        case RecordRead::End:
+            entry.end = true;
+            return entry;
+        case RecordRead::Unreadable:
+            unreadable = true;
+            return entry;
+        case RecordRead::Record:
+            break;
+    }
+    if (!passesFilter(typeFilter, record.eventType)) return entry;
+
+    entry.logName = logName;
+    entry.recordNumber = record.recordNumber;
+    entry.timeGenerated = record.timeGenerated;
+    entry.timeWritten = record.timeWritten;
+    entry.eventId = record.eventId;
+    entry.eventType = record.eventType;
+    entry.source = record.source;
+    entry.computer = record.computer;
+    entry.data = record.data;
+    entry.category = lookupText(logName, record.source, MessageKind::Category, record.category, {});
+    entry.message = lookupText(logName, record.source, MessageKind::Event, record.eventId, record.strings);
+    entry.valid = true;
+    return entry;
+}
+
+void EventLogReader::read(int logSelector) {
+    const std::wstring logName = logSelector == 1 ? L"Application" : L"System";
+    if (!records_.open(logName)) return;
+    int counted = 0;
+    int unreadableInRow = 0;
+    for (;;) {
+        bool unreadable = false;
+        EventLogEntry entry = readStep(logName, unreadable);
+        if (entry.end) break;
+        unreadableInRow = unreadable ? unreadableInRow + 1 : 0;
+        if (unreadableInRow == kMaxUnreadableInRow) break;
+        if (!entry.valid) continue;
+        entries.push_back(std::move(entry));
+        if (++counted == kMaxEntries) break;
+    }
+    records_.close();
+}
+
+}  // namespace orbilux
