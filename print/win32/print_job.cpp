@@ -428,7 +428,12 @@ bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run)
     job->firstPage = 0;
     job->lastPage = UINT(run->pages.size() - 1);
     job->callbacks = std::make_shared<PrintRunCallbacks>(std::move(run));
+    return StartPrintJob(std::move(job));
+}
 
+bool StartPrintJob(std::shared_ptr<PrintJob> job) {
+    if (!job) return false;
+    job->complete = false;
     JobRegistry& r = Registry();
     {
         std::lock_guard<std::mutex> lock(r.mutex);
@@ -441,6 +446,7 @@ bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run)
         }).detach();
     } catch (const std::system_error&) {
         Unregister(job);
+        job->complete = true;
         return false;
     }
     return true;

@@ -128,6 +128,9 @@ bool StartPrintJob(const PrinterObjects& objects, const ScreenShot& shot, ORBILU
                    int32_t pageCount);
 // Starts a prepared run.
 bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run);
+// Starts a prepared job on a detached thread; it counts as running until its
+// document is finished or aborted.
+bool StartPrintJob(std::shared_ptr<PrintJob> job);
 
 // Lets running jobs finish their documents for up to finishMs, then cancels
 // them (each aborts its document after the current page) and waits up to

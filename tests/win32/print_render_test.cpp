@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "print/colour_mode.h"
+#include "print/win32/page_render.h"
+#include "window/raii.h"
+
+using namespace orbilux;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 1000;
+
+// A white 24-bit page in a memory context (96 dpi).
+class Canvas {
+public:
+    Canvas() : dc_(::CreateCompatibleDC(nullptr)) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = kWidth;
+        bi.bmiHeader.biHeight = -kHeight;  // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bitmap_.Reset(
+            ::CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        old_ = ::SelectObject(dc_.Get(), bitmap_.Get());
+        for (int i = 0; i < kWidth * kHeight; ++i) bits_[i] = 0xFFFFFF;
+    }
+    ~Canvas() { ::SelectObject(dc_.Get(), old_); }
+    HDC dc() const { return dc_.Get(); }
+    uint32_t At(int x, int y) const {
+        ::GdiFlush();
+        return bits_[y * kWidth + x] & 0xFFFFFF;
+    }
+    bool RowBlack(int y, int left, int right) const {
+        for (int x = left; x < right; ++x)
+            if (At(x, y) != 0) return false;
+        return true;
+    }
+    bool AnyInk(int left, int top, int right, int bottom) const {
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                if (At(x, y) != 0xFFFFFF) return true;
+        return false;
+    }
+    // Rows that are black across the whole span.
+    std::vector<int> BlackRows(int left, int right) const {
+        std::vector<int> rows;
+        for (int y = 0; y < kHeight; ++y)
+            if (RowBlack(y, left, right)) rows.push_back(y);
+        return rows;
+    }
+
+private:
+    tamrik::UniqueDC dc_;
+    tamrik::UniqueBitmap bitmap_;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+CxImagePtr WhitePicture(uint32_t w, uint32_t h) {
+    auto img = std::make_shared<CxImage>();
+    img->Create(w, h, 24);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) img->SetPixelColor(x, y, RGBQuadColor::FromRgb(255, 255, 255));
+    return img;
+}
+
+PrintStyle Style() {
+    PrintStyle s;
+    s.headStrings = {L"HEAD|$page / $maxpage"};
+    s.footStrings = {L"FOOT"};
+    return s;
+}
+
+ComputerInfo Info() {
+    ComputerInfo info;
+    info.page = 1;
+    info.pageCount = 3;
+    return info;
+}
+
+// The default margins at 96 dpi: 56 px left, 37 px on the other sides.
+const PageRect kPage{0, 0, kWidth, kHeight};
+const PageRect kBody{56, 37, kWidth - 37, kHeight - 37};
+
+}  // namespace
+
+TEST(PrintRender, PicturePageHasBandsRulesAndTheNegativeGreyPicture) {
+    Canvas canvas;
+    PageEntry entry;
+    entry.image = WhitePicture(200, 100);
+    PrintStyle style = Style();
+    style.printMode = kPrintMonochromeNegative;
+    DrawPage(canvas.dc(), kPage, entry, style, Info());
+
+    // Two rules, three rows each, across the body width.
+    const std::vector<int> rows = canvas.BlackRows(kBody.left, kBody.right);
+    ASSERT_GE(rows.size(), 6u);
+    const int headRule = rows.front();
+    EXPECT_EQ(rows[1], headRule + 1);
+    EXPECT_EQ(rows[2], headRule + 2);
+    const int footRule = rows.back() - 2;
+    EXPECT_EQ(rows[rows.size() - 3], footRule);
+    EXPECT_EQ(canvas.At(kBody.left - 1, headRule), 0xFFFFFFu);  // the rule stops at the body
+
+    // Header text above its rule, footer text below its rule, inside the body's columns.
+    EXPECT_TRUE(canvas.AnyInk(kBody.left, kBody.top, kBody.right, headRule));
+    EXPECT_TRUE(canvas.AnyInk(kBody.left, footRule + 3, kBody.right, kBody.bottom));
+    EXPECT_FALSE(canvas.AnyInk(0, 0, kWidth, kBody.top));
+
+    // The white picture prints black: 3 mm below the header rule, width-fitted
+    // with 3 mm each side (11 px at 96 dpi), centred across the body.
+    const int inset = 11;
+    const int w = Trunc(kBody.Width() - 96 / 2530.0 * 600);
+    const int x = (kBody.left + kBody.right) / 2 - w / 2;
+    const int y = headRule + inset;
+    EXPECT_EQ(canvas.At(x + 1, y + 1), 0u);
+    EXPECT_EQ(canvas.At(x + w - 2, y + w / 2 - 2), 0u);
+    EXPECT_EQ(canvas.At(x - 2, y + 5), 0xFFFFFFu);
+    EXPECT_EQ(canvas.At(x + w + 1, y + 5), 0xFFFFFFu);
+    EXPECT_EQ(canvas.At(x + 5, y - 2), 0xFFFFFFu);
+    EXPECT_EQ(canvas.At(x + 5, y + w / 2 + 2), 0xFFFFFFu);
+
+    // The shared picture itself is still white.
+    EXPECT_TRUE(entry.image->GetPixelColor(0, 0).SameRgb(RGBQuadColor::FromRgb(255, 255, 255)));
+}
+
+TEST(PrintRender, ColourPageDrawsThePictureAsItIs) {
+    Canvas canvas;
+    PageEntry entry;
+    entry.image = WhitePicture(100, 50);
+    entry.image->SetPixelColor(0, 0, RGBQuadColor::FromRgb(255, 0, 0));
+    PrintStyle style = Style();
+    style.headStrings.clear();
+    style.footStrings.clear();
+    style.layout.pictureVerticalAlign = 1;
+    DrawPage(canvas.dc(), kPage, entry, style, Info());
+    // No bands: no rule and the body keeps its edges. Centred vertically, the
+    // bottom-left pixel of the picture is red.
+    EXPECT_TRUE(canvas.BlackRows(kBody.left, kBody.right).empty());
+    const int w = Trunc(kBody.Width() - 96 / 2530.0 * 600);
+    const int h = Trunc(w * 0.5);
+    const int x = (kBody.left + kBody.right) / 2 - w / 2;
+    const int y = (kBody.top + kBody.bottom) / 2 - h / 2;
+    EXPECT_EQ(canvas.At(x + 1, y + h - 2), 0xFF0000u);
+    EXPECT_EQ(canvas.At(x + w / 2, y + h / 2), 0xFFFFFFu);
+}
+
+TEST(PrintRender, BandsFollowModeAndFlags) {
+    PrintStyle style = Style();
+    style.layout.simpleMode = true;
+    style.layout.enableHead = false;
+    PageRect body = kBody;
+    Canvas canvas;
+    DrawBand(canvas.dc(), body, 0, style, Info());
+    EXPECT_EQ(body, kBody);
+    EXPECT_FALSE(canvas.AnyInk(0, 0, kWidth, kHeight));
+
+    style.layout.simpleMode = false;  // detail mode: the flag no longer counts
+    DrawBand(canvas.dc(), body, 0, style, Info());
+    EXPECT_GT(body.top, kBody.top);
+    EXPECT_TRUE(canvas.RowBlack(body.top, body.left, body.right));
+
+    style.footStrings = {L"", L""};  // all empty: no footer band
+    PageRect b2 = kBody;
+    DrawBand(canvas.dc(), b2, 1, style, Info());
+    EXPECT_EQ(b2.bottom, kBody.bottom);
+}
+
+TEST(PrintRender, PlaceholderAndTextPages) {
+    Canvas blank;
+    DrawPage(blank.dc(), kPage, ScreenShot::Placeholder(), Style(), Info());
+    EXPECT_FALSE(blank.AnyInk(0, 0, kWidth, kHeight));
+
+    Canvas text;
+    PageEntry entry;
+    entry.kind = PageKind::Text;
+    entry.lines = {L"\n\u25c6 general \u25c6\n\n", L"Computer Name:\tPC-01\n", L"Total && count\n"};
+    PrintStyle style = Style();
+    style.headStrings.clear();
+    style.footStrings.clear();
+    DrawPage(text.dc(), kPage, entry, style, Info());
+    const PageRect r = TextRect(kBody, ScalesFor(FiguresOf(text.dc())));
+    EXPECT_TRUE(text.AnyInk(r.left, r.top, r.right, r.bottom));
+    EXPECT_FALSE(text.AnyInk(0, 0, r.left, kHeight));
+    EXPECT_FALSE(text.AnyInk(0, 0, kWidth, r.top));
+}
+
+TEST(PrintRender, PaginationKeepsEveryLineInOrder) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 400; ++i) lines.push_back(L"line " + std::to_wstring(i) + L"\n");
+    lines.insert(lines.begin() + 100, std::wstring(400, L'\n'));  // taller than a page
+    PrintStyle style = Style();
+    const auto pages = PaginateText(lines, style, Info(), PrinterTarget{});
+    ASSERT_GT(pages.size(), 3u);
+    std::vector<std::wstring> joined;
+    for (const auto& p : pages) {
+        ASSERT_FALSE(p.empty());
+        joined.insert(joined.end(), p.begin(), p.end());
+    }
+    EXPECT_EQ(joined, lines);
+    // The tall line sits alone on its page.
+    for (const auto& p : pages) {
+        if (p.front().size() == 400) EXPECT_EQ(p.size(), 1u);
+    }
+}
