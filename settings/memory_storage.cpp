@@ -7,10 +7,11 @@ namespace orbilux {
 namespace {
 
 bool SameName(const std::wstring& a, const std::wstring& b) {
-    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](wchar_t x, wchar_t y) {
-               return lower(x) == lower(y);
-           });
+    auto lower = [](wchar_t c) {
+        return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](wchar_t x, wchar_t y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -26,7 +27,8 @@ const std::wstring* MemoryProfile::Find(const std::wstring& section, const std::
 }
 
 void MemoryProfile::Set(const std::wstring& section, const std::wstring& key, const std::wstring& value) {
-    auto s = std::find_if(sections.begin(), sections.end(), [&](const Section& x) { return SameName(x.name, section); });
+    auto s = std::find_if(sections.begin(), sections.end(),
+                          [&](const Section& x) { return SameName(x.name, section); });
     if (s == sections.end()) {
         sections.push_back(Section{section, {}});
         s = sections.end() - 1;
@@ -43,7 +45,8 @@ void MemoryProfile::Set(const std::wstring& section, const std::wstring& key, co
 bool MemoryProfile::Remove(const std::wstring& section, const std::wstring& key) {
     for (Section& s : sections) {
         if (!SameName(s.name, section)) continue;
-        auto e = std::find_if(s.entries.begin(), s.entries.end(), [&](const Entry& x) { return SameName(x.key, key); });
+        auto e = std::find_if(s.entries.begin(), s.entries.end(),
+                              [&](const Entry& x) { return SameName(x.key, key); });
         if (e == s.entries.end()) return false;
         s.entries.erase(e);
         return true;
@@ -52,7 +55,8 @@ bool MemoryProfile::Remove(const std::wstring& section, const std::wstring& key)
 }
 
 bool MemoryProfile::HasSection(const std::wstring& section) const {
-    return std::any_of(sections.begin(), sections.end(), [&](const Section& s) { return SameName(s.name, section); });
+    return std::any_of(sections.begin(), sections.end(),
+                       [&](const Section& s) { return SameName(s.name, section); });
 }
 
 std::wstring MemoryProfile::ToText() const {
@@ -64,7 +68,8 @@ std::wstring MemoryProfile::ToText() const {
     return text;
 }
 
-CSettingsStorageMemory::CSettingsStorageMemory(std::shared_ptr<MemoryProfile> profile, const std::wstring& section)
+CSettingsStorageMemory::CSettingsStorageMemory(std::shared_ptr<MemoryProfile> profile,
+                                               const std::wstring& section)
     : CSettingsStorageProfile(section), profile_(std::move(profile)) {}
 
 std::unique_ptr<CSettingsStorage> CSettingsStorageMemory::CreateSubStorage(const std::wstring& name) {

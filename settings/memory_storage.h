@@ -47,7 +47,8 @@ public:
     std::unique_ptr<CSettingsStorage> CreateSubStorage(const std::wstring& name) override;
 
 protected:
-    std::wstring ReadText(const std::wstring& key, const std::wstring& defaultText, size_t bufferChars) override;
+    std::wstring ReadText(const std::wstring& key, const std::wstring& defaultText,
+                          size_t bufferChars) override;
     bool WriteText(const std::wstring& key, const std::wstring& text) override;
     bool ReadStruct(const std::wstring& key, void* data, size_t size) override;
     bool WriteStruct(const std::wstring& key, const void* data, size_t size) override;

@@ -81,7 +81,9 @@ private:
 
 }  // namespace
 
-void SetDevModeFailureNotifier(DevModeFailureNotifier notifier) { g_devModeFailureNotifier = notifier; }
+void SetDevModeFailureNotifier(DevModeFailureNotifier notifier) {
+    g_devModeFailureNotifier = notifier;
+}
 
 // ---- CSettings ----
 
@@ -107,7 +109,8 @@ bool CSettings::Save(CSettingsStorage& storage) {
 
 GeneralSettings::GeneralSettings() = default;
 
-bool GeneralSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
+bool GeneralSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save,
+                                bool setDefaults) {
     const GeneralSettings defaults{};
     if (setDefaults) {
         bDisplaySplash_ = defaults.bDisplaySplash_;
@@ -139,8 +142,8 @@ bool PrinterSettings::setDevMode(const void* data, size_t size) {
     devModeBlock.clear();
     if (data == nullptr || size < kDevModeFixedSize) return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t extra = static_cast<size_t>(bytes[kDevModeDriverExtraOffset] |
-                                             bytes[kDevModeDriverExtraOffset + 1] << 8);
+    const size_t extra =
+        static_cast<size_t>(bytes[kDevModeDriverExtraOffset] | bytes[kDevModeDriverExtraOffset + 1] << 8);
     if (size < kDevModeFixedSize + extra) return false;
     devModeBlock.assign(bytes, bytes + kDevModeFixedSize + extra);
     return true;
@@ -175,7 +178,8 @@ void LoadDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
 void SaveDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
     if (block.size() < kDevModeFixedSize) return;
     storage.SerializeBlock(L"devmode_", block.data(), kDevModeFixedSize, true);
-    size_t extra = static_cast<size_t>(block[kDevModeDriverExtraOffset] | block[kDevModeDriverExtraOffset + 1] << 8);
+    size_t extra =
+        static_cast<size_t>(block[kDevModeDriverExtraOffset] | block[kDevModeDriverExtraOffset + 1] << 8);
     // Never write past the block, whatever its header claims.
     if (extra > block.size() - kDevModeFixedSize) extra = block.size() - kDevModeFixedSize;
     storage.SerializeBlock(L"devmode_Extra", block.data() + kDevModeFixedSize, extra, true);
@@ -183,7 +187,8 @@ void SaveDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
 
 }  // namespace
 
-bool PrinterSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
+bool PrinterSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save,
+                                bool setDefaults) {
     const PrinterSettings defaults{};
     if (setDefaults) {
         // The chosen printer's name, device mode, paper size and minimum

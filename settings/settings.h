@@ -30,22 +30,28 @@ struct SettingsRect {
 };
 static_assert(sizeof(SettingsRect) == 16, "a stored rectangle is 16 bytes");
 
-inline bool operator==(const SettingsPoint& a, const SettingsPoint& b) { return a.x == b.x && a.y == b.y; }
-inline bool operator!=(const SettingsPoint& a, const SettingsPoint& b) { return !(a == b); }
+inline bool operator==(const SettingsPoint& a, const SettingsPoint& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline bool operator!=(const SettingsPoint& a, const SettingsPoint& b) {
+    return !(a == b);
+}
 inline bool operator==(const SettingsRect& a, const SettingsRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
-inline bool operator!=(const SettingsRect& a, const SettingsRect& b) { return !(a == b); }
+inline bool operator!=(const SettingsRect& a, const SettingsRect& b) {
+    return !(a == b);
+}
 
 // Base of the record and of every group.
 class CSettings {
 public:
     virtual ~CSettings() = default;
 
-    virtual void OnBeforeSave(bool began) {}
-    virtual void OnAfterSave(bool result) {}
-    virtual void OnBeforeLoad(bool began) {}
-    virtual void OnAfterLoad(bool result) {}
+    virtual void OnBeforeSave(bool /*began*/) {}
+    virtual void OnAfterSave(bool /*result*/) {}
+    virtual void OnBeforeLoad(bool /*began*/) {}
+    virtual void OnAfterLoad(bool /*result*/) {}
     // Moves the items of the class (save or load), or with setDefaults assigns
     // the defaults without touching the storage.
     virtual bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) = 0;
@@ -144,10 +150,10 @@ public:
     std::wstring baseFileName;  // run-time: file-name stem of the current capture
     bool bDateDir = false;
     tamrik::CalendarTime captureTime;  // run-time
-    int32_t printMode = 0;       // 0 colour, 1 inverted, 2 monochrome, 3 inverted monochrome
-    int32_t nPictureFormat = 2;  // 0 BMP, 1 PNG, 2 JPEG
-    int32_t bpp = 3;             // 0 1 bit, 1 4 bits, 2 8 bits, 3 24 bits
-    uint32_t scale = 100;        // percent
+    int32_t printMode = 0;             // 0 colour, 1 inverted, 2 monochrome, 3 inverted monochrome
+    int32_t nPictureFormat = 2;        // 0 BMP, 1 PNG, 2 JPEG
+    int32_t bpp = 3;                   // 0 1 bit, 1 4 bits, 2 8 bits, 3 24 bits
+    uint32_t scale = 100;              // percent
 };
 
 class ORBILUXSetting : public CSettings {

@@ -23,7 +23,9 @@ constexpr size_t kNumberChars = 260;
 constexpr size_t kFirstStringChars = 128;
 constexpr size_t kBoolChars = 10;
 
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f'; }
+bool IsSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+}
 
 // Leading white space, sign and digits as scanf's integer conversions take
 // them; saturates instead of overflowing.
@@ -38,7 +40,8 @@ bool ParseInteger(const std::wstring& text, bool& negative, uint64_t& magnitude)
     if (i >= text.size() || text[i] < L'0' || text[i] > L'9') return false;
     magnitude = 0;
     for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        if (magnitude < (uint64_t{1} << 40)) magnitude = magnitude * 10 + static_cast<uint64_t>(text[i] - L'0');
+        if (magnitude < (uint64_t{1} << 40))
+            magnitude = magnitude * 10 + static_cast<uint64_t>(text[i] - L'0');
     }
     return true;
 }
@@ -83,8 +86,12 @@ bool ParseDouble(const std::wstring& text, double& value) {
     return true;
 }
 
-std::wstring FormatLong(int32_t value) { return std::to_wstring(value); }
-std::wstring FormatULong(uint32_t value) { return std::to_wstring(value); }
+std::wstring FormatLong(int32_t value) {
+    return std::to_wstring(value);
+}
+std::wstring FormatULong(uint32_t value) {
+    return std::to_wstring(value);
+}
 
 std::wstring FormatDouble(double value) {
     char buffer[512];
@@ -92,8 +99,12 @@ std::wstring FormatDouble(double value) {
     return std::wstring(buffer, buffer + std::strlen(buffer));
 }
 
-std::wstring FormatBool(bool value) { return value ? L"TRUE" : L"FALSE"; }
-bool ParseBool(const std::wstring& text) { return text == L"TRUE"; }
+std::wstring FormatBool(bool value) {
+    return value ? L"TRUE" : L"FALSE";
+}
+bool ParseBool(const std::wstring& text) {
+    return text == L"TRUE";
+}
 
 std::wstring EncodeStructBlock(const void* data, size_t size) {
     static const wchar_t kHex[] = L"0123456789ABCDEF";
@@ -171,9 +182,10 @@ bool CSettingsStorage::SerializeValueList(const wchar_t* key, std::vector<T>& li
 }
 
 bool CSettingsStorage::SerializeList(const wchar_t* key, std::vector<int32_t>& list, bool save) {
-    return SerializeValueList(key, list, save, [](CSettingsStorage& s, const wchar_t* name, int32_t& v, bool sv) {
-        return s.SerializeInt(name, v, sv);
-    });
+    return SerializeValueList(key, list, save,
+                              [](CSettingsStorage& s, const wchar_t* name, int32_t& v, bool sv) {
+                                  return s.SerializeInt(name, v, sv);
+                              });
 }
 
 bool CSettingsStorage::SerializeList(const wchar_t* key, std::vector<std::wstring>& list, bool save) {
@@ -188,7 +200,8 @@ bool CSettingsStorage::SerializeList(const wchar_t* key, std::vector<std::wstrin
 CSettingsStorageProfile::CSettingsStorageProfile(const std::wstring& section)
     : section_(TruncateSectionName(section)) {}
 
-bool CSettingsStorageProfile::SerializeRawString(const wchar_t* key, wchar_t* buffer, size_t& size, bool save) {
+bool CSettingsStorageProfile::SerializeRawString(const wchar_t* key, wchar_t* buffer, size_t& size,
+                                                 bool save) {
     if (save) return buffer != nullptr && WriteText(key, buffer);
     const size_t n = size > kMinRawStringChars ? size : kMinRawStringChars;
     const std::wstring text = ReadText(key, kAbsentMarker, n);
@@ -335,7 +348,10 @@ bool CSettingsStorageProfile::BeginObjectList(const wchar_t* key, uint32_t& coun
     if (!listStorage) return false;
     if (save ? listStorage->BeginSave() : listStorage->BeginLoad()) {
         if (listStorage->SerializeUInt(L"Count", count, save)) return true;
-        if (save) listStorage->EndSave(); else listStorage->EndLoad();
+        if (save)
+            listStorage->EndSave();
+        else
+            listStorage->EndLoad();
     }
     listStorage.reset();
     return false;
@@ -350,7 +366,10 @@ bool CSettingsStorageProfile::SerializeListObject(uint32_t index, CSettings& set
 
 bool CSettingsStorageProfile::EndObjectList(bool save) {
     if (!listStorage) return false;
-    if (save) listStorage->EndSave(); else listStorage->EndLoad();
+    if (save)
+        listStorage->EndSave();
+    else
+        listStorage->EndLoad();
     listStorage.reset();
     return true;
 }
@@ -360,7 +379,10 @@ bool CSettingsStorageProfile::BeginValueList(const wchar_t* key, uint32_t& count
     if (!listStorage) return false;
     if (save ? listStorage->BeginSave() : listStorage->BeginLoad()) {
         if (listStorage->SerializeUInt(L"Count", count, save)) return true;
-        if (save) listStorage->EndSave(); else listStorage->EndLoad();
+        if (save)
+            listStorage->EndSave();
+        else
+            listStorage->EndLoad();
     }
     listStorage.reset();
     return false;

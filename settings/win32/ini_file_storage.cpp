@@ -20,22 +20,24 @@ using FileHandle = tamrik::UniqueResource<tamrik::FileHandleTraits>;
 // but cannot be read.
 bool ReadWholeFile(const std::wstring& path, std::vector<char>& bytes) {
     bytes.clear();
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > (64 << 20)) return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    if (!bytes.empty() && (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
+    if (!bytes.empty() &&
+        (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+         read != bytes.size()))
         return false;
     return true;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -85,7 +87,9 @@ CSettingsStorageIniFile::CSettingsStorageIniFile(const std::wstring& filePath, c
 
 CSettingsStorageIniFile::~CSettingsStorageIniFile() = default;
 
-std::wstring CSettingsStorageIniFile::TempPathFor(const std::wstring& filePath) { return filePath + L".tmp"; }
+std::wstring CSettingsStorageIniFile::TempPathFor(const std::wstring& filePath) {
+    return filePath + L".tmp";
+}
 
 const std::wstring& CSettingsStorageIniFile::ActivePath() const {
     return session_ ? session_->tempPath() : filePath_;
@@ -129,9 +133,9 @@ std::wstring CSettingsStorageIniFile::ReadText(const std::wstring& key, const st
                                                size_t bufferChars) {
     if (bufferChars == 0) return std::wstring();
     std::vector<wchar_t> buffer(bufferChars, L'\0');
-    const DWORD count = ::GetPrivateProfileStringW(section().c_str(), key.c_str(), defaultText.c_str(),
-                                                   buffer.data(), static_cast<DWORD>(bufferChars),
-                                                   ActivePath().c_str());
+    const DWORD count =
+        ::GetPrivateProfileStringW(section().c_str(), key.c_str(), defaultText.c_str(), buffer.data(),
+                                   static_cast<DWORD>(bufferChars), ActivePath().c_str());
     return std::wstring(buffer.data(), count < bufferChars ? count : bufferChars - 1);
 }
 
@@ -150,6 +154,8 @@ bool CSettingsStorageIniFile::WriteStruct(const std::wstring& key, const void* d
                                         static_cast<UINT>(size), ActivePath().c_str()) != FALSE;
 }
 
-void InstallDevModeFailureMessageBox() { SetDevModeFailureNotifier(&ShowDevModeFailure); }
+void InstallDevModeFailureMessageBox() {
+    SetDevModeFailureNotifier(&ShowDevModeFailure);
+}
 
 }  // namespace orbilux

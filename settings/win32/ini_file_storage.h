@@ -13,8 +13,8 @@
 namespace orbilux {
 
 // Root sections of the whole record and of the printer group saved alone.
-extern const wchar_t kSettingsRootSection[];      // "ORBILUXSettings"
-extern const wchar_t kSettingsPrinterSection[];   // "ORBILUXSettings.printer_"
+extern const wchar_t kSettingsRootSection[];     // "ORBILUXSettings"
+extern const wchar_t kSettingsPrinterSection[];  // "ORBILUXSettings.printer_"
 
 class CSettingsStorageIniFile : public CSettingsStorageProfile {
 public:
@@ -34,7 +34,8 @@ public:
     bool EndSave() override;
 
 protected:
-    std::wstring ReadText(const std::wstring& key, const std::wstring& defaultText, size_t bufferChars) override;
+    std::wstring ReadText(const std::wstring& key, const std::wstring& defaultText,
+                          size_t bufferChars) override;
     bool WriteText(const std::wstring& key, const std::wstring& text) override;
     bool ReadStruct(const std::wstring& key, void* data, size_t size) override;
     bool WriteStruct(const std::wstring& key, const void* data, size_t size) override;

@@ -173,7 +173,7 @@ TEST_F(SettingsModel, UnparsableValuesTakeDefaultsAndLoadStillSucceeds) {
     Put(L"key_", L"keyAction", L"abc");
     Put(L"key_", L"logType", L"2abc");
     Put(L"key_", L"keyKind", L"");
-    Put(L"general_", L"bDisplaySplash_", L"true");     // only "TRUE" is true
+    Put(L"general_", L"bDisplaySplash_", L"true");             // only "TRUE" is true
     Put(L"general_", L"bEnableMutliMonitor_", L"TRUE______");  // longer than a bool can be
     Put(L"format_", L"fontFace", std::wstring(1023, L'x'));
     profile->Set(kRoot, L"simpleMode", L"true");

@@ -24,11 +24,13 @@ static_assert(offsetof(DEVMODEW, dmDriverExtra) == kDevModeDriverExtraOffset, "d
 
 std::vector<char> ReadBytes(const std::wstring& path) {
     std::vector<char> bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[4096];
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.insert(bytes.end(), buffer, buffer + read);
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.insert(bytes.end(), buffer, buffer + read);
     ::CloseHandle(file);
     return bytes;
 }
@@ -261,21 +263,25 @@ TEST_F(SettingsIniFile, HandWrittenValuesLoadByTheReadingRules) {
                    L"printmodifiers=\r\n"
                    L"[ORBILUXSettings.format_.headStrings]\r\n"
                    L"Count=3\r\n"
-                   L"Item.0=" + line1022 + L"\r\n"
-                   L"Item.1=" + line1023 + L"\r\n"
-                   L"Item.2=last\r\n"
-                   L"[ORBILUXSettings.format_.footStrings]\r\n"
-                   L"Count=3\r\n"
-                   L"Item.0=zero\r\n"
-                   L"Item.2=two\r\n"
-                   L"[ORBILUXSettings.general_.disabledMonitors_]\r\n"
-                   L"Item.0=1\r\n"
-                   L"[ORBILUXSettings.printer_]\r\n"
-                   L"rtMargin=DC050000E8030000E8030000E8030000A3\r\n"
-                   L"ptPaperSize=0852000004740000D2\r\n"
-                   L"rtMinMargin=0100000002000000030000000400000000\r\n"
-                   L"[ORBILUXSettings]\r\n"
-                   L"simpleMode=true\r\n");
+                   L"Item.0=" +
+                       line1022 +
+                       L"\r\n"
+                       L"Item.1=" +
+                       line1023 +
+                       L"\r\n"
+                       L"Item.2=last\r\n"
+                       L"[ORBILUXSettings.format_.footStrings]\r\n"
+                       L"Count=3\r\n"
+                       L"Item.0=zero\r\n"
+                       L"Item.2=two\r\n"
+                       L"[ORBILUXSettings.general_.disabledMonitors_]\r\n"
+                       L"Item.0=1\r\n"
+                       L"[ORBILUXSettings.printer_]\r\n"
+                       L"rtMargin=DC050000E8030000E8030000E8030000A3\r\n"
+                       L"ptPaperSize=0852000004740000D2\r\n"
+                       L"rtMinMargin=0100000002000000030000000400000000\r\n"
+                       L"[ORBILUXSettings]\r\n"
+                       L"simpleMode=true\r\n");
     ORBILUXSetting loaded;
     loaded.key_.logType = 2;
     loaded.key_.printmodifiers = 5;
