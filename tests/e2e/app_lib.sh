@@ -85,9 +85,13 @@ start_focus_window() {
     focus_window
 }
 focus_window() {
-    xdotool windowactivate "$FOCUS_XID" 2>/dev/null || true
-    xdotool windowfocus --sync "$FOCUS_XID" 2>/dev/null || true
-    sleep 0.5
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        xdotool windowactivate "$FOCUS_XID" 2>/dev/null || true
+        xdotool windowfocus --sync "$FOCUS_XID" 2>/dev/null || true
+        sleep 0.3
+        case "$(wintool foreground)" in *focus.txt*) return 0 ;; esac
+    done
+    echo "note: the focus window did not become the foreground window" >&2
 }
 
 cleanup() {

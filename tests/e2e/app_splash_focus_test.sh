@@ -13,7 +13,11 @@ TAMRIK_PID=$!
 wintool wait-class TamrikSplashWnd 30 || fail "no start-up splash"
 for _ in 1 2 3 4 5; do
     now=$(wintool foreground)
-    [ "$now" = "$before" ] || fail "the foreground moved to $now while the splash showed"
+    if [ "$now" != "$before" ]; then
+        wintool foreground x >&2 || true
+        wintool list | grep -v "class=\[IME\]" >&2 || true
+        fail "the foreground moved to $now while the splash showed"
+    fi
     sleep 0.3
 done
 wintool wait "$MAIN_CAPTION" 10 || fail "no main dialog"

@@ -124,6 +124,7 @@ int wmain(int argc, wchar_t** argv) {
             GetWindowTextW(w, text, 256);
             GetClassNameW(w, cls, 256);
         }
+        if (argc > 2) wprintf(L"%p ", (void*)w);
         wprintf(L"%ls|%ls\n", cls, text);
         return w ? 0 : 1;
     }
