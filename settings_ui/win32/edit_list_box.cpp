@@ -1,0 +1,502 @@
+#include "settings_ui/win32/edit_list_box.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "settings_ui/option_logic.h"
+
+namespace orbilux {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x454C42;  // "ELB"
+constexpr int kEditButtonId = 100;
+constexpr int kHeaderButtonWidth = 22;
+
+}  // namespace
+
+const wchar_t CEditListBox::kDefaultPlaceholder[] = L"Double click here to add a new item";
+const wchar_t CEditListBox::kToolTips[] =
+    L"New (Insert)\tDelete (Delete)\tMove Item Up (ALT+Up Arrow)\tMove Item Down (ALT+Down Arrow)";
+
+UINT CEditListBox::EditControlMessage() {
+    static const UINT message =
+        ::RegisterWindowMessageW(L"ELB_GETEDITCONTROL_MSG-{3B470660-8CB1-478b-A1A8-41CBC29A3754}");
+    return message;
+}
+
+// ---- Header bar ----
+
+tamrik::WindowTraits CEditListHeader::Traits() const {
+    return {L"TamrikEditListHeader", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, CS_HREDRAW | CS_VREDRAW};
+}
+
+const tamrik::MessageMap<CEditListHeader>& CEditListHeader::GetMessageMap() {
+    static const tamrik::MessageMap<CEditListHeader> map = [] {
+        tamrik::MessageMap<CEditListHeader> m;
+        m.On(WM_PAINT, &CEditListHeader::OnPaint)
+            .On(WM_ERASEBKGND, &CEditListHeader::OnEraseBackground)
+            .On(WM_COMMAND, &CEditListHeader::OnCommand);
+        return m;
+    }();
+    return map;
+}
+
+bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect) {
+    owner_ = &owner;
+    if (!CWindowImpl::Create(parent, rect)) return false;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0));
+    ::SendMessageW(hwnd_, WM_SETFONT, WPARAM(font), FALSE);
+
+    static const wchar_t* const kSymbols[] = {L"＋", L"×", L"▲", L"▼"};
+    const std::vector<std::wstring> tips = SplitListItems(CEditListBox::kToolTips, L'\t');
+    const int height = rect.bottom - rect.top;
+    const int edge = ::GetSystemMetrics(SM_CYEDGE);
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                 hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    for (int i = 0; i < 4; ++i) {
+        const int x = (rect.right - rect.left) - (4 - i) * (kHeaderButtonWidth + 1) - edge;
+        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, edge,
+                                        kHeaderButtonWidth, height - 2 * edge, hwnd_,
+                                        reinterpret_cast<HMENU>(INT_PTR(i + 1)), ::GetModuleHandleW(nullptr),
+                                        nullptr);
+        ::SendMessageW(buttons_[i], WM_SETFONT, WPARAM(font), FALSE);
+        if (tooltip_ && size_t(i) < tips.size()) {
+            TOOLINFOW info{sizeof(info)};
+            info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            info.hwnd = hwnd_;
+            info.uId = reinterpret_cast<UINT_PTR>(buttons_[i]);
+            info.lpszText = const_cast<wchar_t*>(tips[size_t(i)].c_str());
+            ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&info));
+        }
+    }
+    return true;
+}
+
+void CEditListHeader::SetCaption(const std::wstring& caption) {
+    caption_ = caption;
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CEditListHeader::OnPaint(WPARAM, LPARAM) {
+    tamrik::PaintDC dc(hwnd_);
+    RECT r{};
+    ::GetClientRect(hwnd_, &r);
+    ::FillRect(dc.Get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::DrawEdge(dc.Get(), &r, EDGE_ETCHED, BF_RECT);
+    tamrik::SelectObjectScope font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+    ::SetBkMode(dc.Get(), TRANSPARENT);
+    ::SetTextColor(dc.Get(), ::GetSysColor(COLOR_BTNTEXT));
+    RECT text = r;
+    text.left += 6;
+    text.right -= 4 * (kHeaderButtonWidth + 1) + 4;
+    ::DrawTextW(dc.Get(), caption_.c_str(), int(caption_.size()), &text,
+                DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+    return 0;
+}
+
+LRESULT CEditListHeader::OnCommand(WPARAM wParam, LPARAM) {
+    if (HIWORD(wParam) == BN_CLICKED && owner_) owner_->OnHeaderCommand(LOWORD(wParam));
+    return 0;
+}
+
+// ---- The list ----
+
+CEditListBox::~CEditListBox() {
+    if (list_ && ::IsWindow(list_)) ::RemoveWindowSubclass(list_, &CEditListBox::ListProc, kSubclassId);
+    if (edit_ && ::IsWindow(edit_)) ::RemoveWindowSubclass(edit_, &CEditListBox::EditProc, kSubclassId);
+}
+
+bool CEditListBox::Attach(HWND list) {
+    if (!list || list_) return false;
+    list_ = list;
+    HWND parent = ::GetParent(list);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0));
+
+    // The header bar takes the top of the list's rectangle.
+    RECT r{};
+    ::GetWindowRect(list, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    int captionHeight = 0;
+    {
+        tamrik::WindowDC dc(list);
+        tamrik::SelectObjectScope select(dc.Get(), font);
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc.Get(), &metrics);
+        captionHeight = metrics.tmHeight;
+    }
+    const int headerHeight = std::max(20, captionHeight) + 2 * ::GetSystemMetrics(SM_CYEDGE);
+    if (!header_.Create(*this, parent, RECT{r.left, r.top, r.right, r.top + headerHeight})) return false;
+    ::SetWindowPos(header_.Handle(), list, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::MoveWindow(list, r.left, r.top + headerHeight, r.right - r.left, r.bottom - r.top - headerHeight, TRUE);
+    ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) | WS_CLIPCHILDREN);
+
+    // The in-place editor and its "..." button, children of the list.
+    edit_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 10, 10, list,
+                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    editButton_ = ::CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, list,
+                                    reinterpret_cast<HMENU>(INT_PTR(kEditButtonId)), ::GetModuleHandleW(nullptr),
+                                    nullptr);
+    if (!edit_ || !editButton_) return false;
+    ::SendMessageW(edit_, WM_SETFONT, WPARAM(font), FALSE);
+    ::SendMessageW(editButton_, WM_SETFONT, WPARAM(font), FALSE);
+
+    if (!::SetWindowSubclass(list, &CEditListBox::ListProc, kSubclassId, DWORD_PTR(this))) return false;
+    if (!::SetWindowSubclass(edit_, &CEditListBox::EditProc, kSubclassId, DWORD_PTR(this))) return false;
+    Raw(LB_RESETCONTENT);
+    Raw(LB_ADDSTRING, 0, LPARAM(PlaceholderRow().c_str()));
+    return true;
+}
+
+void CEditListBox::SetCaption(const std::wstring& caption) { header_.SetCaption(caption); }
+
+std::wstring CEditListBox::PlaceholderRow() const {
+    return L"[ " + (placeholder_.empty() ? std::wstring(L"..........") : placeholder_) + L" ]";
+}
+
+void CEditListBox::SetPlaceholderText(const std::wstring& text) {
+    placeholder_ = text;
+    if (!list_) return;
+    const int last = RealCount() - 1;
+    if (last < 0) return;
+    const int selection = Selection();
+    Raw(LB_DELETESTRING, WPARAM(last));
+    Raw(LB_INSERTSTRING, WPARAM(last), LPARAM(PlaceholderRow().c_str()));
+    if (selection == last) Raw(LB_SETCURSEL, WPARAM(last));
+}
+
+LRESULT CEditListBox::Raw(UINT message, WPARAM wParam, LPARAM lParam) const {
+    ++bypass_;
+    const LRESULT result = ::SendMessageW(list_, message, wParam, lParam);
+    --bypass_;
+    return result;
+}
+
+std::wstring CEditListBox::RawText(int index) const {
+    const LRESULT length = Raw(LB_GETTEXTLEN, WPARAM(index));
+    if (length == LB_ERR) return {};
+    std::wstring text(size_t(length) + 1, L'\0');
+    const LRESULT got = Raw(LB_GETTEXT, WPARAM(index), LPARAM(text.data()));
+    text.resize(got == LB_ERR ? 0 : size_t(got));
+    return text;
+}
+
+std::vector<std::wstring> CEditListBox::Lines() const {
+    std::vector<std::wstring> lines;
+    const int count = int(::SendMessageW(list_, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const LRESULT length = ::SendMessageW(list_, LB_GETTEXTLEN, WPARAM(i), 0);
+        if (length == LB_ERR) continue;
+        std::wstring text(size_t(length) + 1, L'\0');
+        text.resize(size_t(std::max<LRESULT>(0, ::SendMessageW(list_, LB_GETTEXT, WPARAM(i), LPARAM(text.data())))));
+        lines.push_back(text);
+    }
+    return lines;
+}
+
+void CEditListBox::SetLines(const std::vector<std::wstring>& lines) {
+    ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    for (const auto& line : lines) ::SendMessageW(list_, LB_ADDSTRING, 0, LPARAM(line.c_str()));
+}
+
+void CEditListBox::NotifyParent(WORD code) const {
+    ::SendMessageW(::GetParent(list_), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list_), code), LPARAM(list_));
+}
+
+// ---- Commands ----
+
+void CEditListBox::OnHeaderCommand(int command) {
+    switch (command) {
+        case kCommandNew: NewItem(); break;
+        case kCommandDelete: DeleteItem(); break;
+        case kCommandUp: MoveUp(); break;
+        case kCommandDown: MoveDown(); break;
+    }
+}
+
+void CEditListBox::NewItem() {
+    if (editing_) return;
+    ::SetFocus(list_);
+    const int index = LineCount();
+    Raw(LB_INSERTSTRING, WPARAM(index), LPARAM(L""));
+    Raw(LB_SETCURSEL, WPARAM(index));
+    EditItem(index);
+}
+
+void CEditListBox::DeleteItem() {
+    if (editing_) return;
+    const int selection = Selection();
+    if (selection < 0 || selection >= LineCount()) return;
+    Raw(LB_DELETESTRING, WPARAM(selection));
+    Raw(LB_SETCURSEL, WPARAM(selection));  // the next line, or the placeholder after the last
+}
+
+void CEditListBox::MoveUp() {
+    if (editing_) return;
+    const int selection = Selection();
+    if (selection < 1 || selection >= LineCount()) return;
+    const std::wstring text = RawText(selection);
+    Raw(LB_DELETESTRING, WPARAM(selection));
+    Raw(LB_INSERTSTRING, WPARAM(selection - 1), LPARAM(text.c_str()));
+    Raw(LB_SETCURSEL, WPARAM(selection - 1));
+}
+
+void CEditListBox::MoveDown() {
+    if (editing_) return;
+    const int selection = Selection();
+    if (selection < 0 || selection >= LineCount() - 1) return;
+    const std::wstring text = RawText(selection);
+    Raw(LB_DELETESTRING, WPARAM(selection));
+    Raw(LB_INSERTSTRING, WPARAM(selection + 1), LPARAM(text.c_str()));
+    Raw(LB_SETCURSEL, WPARAM(selection + 1));
+}
+
+void CEditListBox::EditItem(int index) {
+    if (editing_ || index < 0 || index >= LineCount()) return;
+    RECT item{};
+    if (Raw(LB_GETITEMRECT, WPARAM(index), LPARAM(&item)) == LB_ERR) return;
+    Raw(LB_SETCURSEL, WPARAM(index));
+    editIndex_ = index;
+    storedText_ = RawText(index);
+    RECT client{};
+    ::GetClientRect(list_, &client);
+    const int height = std::max<int>(item.bottom - item.top + 4, 18);
+    const int buttonWidth = height;
+    const int top = std::min<int>(item.top - 2 < 0 ? 0 : item.top - 2, client.bottom - height);
+    ::MoveWindow(edit_, 0, top, client.right - buttonWidth, height, FALSE);
+    ::MoveWindow(editButton_, client.right - buttonWidth, top, buttonWidth, height, FALSE);
+    ::SetWindowTextW(edit_, storedText_.c_str());
+    editing_ = true;
+    ::ShowWindow(edit_, SW_SHOW);
+    ::ShowWindow(editButton_, SW_SHOW);
+    ::SetFocus(edit_);
+    ::SendMessageW(edit_, EM_SETSEL, 0, -1);
+}
+
+void CEditListBox::EndEdit() {
+    if (!editing_) return;
+    editing_ = false;
+    const int length = ::GetWindowTextLengthW(edit_);
+    std::wstring text(size_t(length) + 1, L'\0');
+    text.resize(size_t(::GetWindowTextW(edit_, text.data(), length + 1)));
+    ::ShowWindow(edit_, SW_HIDE);
+    ::ShowWindow(editButton_, SW_HIDE);
+    if (editIndex_ >= 0 && editIndex_ < LineCount()) {
+        Raw(LB_DELETESTRING, WPARAM(editIndex_));
+        Raw(LB_INSERTSTRING, WPARAM(editIndex_), LPARAM(text.c_str()));
+        Raw(LB_SETCURSEL, WPARAM(editIndex_));
+    }
+    DeleteEmptyLines();
+    editIndex_ = -1;
+    NotifyParent(LBN_KILLFOCUS);
+}
+
+void CEditListBox::DeleteEmptyLines() {
+    const int selection = Selection();
+    int newSelection = selection;
+    for (int i = LineCount() - 1; i >= 0; --i) {
+        if (Raw(LB_GETTEXTLEN, WPARAM(i)) != 0) continue;
+        Raw(LB_DELETESTRING, WPARAM(i));
+        if (i < newSelection) --newSelection;
+    }
+    if (selection >= 0) Raw(LB_SETCURSEL, WPARAM(std::min(std::max(newSelection, 0), RealCount() - 1)));
+}
+
+// ---- Subclass procedures ----
+
+LRESULT CEditListBox::Default(WPARAM wParam, LPARAM lParam) {
+    return ::DefSubclassProc(currentWindow_, currentMessage_, wParam, lParam);
+}
+
+LRESULT CALLBACK CEditListBox::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) {
+    auto* box = reinterpret_cast<CEditListBox*>(self);
+    if (box->bypass_ > 0) return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    const UINT savedMessage = box->currentMessage_;
+    HWND savedWindow = box->currentWindow_;
+    box->currentMessage_ = message;
+    box->currentWindow_ = hwnd;
+    LRESULT result = 0;
+    if (!ListMap().Dispatch(*box, message, wParam, lParam, result))
+        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    box->currentMessage_ = savedMessage;
+    box->currentWindow_ = savedWindow;
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CEditListBox::ListProc, kSubclassId);
+    return result;
+}
+
+LRESULT CALLBACK CEditListBox::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR self) {
+    auto* box = reinterpret_cast<CEditListBox*>(self);
+    const UINT savedMessage = box->currentMessage_;
+    HWND savedWindow = box->currentWindow_;
+    box->currentMessage_ = message;
+    box->currentWindow_ = hwnd;
+    LRESULT result = 0;
+    if (!EditMap().Dispatch(*box, message, wParam, lParam, result))
+        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    box->currentMessage_ = savedMessage;
+    box->currentWindow_ = savedWindow;
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CEditListBox::EditProc, kSubclassId);
+    return result;
+}
+
+const tamrik::MessageMap<CEditListBox>& CEditListBox::ListMap() {
+    static const tamrik::MessageMap<CEditListBox> map = [] {
+        tamrik::MessageMap<CEditListBox> m;
+        m.On(LB_GETCOUNT, &CEditListBox::OnGetCount)
+            .On(LB_GETTEXT, &CEditListBox::OnReadItem)
+            .On(LB_GETTEXTLEN, &CEditListBox::OnReadItem)
+            .On(LB_GETITEMDATA, &CEditListBox::OnReadItem)
+            .On(LB_INSERTSTRING, &CEditListBox::OnInsertString)
+            .On(LB_ADDSTRING, &CEditListBox::OnAddString)
+            .On(LB_DELETESTRING, &CEditListBox::OnDeleteString)
+            .On(LB_RESETCONTENT, &CEditListBox::OnResetContent)
+            .On(WM_KEYDOWN, &CEditListBox::OnListKeyDown)
+            .On(WM_SYSKEYDOWN, &CEditListBox::OnListSysKeyDown)
+            .On(WM_LBUTTONDBLCLK, &CEditListBox::OnListDoubleClick)
+            .On(WM_VSCROLL, &CEditListBox::OnListScroll)
+            .On(WM_MOUSEWHEEL, &CEditListBox::OnListScroll)
+            .On(EditControlMessage(), &CEditListBox::OnGetEditControl)
+            .OnCommand(kEditButtonId, &CEditListBox::OnEditButton);
+        return m;
+    }();
+    return map;
+}
+
+const tamrik::MessageMap<CEditListBox>& CEditListBox::EditMap() {
+    static const tamrik::MessageMap<CEditListBox> map = [] {
+        tamrik::MessageMap<CEditListBox> m;
+        m.On(WM_GETDLGCODE, &CEditListBox::OnEditGetDlgCode)
+            .On(WM_KEYDOWN, &CEditListBox::OnEditKeyDown)
+            .On(WM_CHAR, &CEditListBox::OnEditChar)
+            .On(WM_SETFOCUS, &CEditListBox::OnEditSetFocus)
+            .On(WM_KILLFOCUS, &CEditListBox::OnEditKillFocus);
+        return m;
+    }();
+    return map;
+}
+
+LRESULT CEditListBox::OnGetCount(WPARAM, LPARAM) { return std::max(0, LineCount()); }
+
+LRESULT CEditListBox::OnReadItem(WPARAM wParam, LPARAM lParam) {
+    if (int(wParam) >= LineCount()) return LB_ERR;
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnInsertString(WPARAM wParam, LPARAM lParam) {
+    const int index = int(wParam);
+    return Default(WPARAM(index < 0 || index >= LineCount() ? LineCount() : index), lParam);
+}
+
+LRESULT CEditListBox::OnAddString(WPARAM, LPARAM lParam) {
+    return Raw(LB_INSERTSTRING, WPARAM(LineCount()), lParam);
+}
+
+LRESULT CEditListBox::OnDeleteString(WPARAM wParam, LPARAM lParam) {
+    if (int(wParam) >= LineCount()) return LB_ERR;
+    const LRESULT left = Default(wParam, lParam);
+    return left == LB_ERR ? left : left - 1;
+}
+
+LRESULT CEditListBox::OnResetContent(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(wParam, lParam);
+    Raw(LB_ADDSTRING, 0, LPARAM(PlaceholderRow().c_str()));
+    return result;
+}
+
+LRESULT CEditListBox::OnListKeyDown(WPARAM wParam, LPARAM lParam) {
+    if (!editing_) {
+        switch (wParam) {
+            case VK_INSERT: NewItem(); return 0;
+            case VK_DELETE: DeleteItem(); return 0;
+            case VK_F2: EditItem(Selection()); return 0;
+        }
+    }
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnListSysKeyDown(WPARAM wParam, LPARAM lParam) {
+    if (!editing_) {
+        if (wParam == VK_UP || wParam == VK_LEFT) {
+            MoveUp();
+            return 0;
+        }
+        if (wParam == VK_DOWN || wParam == VK_RIGHT) {
+            MoveDown();
+            return 0;
+        }
+    }
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnListDoubleClick(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(wParam, lParam);
+    if (editing_) return result;
+    const LRESULT hit = Raw(LB_ITEMFROMPOINT, 0, lParam);
+    if (HIWORD(hit)) return result;  // below the last row
+    const int index = LOWORD(hit);
+    if (index == LineCount())
+        NewItem();
+    else
+        EditItem(index);
+    return result;
+}
+
+LRESULT CEditListBox::OnListScroll(WPARAM wParam, LPARAM lParam) {
+    // The editor sits over its row: scrolling ends the editing first.
+    if (editing_) ::SetFocus(list_);
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnGetEditControl(WPARAM, LPARAM) { return LRESULT(edit_); }
+
+LRESULT CEditListBox::OnEditButton(WORD code, WORD, HWND) {
+    if (code == BN_CLICKED && editing_) ::SetFocus(edit_);
+    return 0;
+}
+
+LRESULT CEditListBox::OnEditGetDlgCode(WPARAM wParam, LPARAM lParam) {
+    return Default(wParam, lParam) | DLGC_WANTALLKEYS;
+}
+
+LRESULT CEditListBox::OnEditKeyDown(WPARAM wParam, LPARAM lParam) {
+    switch (wParam) {
+        case VK_RETURN:
+            ::SetFocus(list_);
+            return 0;
+        case VK_ESCAPE:
+            ::SetWindowTextW(edit_, storedText_.c_str());
+            ::SetFocus(list_);
+            return 0;
+        case VK_TAB: {
+            HWND page = ::GetParent(list_);
+            const bool back = ::GetKeyState(VK_SHIFT) < 0;
+            HWND next = ::GetNextDlgTabItem(page, list_, back);
+            ::SetFocus(next && next != list_ ? next : list_);
+            return 0;
+        }
+    }
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnEditChar(WPARAM wParam, LPARAM lParam) {
+    if (wParam == L'\r' || wParam == 27 || wParam == L'\t') return 0;  // handled as keys: no beep
+    return Default(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnEditSetFocus(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(wParam, lParam);
+    NotifyParent(LBN_SETFOCUS);
+    return result;
+}
+
+LRESULT CEditListBox::OnEditKillFocus(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default(wParam, lParam);
+    // The "..." button only hands the focus back to the editor.
+    if (reinterpret_cast<HWND>(wParam) != editButton_) EndEdit();
+    return result;
+}
+
+}  // namespace orbilux

@@ -1,0 +1,164 @@
+// The format settings page: the header and footer font and the two line
+// editors with their token palette.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <set>
+
+#include "resources/settings_ui_resource.h"
+#include "settings_ui/option_logic.h"
+#include "settings_ui/win32/option_pages.h"
+#include "settings_ui/win32/settings_sheet.h"
+#include "window/ddx.h"
+
+namespace orbilux {
+
+namespace {
+
+constexpr int kMaxFontSize = 36;
+const wchar_t kDefaultFace[] = L"MS UI Gothic";
+
+int CALLBACK AddFontFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
+    const auto* full = reinterpret_cast<const ENUMLOGFONTEXW*>(font);
+    const wchar_t* name = full->elfFullName[0] ? full->elfFullName : font->lfFaceName;
+    if (name[0] == L'@') return 1;  // vertical variants
+    reinterpret_cast<std::set<std::wstring>*>(data)->insert(name);
+    return 1;
+}
+
+}  // namespace
+
+CSettingsFormatOptionPage::CSettingsFormatOptionPage() : COptionPageSettingsImpl(IDD_PAGE_FORMAT) {}
+
+const tamrik::MessageMap<CSettingsFormatOptionPage>& CSettingsFormatOptionPage::GetMessageMap() {
+    using Page = CSettingsFormatOptionPage;
+    static const tamrik::MessageMap<Page> map = [] {
+        tamrik::MessageMap<Page> m;
+        m.On(WM_INITDIALOG, &Page::OnInitDialog)
+            .OnCommand(IDC_HEAD_LIST, &Page::OnHeadList)
+            .OnCommand(IDC_FOOT_LIST, &Page::OnFootList)
+            .OnCommand(IDC_FONT_SIZE, &Page::OnSizeOrFace)
+            .OnCommand(IDC_FONT_FACE, &Page::OnSizeOrFace)
+            .OnCommand(IDC_FONT_BUTTON, &Page::OnFontButton);
+        return m;
+    }();
+    return map;
+}
+
+LRESULT CSettingsFormatOptionPage::OnInitDialog(WPARAM, LPARAM) {
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_SETRANGE32, 0, kMaxFontSize);
+    headList_.Attach(Item(IDC_HEAD_LIST));
+    headList_.SetCaption(L"ヘッダ設定");
+    headList_.SetPlaceholderText(L"...");
+    footList_.Attach(Item(IDC_FOOT_LIST));
+    footList_.SetCaption(L"フッタ設定");
+    footList_.SetPlaceholderText(L"...");
+    FillFontList();
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(kDefaultFace));
+    palette_.CreatePalette(hwnd_);
+    return FALSE;
+}
+
+void CSettingsFormatOptionPage::FillFontList() {
+    std::set<std::wstring> names;
+    tamrik::WindowDC dc(hwnd_);
+    LOGFONTW query{};
+    query.lfCharSet = SHIFTJIS_CHARSET;
+    ::EnumFontFamiliesExW(dc.Get(), &query, &AddFontFamily, LPARAM(&names), 0);
+    for (const auto& name : names)
+        ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_ADDSTRING, 0, LPARAM(name.c_str()));
+}
+
+bool CSettingsFormatOptionPage::LoadControls() {
+    palette_.Hide();
+    headList_.SetLines(settings_->headStrings);
+    footList_.SetLines(settings_->footStrings);
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(settings_->fontFace.c_str()));
+    ::SetDlgItemInt(hwnd_, IDC_FONT_SIZE, UINT(settings_->fontSize), TRUE);
+    return true;
+}
+
+bool CSettingsFormatOptionPage::SaveControls() {
+    palette_.Hide();
+    settings_->headStrings = headList_.Lines();
+    settings_->footStrings = footList_.Lines();
+    HWND face = Item(IDC_FONT_FACE);
+    const LRESULT selected = ::SendMessageW(face, CB_GETCURSEL, 0, 0);
+    if (selected != CB_ERR) {
+        const LRESULT length = ::SendMessageW(face, CB_GETLBTEXTLEN, WPARAM(selected), 0);
+        std::wstring text(size_t(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(face, CB_GETLBTEXT, WPARAM(selected), LPARAM(text.data()));
+        text.resize(got == CB_ERR ? 0 : size_t(got));
+        if (!text.empty()) settings_->fontFace = text;
+    }
+    BOOL ok = FALSE;
+    const int size = int(::GetDlgItemInt(hwnd_, IDC_FONT_SIZE, &ok, TRUE));
+    if (!ok) {
+        tamrik::CDataExchange(hwnd_, true).Fail(IDC_FONT_SIZE);
+        return false;
+    }
+    settings_->fontSize = uint32_t(size);
+    return true;
+}
+
+void CSettingsFormatOptionPage::ShowPalette() {
+    palette_.PlaceBeside(Sheet() ? Sheet()->Handle() : ::GetParent(hwnd_));
+    palette_.Show();
+}
+
+void CSettingsFormatOptionPage::OnListFocus(CEditListBox& gained, CEditListBox& other, WORD code) {
+    if (code == LBN_SETFOCUS) {
+        ::SendMessageW(other.Handle(), LB_SETCURSEL, WPARAM(-1), 0);
+        ShowPalette();
+    } else if (code == LBN_KILLFOCUS) {
+        palette_.Hide();
+    }
+}
+
+LRESULT CSettingsFormatOptionPage::OnHeadList(WORD code, WORD, HWND) {
+    OnListFocus(headList_, footList_, code);
+    return 0;
+}
+
+LRESULT CSettingsFormatOptionPage::OnFootList(WORD code, WORD, HWND) {
+    OnListFocus(footList_, headList_, code);
+    return 0;
+}
+
+LRESULT CSettingsFormatOptionPage::OnSizeOrFace(WORD code, WORD id, HWND) {
+    const bool gained = (id == IDC_FONT_SIZE && code == EN_SETFOCUS) || (id == IDC_FONT_FACE && code == CBN_SETFOCUS);
+    if (gained) {
+        ::SendMessageW(headList_.Handle(), LB_SETCURSEL, WPARAM(-1), 0);
+        ::SendMessageW(footList_.Handle(), LB_SETCURSEL, WPARAM(-1), 0);
+    }
+    return 0;
+}
+
+LRESULT CSettingsFormatOptionPage::OnFontButton(WORD code, WORD, HWND) {
+    if (code != BN_CLICKED || !settings_) return 0;
+    HWND sheet = Sheet() ? Sheet()->Handle() : ::GetParent(hwnd_);
+    // The bound group's face (not the list's selection) and the size in the spin box.
+    LOGFONTW font{};
+    lstrcpynW(font.lfFaceName, settings_->fontFace.c_str(), LF_FACESIZE);
+    const int points = int(::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_GETPOS32, 0, 0));
+    {
+        tamrik::WindowDC dc(hwnd_);
+        font.lfHeight = -::MulDiv(points, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
+    }
+    font.lfCharSet = DEFAULT_CHARSET;
+    CHOOSEFONTW choose{sizeof(choose)};
+    choose.hwndOwner = sheet;
+    choose.lpLogFont = &font;
+    choose.Flags = CF_SCREENFONTS | CF_NOVERTFONTS | CF_INITTOLOGFONTSTRUCT;
+    ::SetForegroundWindow(::GetDesktopWindow());
+    const bool chosen = ::ChooseFontW(&choose) != FALSE;
+    ForegroundDesktopThenSheet(sheet);
+    if (!chosen) return 0;
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(font.lfFaceName));
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_SETPOS32, 0, choose.iPointSize / 10);
+    OnApply(nullptr);
+    return 0;
+}
+
+}  // namespace orbilux
