@@ -1,5 +1,8 @@
 #include "output/text_report.h"
 
+#include "output/output_naming.h"
+#include "settings/settings.h"
+
 #ifndef _WIN32
 #include <iconv.h>
 
@@ -50,7 +53,12 @@ bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& 
     return writeReportFile(path, expandTabs(buildReportText(info, logType)));
 }
 
-bool writeTextReport() { return false; }
+bool writeTextReport() {
+    ORBILUXSetting& settings = SettingsInstance();
+    const int logType = settings.key_.logType;
+    if (logType == 0) return false;
+    return writeTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
+}
 
 #ifndef _WIN32
 // The native build has no Windows code pages; iconv's CP932 table stands in.

@@ -1,0 +1,179 @@
+#include "sysinfo/win32/event_log_win.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "window/raii.h"
+
+namespace orbilux {
+
+namespace {
+
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static HKEY Empty() { return nullptr; }
+    static void Free(HKEY key) { ::RegCloseKey(key); }
+};
+using UniqueKey = tamrik::UniqueResource<RegistryKeyTraits>;
+
+struct LocalTraits {
+    using Type = HLOCAL;
+    static HLOCAL Empty() { return nullptr; }
+    static void Free(HLOCAL block) { ::LocalFree(block); }
+};
+using UniqueLocal = tamrik::UniqueResource<LocalTraits>;
+
+constexpr DWORD kValueBytes = 1000;
+constexpr DWORD kExpandedChars = 1000;
+
+// A NUL-terminated wide string at offset, not reaching past end.
+bool readString(const BYTE* base, size_t offset, size_t end, std::wstring& out, size_t* next = nullptr) {
+    out.clear();
+    for (size_t at = offset; at + sizeof(wchar_t) <= end; at += sizeof(wchar_t)) {
+        wchar_t c;
+        std::memcpy(&c, base + at, sizeof c);
+        if (c == L'\0') {
+            if (next) *next = at + sizeof(wchar_t);
+            return true;
+        }
+        out += c;
+    }
+    return false;
+}
+
+std::wstring trimmed(const std::wstring& text) {
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+}  // namespace
+
+bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
+    EVENTLOGRECORD head;
+    if (!data || size < sizeof head) return false;
+    std::memcpy(&head, data, sizeof head);
+    const size_t end = std::min<size_t>(size, head.Length);
+    if (end < sizeof head) return false;
+    const BYTE* base = static_cast<const BYTE*>(data);
+
+    record = EventRecord();
+    record.recordNumber = head.RecordNumber;
+    record.timeGenerated = head.TimeGenerated;
+    record.timeWritten = head.TimeWritten;
+    record.eventId = head.EventID;
+    record.eventType = head.EventType;
+    record.category = head.EventCategory;
+
+    size_t next = 0;
+    if (!readString(base, sizeof head, end, record.source, &next)) return false;
+    if (!readString(base, next, end, record.computer)) return false;
+
+    size_t at = head.StringOffset;
+    for (WORD i = 0; i < head.NumStrings; ++i) {
+        std::wstring insert;
+        if (!readString(base, at, end, insert, &at)) return false;
+        record.strings.push_back(std::move(insert));
+    }
+    if (head.DataLength > 0) {
+        if (head.DataOffset > end || head.DataLength > end - head.DataOffset) return false;
+        record.data.assign(base + head.DataOffset, base + head.DataOffset + head.DataLength);
+    }
+    return true;
+}
+
+bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
+                         std::wstring& text) {
+    const DWORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+    // First the bare text, to learn how many inserts it asks for ...
+    wchar_t* raw = nullptr;
+    DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, module, id,
+        language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    UniqueLocal rawOwner(raw);
+    if (length == 0 || !raw) return false;
+    const std::wstring bare(raw, length);
+
+    // ... then the real formatting with an argument array that holds every
+    // insert asked for; those the record lacks are empty strings.
+    const size_t count = std::max<size_t>({highestInsertNumber(bare), inserts.size(), 1});
+    std::vector<DWORD_PTR> arguments(count, reinterpret_cast<DWORD_PTR>(L""));
+    for (size_t i = 0; i < inserts.size(); ++i) arguments[i] = reinterpret_cast<DWORD_PTR>(inserts[i].c_str());
+
+    wchar_t* formatted = nullptr;
+    length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
+        language, reinterpret_cast<wchar_t*>(&formatted), 0, reinterpret_cast<va_list*>(arguments.data()));
+    UniqueLocal formattedOwner(formatted);
+    text = length && formatted ? std::wstring(formatted, length) : bare;
+    return true;
+}
+
+bool Win32EventRecordSource::open(const std::wstring& logName) {
+    close();
+    log_ = ::OpenEventLogW(nullptr, logName.c_str());
+    return log_ != nullptr;
+}
+
+void Win32EventRecordSource::close() {
+    if (log_) ::CloseEventLog(log_);
+    log_ = nullptr;
+}
+
+RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
+    if (!log_) return RecordRead::End;
+    const DWORD flags = EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ;
+    BYTE probe[1];
+    DWORD read = 0;
+    DWORD needed = 0;
+    // No record fits one byte: the read only tells the size of the next one.
+    if (::ReadEventLogW(log_, flags, 0, probe, sizeof probe, &read, &needed)) return RecordRead::End;
+    if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return RecordRead::End;
+
+    std::vector<DWORD> buffer((needed + sizeof(DWORD) - 1) / sizeof(DWORD));  // DWORD-aligned
+    if (!::ReadEventLogW(log_, flags, 0, buffer.data(), needed, &read, &needed)) return RecordRead::Unreadable;
+    if (!parseEventRecord(buffer.data(), read, record)) return RecordRead::Unreadable;
+    return RecordRead::Record;
+}
+
+bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
+                                  uint32_t id, const std::vector<std::wstring>& inserts, std::wstring& text) {
+    const std::wstring logKeyPath = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\" + logName;
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, logKeyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    UniqueKey logKey(opened);
+    if (::RegOpenKeyExW(logKey.Get(), source.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    UniqueKey sourceKey(opened);
+
+    const wchar_t* valueName = kind == MessageKind::Category ? L"CategoryMessageFile" : L"EventMessageFile";
+    wchar_t value[kValueBytes / sizeof(wchar_t) + 1] = {};
+    DWORD bytes = kValueBytes;
+    DWORD type = 0;
+    if (::RegQueryValueExW(sourceKey.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return false;
+    }
+    value[bytes / sizeof(wchar_t)] = L'\0';
+
+    wchar_t expanded[kExpandedChars] = {};
+    const DWORD expandedLength = ::ExpandEnvironmentStringsW(value, expanded, kExpandedChars);
+    if (expandedLength == 0 || expandedLength > kExpandedChars) return false;
+
+    const std::wstring files(expanded);
+    size_t start = 0;
+    while (start <= files.size()) {
+        size_t stop = files.find(L';', start);
+        if (stop == std::wstring::npos) stop = files.size();
+        const std::wstring path = trimmed(files.substr(start, stop - start));
+        start = stop + 1;
+        if (path.empty()) continue;
+        tamrik::UniqueModule module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        if (module && formatModuleMessage(module.Get(), id, inserts, text)) return true;
+    }
+    return false;
+}
+
+}  // namespace orbilux

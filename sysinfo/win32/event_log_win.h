@@ -1,0 +1,42 @@
+// The event logs and message files of the running system.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "sysinfo/event_log.h"
+
+namespace orbilux {
+
+// Decodes one EVENTLOGRECORD; false when its offsets leave the buffer.
+bool parseEventRecord(const void* data, size_t size, EventRecord& record);
+
+// The text of message id in module's message table, neutral language with the
+// user's default sublanguage. Inserts %1, %2, ... take the given strings;
+// inserts the record does not supply show as empty text.
+bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
+                         std::wstring& text);
+
+// Reads a log backwards with ReadEventLogW.
+class Win32EventRecordSource : public EventRecordSource {
+public:
+    ~Win32EventRecordSource() override { close(); }
+    bool open(const std::wstring& logName) override;
+    RecordRead readPrevious(EventRecord& record) override;
+    void close() override;
+
+private:
+    HANDLE log_ = nullptr;
+};
+
+// Message files named under HKLM "SYSTEM\CurrentControlSet\Services\EventLog\<log>\<source>".
+class RegistryMessageFiles : public MessageFiles {
+public:
+    bool lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind, uint32_t id,
+                const std::vector<std::wstring>& inserts, std::wstring& text) override;
+};
+
+}  // namespace orbilux

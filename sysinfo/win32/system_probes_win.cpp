@@ -1,0 +1,230 @@
+#include <winsock2.h>
+#include <windows.h>
+
+#include <iphlpapi.h>
+#include <ntsecapi.h>
+#include <pdh.h>
+#include <pdhmsg.h>
+
+#include <cstring>
+
+#include "sysinfo/computer_info.h"
+#include "sysinfo/process_list.h"
+#include "sysinfo/win32/process_win.h"
+#include "sysinfo/win32/system_probes_win.h"
+#include "window/raii.h"
+
+namespace orbilux {
+
+namespace {
+
+struct PdhQueryTraits {
+    using Type = PDH_HQUERY;
+    static PDH_HQUERY Empty() { return nullptr; }
+    static void Free(PDH_HQUERY query) { ::PdhCloseQuery(query); }
+};
+
+struct LsaHandleTraits {
+    using Type = LSA_HANDLE;
+    static LSA_HANDLE Empty() { return nullptr; }
+    static void Free(LSA_HANDLE handle) { ::LsaClose(handle); }
+};
+
+struct LsaMemoryTraits {
+    using Type = void*;
+    static void* Empty() { return nullptr; }
+    static void Free(void* block) { ::LsaFreeMemory(block); }
+};
+
+constexpr DWORD kLimitedBroadcast = 0xFFFFFFFF;  // 255.255.255.255
+
+// An adapter without a default gateway lists 0.0.0.0.
+std::wstring gatewayText(const IP_ADDR_STRING& gateway) {
+    if (std::strcmp(gateway.IpAddress.String, "0.0.0.0") == 0) return {};
+    return ansiToWide(gateway.IpAddress.String);
+}
+
+}  // namespace
+
+std::wstring ansiToWide(const char* text) {
+    if (!text || !*text) return {};
+    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (chars <= 1) return {};
+    std::wstring wide(size_t(chars), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), chars);
+    wide.resize(size_t(chars) - 1);
+    return wide;
+}
+
+bool Win32SystemProbes::adapters(std::vector<AdapterRecord>& out) {
+    out.clear();
+    DWORD best = 0;
+    if (::GetBestInterface(kLimitedBroadcast, &best) != NO_ERROR) return false;
+    DWORD interfaces = 0;
+    if (::GetNumberOfInterfaces(&interfaces) != NO_ERROR) return false;
+
+    std::vector<IP_ADAPTER_INFO> records(std::max<DWORD>(interfaces, 1));
+    ULONG bytes = ULONG(records.size() * sizeof(IP_ADAPTER_INFO));
+    DWORD result = ::GetAdaptersInfo(records.data(), &bytes);
+    if (result == ERROR_BUFFER_OVERFLOW) {  // more adapters than interfaces counted a moment ago
+        records.resize(bytes / sizeof(IP_ADAPTER_INFO) + 1);
+        bytes = ULONG(records.size() * sizeof(IP_ADAPTER_INFO));
+        result = ::GetAdaptersInfo(records.data(), &bytes);
+    }
+    if (result != NO_ERROR) return false;
+
+    for (const IP_ADAPTER_INFO* adapter = records.data(); adapter; adapter = adapter->Next) {
+        AdapterRecord record;
+        record.adapterName = ansiToWide(adapter->AdapterName);
+        record.description = ansiToWide(adapter->Description);
+        record.ipAddress = ansiToWide(adapter->IpAddressList.IpAddress.String);
+        record.ipMask = ansiToWide(adapter->IpAddressList.IpMask.String);
+        record.gateway = gatewayText(adapter->GatewayList);
+        record.dhcpEnabled = adapter->DhcpEnabled != 0;
+        out.push_back(record);
+    }
+    return true;
+}
+
+std::vector<std::wstring> Win32SystemProbes::dnsServers() {
+    std::vector<std::wstring> servers;
+    ULONG bytes = 0;
+    if (::GetNetworkParams(nullptr, &bytes) != ERROR_BUFFER_OVERFLOW || bytes == 0) return servers;
+    std::vector<FIXED_INFO> params(bytes / sizeof(FIXED_INFO) + 1);
+    bytes = ULONG(params.size() * sizeof(FIXED_INFO));
+    if (::GetNetworkParams(params.data(), &bytes) != NO_ERROR) return servers;
+    for (const IP_ADDR_STRING* server = &params[0].DnsServerList; server; server = server->Next) {
+        // With no server configured the list holds one empty address.
+        if (server->IpAddress.String[0]) servers.push_back(ansiToWide(server->IpAddress.String));
+    }
+    return servers;
+}
+
+std::wstring Win32SystemProbes::computerName() {
+    wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD chars = MAX_COMPUTERNAME_LENGTH + 1;
+    if (::GetComputerNameW(name, &chars)) return std::wstring(name, chars);
+    if (::GetLastError() != ERROR_BUFFER_OVERFLOW || chars == 0) return {};
+    std::wstring longer(chars, L'\0');  // a host name longer than a NetBIOS name
+    if (!::GetComputerNameW(longer.data(), &chars)) return {};
+    longer.resize(chars);
+    return longer;
+}
+
+std::wstring Win32SystemProbes::userName() {
+    wchar_t name[257] = {};
+    DWORD chars = 257;
+    if (!::GetUserNameW(name, &chars)) return {};
+    return name;
+}
+
+tamrik::CalendarTime Win32SystemProbes::localTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    tamrik::CalendarTime time;
+    time.year = now.wYear;
+    time.month = now.wMonth;
+    time.dayOfWeek = now.wDayOfWeek;
+    time.day = now.wDay;
+    time.hour = now.wHour;
+    time.minute = now.wMinute;
+    time.second = now.wSecond;
+    time.milliseconds = now.wMilliseconds;
+    return time;
+}
+
+bool Win32SystemProbes::memoryStatus(MemoryStatus& out) {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!::GlobalMemoryStatusEx(&status)) return false;
+    out.memoryLoad = status.dwMemoryLoad;
+    out.physicalTotal = status.ullTotalPhys;
+    out.physicalFree = status.ullAvailPhys;
+    out.pageFileTotal = status.ullTotalPageFile;
+    out.pageFileFree = status.ullAvailPageFile;
+    out.virtualTotal = status.ullTotalVirtual;
+    out.virtualFree = status.ullAvailVirtual;
+    return true;
+}
+
+std::vector<std::wstring> Win32SystemProbes::processLines() {
+    Win32ProcessSource source;
+    ProcessList list;
+    list.sample(source);
+    return list.lines;
+}
+
+ForegroundWindow Win32SystemProbes::foregroundWindow() {
+    ForegroundWindow foreground;
+    HWND window = ::GetForegroundWindow();
+    if (!window) return foreground;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    foreground.found = true;
+    foreground.processId = processId;
+    foreground.ownProcess = processId == ::GetCurrentProcessId();
+    if (foreground.ownProcess) return foreground;
+    const int length = ::GetWindowTextLengthW(window);
+    std::wstring title(size_t(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, title.data(), length + 1);
+    title.resize(size_t(std::max(copied, 0)));
+    foreground.title = title;
+    return foreground;
+}
+
+std::wstring Win32SystemProbes::processName(uint32_t processId) { return ProcessInfo::forProcess(processId).name(); }
+
+bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!::GetVersionExW(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
+
+    PDH_HQUERY opened = nullptr;
+    if (::PdhOpenQueryW(nullptr, 0, &opened) != ERROR_SUCCESS) return false;
+    tamrik::UniqueResource<PdhQueryTraits> query(opened);
+    // Counter names are translated on localised systems; the English name is tried first.
+    const wchar_t* counterPath = L"\\\\.\\System\\System Up Time";
+    PDH_HCOUNTER counter = nullptr;
+    if (::PdhAddEnglishCounterW(query.Get(), counterPath, 0, &counter) != ERROR_SUCCESS &&
+        ::PdhAddCounterW(query.Get(), counterPath, 0, &counter) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (::PdhCollectQueryData(query.Get()) != ERROR_SUCCESS) return false;
+    PDH_FMT_COUNTERVALUE value{};
+    if (::PdhGetFormattedCounterValue(counter, PDH_FMT_LARGE, nullptr, &value) != ERROR_SUCCESS) return false;
+    if (value.CStatus != PDH_CSTATUS_VALID_DATA && value.CStatus != PDH_CSTATUS_NEW_DATA) return false;
+    seconds = uint32_t(uint64_t(value.largeValue) & 0xFFFFFFFFu);
+    return true;
+}
+
+uint64_t Win32SystemProbes::millisecondsSinceStart() { return ::GetTickCount64(); }
+
+bool Win32SystemProbes::powerStatus(PowerStatus& out) {
+    SYSTEM_POWER_STATUS status{};
+    if (!::GetSystemPowerStatus(&status)) return false;
+    out.acLineStatus = status.ACLineStatus;
+    out.batteryLifePercent = status.BatteryLifePercent;
+    return true;
+}
+
+bool Win32SystemProbes::primaryDomain(PrimaryDomain& out) {
+    LSA_OBJECT_ATTRIBUTES attributes{};
+    LSA_HANDLE opened = nullptr;
+    if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &opened) != 0) return false;
+    tamrik::UniqueResource<LsaHandleTraits> policy(opened);
+    void* answer = nullptr;
+    if (::LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, &answer) != 0) return false;
+    tamrik::UniqueResource<LsaMemoryTraits> hold(answer);
+    const auto* domain = static_cast<const POLICY_PRIMARY_DOMAIN_INFO*>(answer);
+    if (!domain) return false;
+    out.name.assign(domain->Name.Buffer ? domain->Name.Buffer : L"", domain->Name.Length / sizeof(wchar_t));
+    out.hasSid = domain->Sid != nullptr;
+    return true;
+}
+
+}  // namespace orbilux
+
+void ComputerInfo::gatherComputerInfo(bool withEventLogs) {
+    orbilux::Win32SystemProbes probes;
+    gatherComputerInfo(withEventLogs, probes);
+}
