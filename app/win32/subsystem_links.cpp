@@ -1,27 +1,37 @@
-// Wiring of the shell to the other subsystems. Where a subsystem has not been
-// wired yet, its call is a clearly marked stand-in that does nothing harmful.
+// Wiring of the shell to the other subsystems.
 #include "app/win32/subsystem_links.h"
 
+#include <functional>
+
 #include "capture/screen_shot.h"
+#include "output/image_file_saver.h"
+#include "print/win32/page_render.h"
+#include "print/win32/print_job.h"
 #include "settings/settings.h"
+#include "settings/win32/ini_file_storage.h"
+#include "settings_ui/win32/settings_sheet.h"
+#include "sysinfo/computer_info.h"
 
 namespace orbilux {
 
 const wchar_t kRootSection[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
-void PrepareSubsystems() {}  // TODO(wire settings/win32): InstallDevModeFailureMessageBox();
+void PrepareSubsystems() { InstallDevModeFailureMessageBox(); }
 
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
-    return true;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kRootSection) and Load
+    CSettingsStorageIniFile storage(path, kRootSection);
+    return settings.Load(storage);
 }
 
 bool SaveSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
-    return false;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kRootSection) and Save
+    CSettingsStorageIniFile storage(path, kRootSection);
+    return settings.Save(storage);
 }
 
 bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
-    return false;  // TODO(wire settings/win32): CSettingsStorageIniFile(path, kPrinterSection) and Save
+    CSettingsStorageIniFile storage(path, kPrinterSection);
+    return printer.Save(storage);
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot) {
@@ -29,21 +39,50 @@ int32_t CaptureScreenShot(ScreenShot& shot) {
 }
 
 int32_t AppendTextPages(ScreenShot& shot) {
-    return int32_t(shot.pages.size());  // TODO(wire print/win32): BuildTextPages with gatherComputerInfo
+    const std::function<void(ComputerInfo&, bool)> gather = [](ComputerInfo& info, bool withEventLogs) {
+        info.gatherComputerInfo(withEventLogs);
+    };
+    return BuildTextPages(shot, SettingsInstance(), gather);
 }
 
-void SaveCaptureFiles(ScreenShot& shot) {}  // TODO(wire output): saveScreenShotFiles(shot)
+void SaveCaptureFiles(ScreenShot& shot) { saveScreenShotFiles(shot); }
 
-struct PrintLink::State {};  // TODO(wire print/win32): PrinterObjects
+struct PrintLink::State {
+    PrinterObjects objects;
+};
 
 PrintLink::PrintLink() : state_(std::make_unique<State>()) {}
 PrintLink::~PrintLink() = default;
-void PrintLink::OpenPrinter(PrinterSettings& printer, bool useStored) {}  // TODO(wire print/win32): InitPrinter
-bool PrintLink::ChoosePrinter(PrinterSettings& printer, HWND owner) { return false; }  // TODO: ShowPrintSetup
-bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) { return false; }      // TODO: ShowPageSetup
-void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {}  // TODO(wire print/win32): StartPrintJob
-void PrintLink::FinishAtExit() {}  // TODO(wire print/win32): WaitForPrintJobsAtExit
 
-void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {}  // TODO(wire settings_ui)
+void PrintLink::OpenPrinter(PrinterSettings& printer, bool useStored) {
+    InitPrinter(useStored, state_->objects, printer);
+}
+
+bool PrintLink::ChoosePrinter(PrinterSettings& printer, HWND owner) {
+    return ShowPrintSetup(owner, state_->objects, printer);
+}
+
+bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) {
+    return ShowPageSetup(owner, state_->objects, printer);
+}
+
+void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {
+    StartPrintJob(state_->objects, shot, SettingsInstance(), pageCount);
+}
+
+void PrintLink::FinishAtExit() { WaitForPrintJobsAtExit(); }
+
+void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
+    OptionSheetServices services;
+    services.choosePrinter = [&print](HWND sheetOwner, PrinterSettings& printer) {
+        return print.ChoosePrinter(printer, sheetOwner);
+    };
+    services.pageSetup = [&print](HWND sheetOwner, PrinterSettings& printer) {
+        return print.PageSetup(printer, sheetOwner);
+    };
+    services.openDefaultPrinter = [&print](PrinterSettings& printer) { print.OpenPrinter(printer, false); };
+    CSettingsStorageIniFile storage(path, kRootSection);
+    RunOptionSheet(owner, SettingsInstance(), storage, services);
+}
 
 }  // namespace orbilux
