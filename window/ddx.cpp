@@ -71,7 +71,8 @@ void CDataExchange::Int(int id, int& value, int minValue, int maxValue) {
         return;
     }
     long long parsed = 0;
-    if (!ParseInteger(ControlText(control), parsed) || parsed < minValue || parsed > maxValue) return Fail(id);
+    if (!ParseInteger(ControlText(control), parsed) || parsed < minValue || parsed > maxValue)
+        return Fail(id);
     value = static_cast<int>(parsed);
 }
 

@@ -4,16 +4,21 @@
 
 namespace tamrik {
 
-void CMessageLoop::AddMessageFilter(CMessageFilter* filter) { filters_.push_back(filter); }
+void CMessageLoop::AddMessageFilter(CMessageFilter* filter) {
+    filters_.push_back(filter);
+}
 
 void CMessageLoop::RemoveMessageFilter(CMessageFilter* filter) {
     filters_.erase(std::remove(filters_.begin(), filters_.end(), filter), filters_.end());
 }
 
-void CMessageLoop::AddIdleHandler(CIdleHandler* handler) { idleHandlers_.push_back(handler); }
+void CMessageLoop::AddIdleHandler(CIdleHandler* handler) {
+    idleHandlers_.push_back(handler);
+}
 
 void CMessageLoop::RemoveIdleHandler(CIdleHandler* handler) {
-    idleHandlers_.erase(std::remove(idleHandlers_.begin(), idleHandlers_.end(), handler), idleHandlers_.end());
+    idleHandlers_.erase(std::remove(idleHandlers_.begin(), idleHandlers_.end(), handler),
+                        idleHandlers_.end());
 }
 
 bool CMessageLoop::PreTranslateMessage(MSG* msg) {
@@ -64,7 +69,9 @@ int CMessageLoop::Run() {
     return static_cast<int>(msg.wParam);
 }
 
-void CAppModule::Init(HINSTANCE instance) { instance_ = instance; }
+void CAppModule::Init(HINSTANCE instance) {
+    instance_ = instance;
+}
 
 void CAppModule::Term() {
     std::lock_guard<std::mutex> lock(mutex_);

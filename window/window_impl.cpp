@@ -7,7 +7,9 @@
 
 namespace tamrik {
 
-bool CWindowBase::DestroyWindow() { return hwnd_ && ::DestroyWindow(hwnd_); }
+bool CWindowBase::DestroyWindow() {
+    return hwnd_ && ::DestroyWindow(hwnd_);
+}
 
 std::wstring CWindowBase::GetText() const {
     const int length = ::GetWindowTextLengthW(hwnd_);
@@ -57,8 +59,8 @@ HWND CWindowImplBase::Create(HWND parent, const RECT& rect, const wchar_t* title
         }
     }
     return ::CreateWindowExW(traits.exStyle, traits.className, title, traits.style, rect.left, rect.top,
-                             rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, ResourceInstance(),
-                             this);
+                             rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                             ResourceInstance(), this);
 }
 
 LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,10 +25,10 @@ bool CFileVersionInfo::Open(HMODULE module) {
     wchar_t prefix[64];
     swprintf(prefix, 64, L"\\StringFileInfo\\%04X%04X\\", translation[0], translation[1]);
 
-    static const wchar_t* const names[] = {L"CompanyName",    L"FileDescription", L"FileVersion",
-                                           L"InternalName",   L"LegalCopyright",  L"OriginalFileName",
-                                           L"ProductName",    L"ProductVersion",  L"Comments",
-                                           L"LegalTrademarks", L"PrivateBuild",   L"SpecialBuild"};
+    static const wchar_t* const names[] = {L"CompanyName",     L"FileDescription", L"FileVersion",
+                                           L"InternalName",    L"LegalCopyright",  L"OriginalFileName",
+                                           L"ProductName",     L"ProductVersion",  L"Comments",
+                                           L"LegalTrademarks", L"PrivateBuild",    L"SpecialBuild"};
     for (const wchar_t* name : names) {
         const std::wstring query = std::wstring(prefix) + name;
         const wchar_t* text = nullptr;
@@ -81,7 +81,8 @@ LRESULT CAboutDlg::OnInitDialog(WPARAM, LPARAM) {
     LOGFONTW description{};
     if (::GetObjectW(::GetStockObject(SYSTEM_FONT), sizeof(description), &description)) {
         productFont_.Reset(::CreateFontIndirectW(&description));
-        if (productFont_) ::SendDlgItemMessageW(Handle(), IDC_ABOUT_PRODUCT, WM_SETFONT, WPARAM(productFont_.Get()), 0);
+        if (productFont_)
+            ::SendDlgItemMessageW(Handle(), IDC_ABOUT_PRODUCT, WM_SETFONT, WPARAM(productFont_.Get()), 0);
     }
     ::SetDlgItemTextW(Handle(), IDC_ABOUT_PRODUCT, info.Get(L"ProductName").c_str());
     ::SetDlgItemTextW(Handle(), IDC_ABOUT_VERSION, FormatVersionLine(info.Get(L"ProductVersion")).c_str());

@@ -42,7 +42,8 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     if (hotkeyId != kPrintHotkeyId && hotkeyId != kShotHotkeyId) return;
 
     std::unique_ptr<ShotKeyOverride> shotOverride;
-    if (hotkeyId == kShotHotkeyId) shotOverride = std::make_unique<ShotKeyOverride>(settings.key_, settings.general_);
+    if (hotkeyId == kShotHotkeyId)
+        shotOverride = std::make_unique<ShotKeyOverride>(settings.key_, settings.general_);
 
     // A failed capture has been reported; its pictures are stale or empty, so
     // neither the files nor the printout would show this press.

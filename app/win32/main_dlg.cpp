@@ -126,7 +126,9 @@ LRESULT CMainDlg::OnAbout(WORD, WORD, HWND) {
     return 0;
 }
 
-HMENU CMainDlg::TrayPopup() const { return ::GetSubMenu(::GetMenu(Handle()), 0); }
+HMENU CMainDlg::TrayPopup() const {
+    return ::GetSubMenu(::GetMenu(Handle()), 0);
+}
 
 bool CMainDlg::HotkeysEnabled() const {
     return (::GetMenuState(TrayPopup(), ID_HOTKEY_TOGGLE, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -151,8 +153,8 @@ LRESULT CMainDlg::OnHotkeyToggle(WORD, WORD, HWND) {
     wchar_t text[128] = {};
     ::LoadStringW(tamrik::ResourceInstance(), enable ? IDS_HOTKEY_ENABLED : IDS_HOTKEY_DISABLED, text,
                   ARRAYSIZE(text));
-    ::ModifyMenuW(TrayPopup(), ID_HOTKEY_TOGGLE, MF_BYCOMMAND | MF_STRING | (enable ? MF_CHECKED : MF_UNCHECKED),
-                  ID_HOTKEY_TOGGLE, text);
+    ::ModifyMenuW(TrayPopup(), ID_HOTKEY_TOGGLE,
+                  MF_BYCOMMAND | MF_STRING | (enable ? MF_CHECKED : MF_UNCHECKED), ID_HOTKEY_TOGGLE, text);
     ::DrawMenuBar(Handle());
     return 0;
 }
@@ -167,13 +169,21 @@ void CMainDlg::SetBusyIndicators(bool busy) {
         ::SetCursor(savedCursor_);
 }
 
-int32_t CMainDlg::CaptureScreen() { return CaptureScreenShot(*screenShot_); }
+int32_t CMainDlg::CaptureScreen() {
+    return CaptureScreenShot(*screenShot_);
+}
 
-void CMainDlg::ShowPrintingSplash() { CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, Handle()); }
+void CMainDlg::ShowPrintingSplash() {
+    CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, Handle());
+}
 
-int32_t CMainDlg::BuildTextPages() { return AppendTextPages(*screenShot_); }
+int32_t CMainDlg::BuildTextPages() {
+    return AppendTextPages(*screenShot_);
+}
 
-void CMainDlg::SaveFiles() { SaveCaptureFiles(*screenShot_); }
+void CMainDlg::SaveFiles() {
+    SaveCaptureFiles(*screenShot_);
+}
 
 void CMainDlg::StartPrinting(int32_t pageCount) {
     SettingsInstance().format_.computerInfo.pageCount = pageCount;

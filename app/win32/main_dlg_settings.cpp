@@ -99,10 +99,11 @@ LRESULT CMainDlg::OnModeEasy(WORD, WORD, HWND) {
         BringToTop();
         return 0;
     }
-    const int answer = ::MessageBoxW(Handle(),
-                                     L"詳細設定から簡易設定に切りかえます。\n一部の設定項目が初期値に変更されます。\n"
-                                     L"よろしいですか？",
-                                     L"Easy Setting", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    const int answer =
+        ::MessageBoxW(Handle(),
+                      L"詳細設定から簡易設定に切りかえます。\n一部の設定項目が初期値に変更されます。\n"
+                      L"よろしいですか？",
+                      L"Easy Setting", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
     if (answer != IDOK) return 0;
     ORBILUXSetting& settings = SettingsInstance();
     LOGFONTW guiFont{};

@@ -17,7 +17,9 @@ namespace orbilux {
 const wchar_t kRootSection[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
-void PrepareSubsystems() { InstallDevModeFailureMessageBox(); }
+void PrepareSubsystems() {
+    InstallDevModeFailureMessageBox();
+}
 
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
     CSettingsStorageIniFile storage(path, kRootSection);
@@ -35,7 +37,7 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot) {
-    return 0;  // TODO(wire capture/win32): shot.Capture()
+    return shot.Capture();
 }
 
 int32_t AppendTextPages(ScreenShot& shot) {
@@ -45,7 +47,9 @@ int32_t AppendTextPages(ScreenShot& shot) {
     return BuildTextPages(shot, SettingsInstance(), gather);
 }
 
-void SaveCaptureFiles(ScreenShot& shot) { saveScreenShotFiles(shot); }
+void SaveCaptureFiles(ScreenShot& shot) {
+    saveScreenShotFiles(shot);
+}
 
 struct PrintLink::State {
     PrinterObjects objects;
@@ -70,7 +74,9 @@ void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {
     StartPrintJob(state_->objects, shot, SettingsInstance(), pageCount);
 }
 
-void PrintLink::FinishAtExit() { WaitForPrintJobsAtExit(); }
+void PrintLink::FinishAtExit() {
+    WaitForPrintJobsAtExit();
+}
 
 void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
     OptionSheetServices services;

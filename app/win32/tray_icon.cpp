@@ -35,9 +35,9 @@ bool CTrayIconImpl::Install(const wchar_t* tip, HICON icon, UINT id) {
 
 void CTrayIconImpl::SetState(bool busy) {
     const int size = ::GetSystemMetrics(SM_CXSMICON);
-    tamrik::UniqueIcon icon(static_cast<HICON>(
-        ::LoadImageW(tamrik::ResourceInstance(), MAKEINTRESOURCEW(busy ? IDI_BUSY : IDR_MAINFRAME), IMAGE_ICON,
-                     size, size, LR_DEFAULTCOLOR)));
+    tamrik::UniqueIcon icon(static_cast<HICON>(::LoadImageW(tamrik::ResourceInstance(),
+                                                            MAKEINTRESOURCEW(busy ? IDI_BUSY : IDR_MAINFRAME),
+                                                            IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (installed_) {
         data_.hIcon = icon.Get();
         data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -3,4 +3,6 @@
 
 #include "app/win32/app_main.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return orbilux::RunTamrik(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    return orbilux::RunTamrik(instance);
+}

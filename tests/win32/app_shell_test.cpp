@@ -175,7 +175,9 @@ void PumpFor(DWORD ms) {
     }
 }
 
-HWND FindSplash() { return ::FindWindowW(L"TamrikSplashWnd", nullptr); }
+HWND FindSplash() {
+    return ::FindWindowW(L"TamrikSplashWnd", nullptr);
+}
 
 TEST(AppSplash, BitmapResourcesHaveTheirSizesAndDepths) {
     CxImage start, printing, missing;

@@ -161,8 +161,8 @@ public:
         ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 100, 20, parent, HMENU(10), nullptr, nullptr);
         ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 30, 100, 20, parent, HMENU(11), nullptr, nullptr);
         for (int i = 0; i < 3; ++i)
-            ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_AUTORADIOBUTTON, 0, 60 + 20 * i, 100, 20, parent,
-                              HMENU(INT_PTR(20 + i)), nullptr, nullptr);
+            ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_AUTORADIOBUTTON, 0, 60 + 20 * i, 100, 20,
+                              parent, HMENU(INT_PTR(20 + i)), nullptr, nullptr);
         ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_AUTOCHECKBOX, 0, 130, 100, 20, parent, HMENU(30),
                           nullptr, nullptr);
     }
