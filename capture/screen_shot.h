@@ -133,6 +133,15 @@ private:
     void InsertPicturePage(int32_t pageNumber, const CxImagePtr& picture);
 };
 
+// The depth of a captured picture: the smallest of 1, 4, 8 and 24 bits per
+// pixel that holds the screen's colour depth.
+inline uint32_t ImageBppForScreenDepth(int32_t screenBits) {
+    if (screenBits <= 1) return 1;
+    if (screenBits <= 4) return 4;
+    if (screenBits <= 8) return 8;
+    return 24;
+}
+
 // The window an active-window capture takes: the foreground window, else its
 // top child, else the desktop window.
 WindowHandle ChooseCaptureWindow(WindowSource& windows);

@@ -412,3 +412,9 @@ TEST_F(CaptureActiveWindow, WindowEntirelyPastTheRightEdgeIsACaptureError) {
 }
 
 }  // namespace
+
+TEST(CaptureDepth, PicturesTakeTheSmallestDepthThatHoldsTheScreen) {
+    const std::vector<std::pair<int32_t, uint32_t>> cases = {{1, 1},   {2, 4},   {4, 4},   {8, 8},
+                                                             {15, 24}, {16, 24}, {24, 24}, {32, 24}};
+    for (const auto& c : cases) EXPECT_EQ(orbilux::ImageBppForScreenDepth(c.first), c.second) << c.first;
+}

@@ -1,0 +1,191 @@
+#include "capture/win32/gdi_capture.h"
+
+#include <vector>
+
+#include "capture/win32/monitor_functions.h"
+#include "window/raii.h"
+
+namespace orbilux {
+
+const wchar_t kCaptureErrorCaption[] = L"Screen capture ERROR";
+const wchar_t kCaptureFailedFallbackText[] = L"Unable to capture screen.";
+
+namespace {
+
+MonitorRect FromRect(const RECT& r) {
+    return MonitorRect{r.left, r.top, r.right, r.bottom};
+}
+
+// The screen's device context from GetDC(NULL).
+using ScreenDC = tamrik::WindowDC;
+
+BOOL CALLBACK VisitListMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    const auto& visit = *reinterpret_cast<const std::function<bool(MonitorHandle)>*>(data);
+    return visit(reinterpret_cast<MonitorHandle>(monitor)) ? TRUE : FALSE;
+}
+
+BOOL CALLBACK VisitCaptureMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM data) {
+    const auto& visit =
+        *reinterpret_cast<const std::function<bool(MonitorHandle, const MonitorRect&)>*>(data);
+    return visit(reinterpret_cast<MonitorHandle>(monitor), FromRect(*rect)) ? TRUE : FALSE;
+}
+
+HWND ToHwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(window);
+}
+WindowHandle FromHwnd(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+}  // namespace
+
+// ---- Monitors ----
+
+bool SystemMonitorSource::EnumMonitors(const std::function<bool(MonitorHandle)>& visit) {
+    return MonitorFunctions::EnumDisplayMonitors(nullptr, nullptr, VisitListMonitor,
+                                                 reinterpret_cast<LPARAM>(&visit));
+}
+
+MonitorInfo SystemMonitorSource::GetInfo(MonitorHandle monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);  // 40 bytes
+    if (!MonitorFunctions::GetMonitorInfo(reinterpret_cast<HMONITOR>(monitor), &info)) {
+        return MonitorFunctions::PrimaryScreen();
+    }
+    return MonitorInfo{FromRect(info.rcMonitor), FromRect(info.rcWork)};
+}
+
+MonitorInfo SystemMonitorSource::PrimaryScreen() {
+    return MonitorFunctions::PrimaryScreen();
+}
+
+void SystemMonitorSource::EnumForCapture(
+    const std::function<bool(MonitorHandle, const MonitorRect&)>& visit) {
+    ::EnumDisplayMonitors(nullptr, nullptr, VisitCaptureMonitor, reinterpret_cast<LPARAM>(&visit));
+}
+
+std::vector<CMonitor> CurrentMonitorList() {
+    SystemMonitorSource source;
+    return RebuildMonitorList(source);
+}
+
+// ---- Screen ----
+
+ScreenMetrics GdiScreenSource::Metrics() {
+    ScreenMetrics m;
+    m.monitorCount = ::GetSystemMetrics(SM_CMONITORS);
+    m.screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    m.screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    m.virtualLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    m.virtualTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    m.virtualWidth = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    m.virtualHeight = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    return m;
+}
+
+bool GdiScreenSource::Grab(int32_t left, int32_t top, int32_t width, int32_t height, CxImage& image) {
+    ScreenDC screen(nullptr);
+    if (!screen) return false;
+    tamrik::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    if (!bitmap) return false;
+    const uint32_t bpp = ImageBppForScreenDepth(::GetDeviceCaps(screen.Get(), BITSPIXEL) *
+                                                ::GetDeviceCaps(screen.Get(), PLANES));
+    {
+        tamrik::UniqueDC memory(::CreateCompatibleDC(screen.Get()));
+        if (!memory) return false;
+        tamrik::SelectObjectScope selected(memory.Get(), bitmap.Get());
+        RECT all{0, 0, width, height};
+        ::FillRect(memory.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        // A plain copy (layered windows are not asked for) of the part that
+        // lies on the screen; whatever lies outside stays white.
+        const RECT wanted{left, top, left + width, top + height};
+        const RECT desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+                           ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                           ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        RECT onScreen{};
+        if (::IntersectRect(&onScreen, &wanted, &desktop)) {
+            ::BitBlt(memory.Get(), onScreen.left - left, onScreen.top - top, onScreen.right - onScreen.left,
+                     onScreen.bottom - onScreen.top, screen.Get(), onScreen.left, onScreen.top, SRCCOPY);
+        }
+    }
+    // Converted once the bitmap is out of the memory context; a failed
+    // conversion leaves the picture empty.
+    BitmapToImage(screen.Get(), bitmap.Get(), bpp, image);
+    return true;
+}
+
+bool BitmapToImage(HDC dc, HBITMAP bitmap, uint32_t bpp, CxImage& image) {
+    image.Destroy();
+    BITMAP info{};
+    if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return false;
+    if (!image.Create(uint32_t(info.bmWidth), uint32_t(info.bmHeight), bpp)) return false;
+
+    // The header followed by room for a full colour table.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[256];
+    } dib{};
+    dib.header.biSize = sizeof(BITMAPINFOHEADER);
+    dib.header.biWidth = info.bmWidth;
+    dib.header.biHeight = info.bmHeight;  // bottom-up
+    dib.header.biPlanes = 1;
+    dib.header.biBitCount = WORD(bpp);
+    dib.header.biCompression = BI_RGB;
+    const int lines = ::GetDIBits(dc, bitmap, 0, UINT(info.bmHeight), image.GetBits(),
+                                  reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
+    if (lines != info.bmHeight) {
+        image.Destroy();
+        return false;
+    }
+    for (uint32_t i = 0; i < image.GetNumColors(); ++i) {
+        const RGBQUAD& c = dib.colors[i];
+        image.SetPaletteColor(i, RGBQuadColor::FromRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
+    }
+    return true;
+}
+
+// ---- Windows ----
+
+WindowHandle SystemWindowSource::Foreground() {
+    return FromHwnd(::GetForegroundWindow());
+}
+WindowHandle SystemWindowSource::TopChild(WindowHandle window) {
+    return FromHwnd(::GetTopWindow(ToHwnd(window)));
+}
+bool SystemWindowSource::IsVisible(WindowHandle window) {
+    return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+WindowHandle SystemWindowSource::Desktop() {
+    return FromHwnd(::GetDesktopWindow());
+}
+
+MonitorRect SystemWindowSource::Rect(WindowHandle window) {
+    RECT r{};
+    ::GetWindowRect(ToHwnd(window), &r);
+    return FromRect(r);
+}
+
+// ---- Error ----
+
+std::wstring CaptureFailedText() {
+    const wchar_t* text = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), kCaptureFailedStringId,
+                                     reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return kCaptureFailedFallbackText;
+    return std::wstring(text, size_t(length));
+}
+
+void MessageBoxErrorReporter::ShowCaptureError() {
+    ::MessageBoxW(nullptr, CaptureFailedText().c_str(), kCaptureErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+CaptureSeams& SystemCaptureSeams() {
+    static SystemMonitorSource monitors;
+    static GdiScreenSource screen;
+    static SystemWindowSource windows;
+    static MessageBoxErrorReporter errors;
+    static CaptureSeams seams{monitors, screen, windows, errors};
+    return seams;
+}
+
+}  // namespace orbilux

@@ -1,0 +1,360 @@
+// The capture against Wine's real screen: pattern windows, the grab, the
+// bitmap conversion, the monitor functions and the capture error box.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "capture/win32/gdi_capture.h"
+#include "capture/win32/monitor_functions.h"
+#include "window/raii.h"
+
+using namespace orbilux;
+
+namespace {
+
+struct Rgb {
+    uint8_t r, g, b;
+};
+
+// The picture every pattern window shows, in its own coordinates.
+Rgb PatternAt(int x, int y) {
+    return Rgb{uint8_t(x * 3 + y), uint8_t(y * 5 + x / 7), uint8_t(((x / 32 + y / 32) & 1) ? 0xF0 : 0x10)};
+}
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    } while (::GetTickCount() - start < milliseconds);
+}
+
+// A borderless topmost window painted with the pattern.
+class PatternWindow {
+public:
+    PatternWindow(int x, int y, int width, int height) {
+        static const ATOM cls = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = Proc;
+            wc.hInstance = ::GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"TamrikCapturePattern";
+            wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+            return ::RegisterClassW(&wc);
+        }();
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;  // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        picture_.Reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        auto* pixel = static_cast<uint32_t*>(bits);
+        for (int row = 0; row < height; ++row) {
+            for (int col = 0; col < width; ++col) {
+                const Rgb c = PatternAt(col, row);
+                *pixel++ = (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b;
+            }
+        }
+        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, MAKEINTATOM(cls), L"capture pattern",
+                                  WS_POPUP, x, y, width, height, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ::ShowWindow(hwnd_, SW_SHOW);
+        ::SetForegroundWindow(hwnd_);
+        ::UpdateWindow(hwnd_);
+        PumpFor(300);
+    }
+    ~PatternWindow() { ::DestroyWindow(hwnd_); }
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<PatternWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg == WM_ERASEBKGND) return 1;
+        if (msg == WM_PAINT && self) {
+            tamrik::PaintDC paint(hwnd);
+            tamrik::UniqueDC memory(::CreateCompatibleDC(paint.Get()));
+            tamrik::SelectObjectScope selected(memory.Get(), self->picture_.Get());
+            RECT client;
+            ::GetClientRect(hwnd, &client);
+            ::BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    }
+
+    HWND hwnd_ = nullptr;
+    tamrik::UniqueBitmap picture_;
+};
+
+// Screen row r of a picture (rows are stored bottom-up).
+RGBQuadColor ScreenPixel(const CxImage& image, uint32_t x, uint32_t r) {
+    return image.GetPixelColor(x, image.GetHeight() - 1 - r);
+}
+
+// Counts the pixels of the region (x0, y0)..(x1, y1) of the picture that differ
+// from the pattern shown with its corner at picture position (px, py).
+int PatternMismatches(const CxImage& image, int px, int py, int x0, int y0, int x1, int y1) {
+    int wrong = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const Rgb want = PatternAt(x - px, y - py);
+            const RGBQuadColor got = ScreenPixel(image, uint32_t(x), uint32_t(y));
+            if (got.red != want.r || got.green != want.g || got.blue != want.b) ++wrong;
+        }
+    }
+    return wrong;
+}
+
+struct CountingReporter : CaptureErrorReporter {
+    int shown = 0;
+    void ShowCaptureError() override { ++shown; }
+};
+
+bool HaveDisplay() {
+    return std::getenv("DISPLAY") != nullptr;
+}
+
+// The system's screen, with the error box counted instead of shown.
+struct SystemScreen {
+    SystemMonitorSource monitors;
+    GdiScreenSource screen;
+    SystemWindowSource windows;
+    CountingReporter errors;
+    CaptureSeams seams{monitors, screen, windows, errors};
+};
+
+bool WriteBmp(const CxImage& image, const std::wstring& path) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) return false;
+    const uint32_t pixels = uint32_t(image.GetSizeImage());
+    uint8_t header[54] = {'B', 'M'};
+    auto put32 = [&](int at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) header[at + i] = uint8_t(v >> (8 * i));
+    };
+    put32(2, 54 + pixels);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, image.GetWidth());
+    put32(22, image.GetHeight());
+    header[26] = 1;
+    header[28] = 24;
+    put32(34, pixels);
+    const bool ok = std::fwrite(header, 1, sizeof(header), file) == sizeof(header) &&
+                    std::fwrite(image.GetBits(), 1, pixels, file) == pixels;
+    return std::fclose(file) == 0 && ok;
+}
+
+// With TAMRIK_CAPTURE_OUT set (by the end-to-end script) the capture goes to
+// capture.bmp there, and the window stays up until the script has grabbed the
+// X screen too.
+void HandOverToScript(const CxImage& image) {
+    const wchar_t* out = _wgetenv(L"TAMRIK_CAPTURE_OUT");
+    if (!out) return;
+    const std::wstring dir(out);
+    ASSERT_TRUE(WriteBmp(image, dir + L"\\capture.bmp"));
+    FILE* flag = _wfopen((dir + L"\\captured").c_str(), L"wb");
+    ASSERT_TRUE(flag);
+    std::fclose(flag);
+    for (int i = 0; i < 600 && ::GetFileAttributesW((dir + L"\\grabbed").c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++i) {
+        PumpFor(100);
+    }
+}
+
+// ---- The bitmap conversion ----
+
+TEST(CaptureBitmap, ConvertsToBottomUpRowsAtTheAskedDepth) {
+    tamrik::WindowDC screen(nullptr);
+    tamrik::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), 5, 3));
+    ASSERT_TRUE(bitmap);
+    {
+        tamrik::UniqueDC memory(::CreateCompatibleDC(screen.Get()));
+        tamrik::SelectObjectScope selected(memory.Get(), bitmap.Get());
+        RECT all{0, 0, 5, 3};
+        ::FillRect(memory.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        ::SetPixel(memory.Get(), 0, 0, RGB(255, 0, 0));
+        ::SetPixel(memory.Get(), 4, 2, RGB(0, 0, 255));
+        ::SetPixel(memory.Get(), 1, 1, RGB(0, 0, 0));
+    }
+    CxImage image;
+    ASSERT_TRUE(image.Create(9, 9, 8));
+    ASSERT_TRUE(BitmapToImage(screen.Get(), bitmap.Get(), 24, image));
+    EXPECT_EQ(image.GetWidth(), 5u);
+    EXPECT_EQ(image.GetHeight(), 3u);
+    EXPECT_EQ(image.GetBpp(), 24u);
+    EXPECT_EQ(image.GetNumColors(), 0u);
+    EXPECT_TRUE(ScreenPixel(image, 0, 0).SameRgb(RGBQuadColor::FromRgb(255, 0, 0)));
+    EXPECT_TRUE(ScreenPixel(image, 4, 2).SameRgb(RGBQuadColor::FromRgb(0, 0, 255)));
+    EXPECT_TRUE(ScreenPixel(image, 2, 1).SameRgb(RGBQuadColor::FromRgb(255, 255, 255)));
+
+    CxImage mono;
+    ASSERT_TRUE(BitmapToImage(screen.Get(), bitmap.Get(), 1, mono));
+    EXPECT_EQ(mono.GetBpp(), 1u);
+    EXPECT_EQ(mono.GetNumColors(), 2u);
+    EXPECT_TRUE(ScreenPixel(mono, 1, 1).SameRgb(RGBQuadColor::FromRgb(0, 0, 0)));
+    EXPECT_TRUE(ScreenPixel(mono, 2, 1).SameRgb(RGBQuadColor::FromRgb(255, 255, 255)));
+}
+
+// ---- The multi-monitor functions ----
+
+TEST(CaptureMonitorFunctions, AvailableFromTheSecond9xReleaseAndAfterNt4) {
+    EXPECT_FALSE(MonitorFunctions::Supported(VER_PLATFORM_WIN32_WINDOWS, 4, 0));
+    EXPECT_TRUE(MonitorFunctions::Supported(VER_PLATFORM_WIN32_WINDOWS, 4, 10));
+    EXPECT_FALSE(MonitorFunctions::Supported(VER_PLATFORM_WIN32_NT, 4, 0));
+    EXPECT_TRUE(MonitorFunctions::Supported(VER_PLATFORM_WIN32_NT, 5, 0));
+    EXPECT_FALSE(MonitorFunctions::Supported(VER_PLATFORM_WIN32s, 9, 9));
+}
+
+TEST(CaptureMonitorFunctions, LooksUpUser32ByNameAndListsTheScreen) {
+    const HMODULE user32 = ::GetModuleHandleW(L"USER32.DLL");
+    EXPECT_EQ(MonitorFunctions::Lookup(MonitorFunctions::kEnumDisplayMonitors),
+              ::GetProcAddress(user32, "EnumDisplayMonitors"));
+    EXPECT_EQ(MonitorFunctions::Lookup(MonitorFunctions::kGetMonitorInfoW),
+              ::GetProcAddress(user32, "GetMonitorInfoW"));
+    try {
+        MonitorFunctions::LookupByName("NoSuchMonitorFunction");
+        ADD_FAILURE() << "no error for a missing function";
+    } catch (const MonitorFunctionError& error) {
+        EXPECT_EQ(error.text(), L"Invalid or Not Found Function Name.");
+    }
+
+    const auto list = CurrentMonitorList();
+    ASSERT_EQ(list.size(), size_t(::GetSystemMetrics(SM_CMONITORS)));
+    if (list.size() == 1) {
+        EXPECT_EQ(list[0].rect,
+                  (MonitorRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}));
+        EXPECT_EQ(list[0].width, ::GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_NE(list[0].handle, MonitorHandle(0));
+    }
+}
+
+// ---- Capturing Wine's screen ----
+
+TEST(CaptureScreen, WholeDesktopIsTheScreenPixelForPixel) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    PatternWindow window(0, 0, width, height);
+    SystemScreen system;
+    ScreenShot shot;
+    int wrong = -1;
+    for (int attempt = 0; attempt < 30 && wrong != 0; ++attempt) {
+        PumpFor(100);
+        ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, system.seams), 1);
+        wrong = PatternMismatches(*shot.image, 0, 0, 0, 0, width, height);
+    }
+    EXPECT_EQ(system.errors.shown, 0);
+    EXPECT_EQ(shot.image->GetWidth(), uint32_t(width));
+    EXPECT_EQ(shot.image->GetHeight(), uint32_t(height));
+    EXPECT_EQ(shot.image->GetBpp(), 24u);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(shot.GetPage(0).image, shot.image);
+    HandOverToScript(*shot.image);
+}
+
+class CaptureActiveWindowOnScreen : public ::testing::Test {
+protected:
+    // Captures the active window until the picture is width x height and its
+    // part from (x0, y0) on, which is on the screen, shows the pattern.
+    void CaptureUntilShown(PatternWindow& window, int width, int height, int x0, int y0) {
+        for (int attempt = 0; attempt < 30; ++attempt) {
+            PumpFor(100);
+            if (::GetForegroundWindow() != window.hwnd()) ::SetForegroundWindow(window.hwnd());
+            ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, system.seams), 1);
+            if (shot.image->GetWidth() == uint32_t(width) && shot.image->GetHeight() == uint32_t(height) &&
+                PatternMismatches(*shot.image, 0, 0, x0, y0, width, height) == 0) {
+                return;
+            }
+        }
+    }
+    SystemScreen system;
+    ScreenShot shot;
+};
+
+TEST_F(CaptureActiveWindowOnScreen, WindowPastTheRightAndBottomEdgesIsCutThere) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    const int width = ::GetSystemMetrics(SM_CXSCREEN);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN);
+    PatternWindow window(width - 280, height - 224, 600, 500);
+    CaptureUntilShown(window, 280, 224, 0, 0);
+    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    EXPECT_EQ(shot.image->GetWidth(), 280u);
+    EXPECT_EQ(shot.image->GetHeight(), 224u);
+    EXPECT_EQ(PatternMismatches(*shot.image, 0, 0, 0, 0, 280, 224), 0);
+}
+
+TEST_F(CaptureActiveWindowOnScreen, WindowPastTheLeftAndTopEdgesIsNotCut) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    PatternWindow window(-100, -50, 300, 200);
+    CaptureUntilShown(window, 300, 200, 100, 50);
+    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    EXPECT_EQ(shot.image->GetWidth(), 300u);
+    EXPECT_EQ(shot.image->GetHeight(), 200u);
+    // The part on the screen is the window's, from its own corner; the part
+    // outside keeps the white background.
+    EXPECT_EQ(PatternMismatches(*shot.image, 0, 0, 100, 50, 300, 200), 0);
+    const RGBQuadColor white = RGBQuadColor::FromRgb(255, 255, 255);
+    EXPECT_TRUE(ScreenPixel(*shot.image, 0, 0).SameRgb(white));
+    EXPECT_TRUE(ScreenPixel(*shot.image, 99, 199).SameRgb(white));
+    EXPECT_TRUE(ScreenPixel(*shot.image, 299, 49).SameRgb(white));
+}
+
+// ---- The capture error ----
+
+TEST(CaptureErrorBox, FailedGrabShowsTheErrorWithoutOwnerAndKeepsThePicture) {
+    struct FailingScreen : GdiScreenSource {
+        bool Grab(int32_t, int32_t, int32_t, int32_t, CxImage&) override { return false; }
+    } failing;
+    SystemMonitorSource monitors;
+    SystemWindowSource windows;
+    MessageBoxErrorReporter box;
+    CaptureSeams seams{monitors, failing, windows, box};
+
+    ScreenShot shot;
+    ASSERT_TRUE(shot.image->Create(4, 4, 24));
+    shot.InsertPage(PageEntry{false, 0, shot.image, {}, PageKind::Picture});
+
+    std::atomic<bool> found{false};
+    std::wstring text;
+    HWND owner = reinterpret_cast<HWND>(1);
+    std::thread watcher([&] {
+        for (int i = 0; i < 200 && !found; ++i) {
+            const HWND dialog = ::FindWindowW(L"#32770", L"Screen capture ERROR");
+            if (dialog) {
+                wchar_t buffer[256] = {};
+                ::GetDlgItemTextW(dialog, 0xFFFF, buffer, 256);
+                text = buffer;
+                owner = ::GetWindow(dialog, GW_OWNER);
+                found = true;
+                ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            ::Sleep(50);
+        }
+    });
+    EXPECT_EQ(shot.Capture(CaptureSettings{0, {}}, seams), 0);
+    watcher.join();
+
+    ASSERT_TRUE(found);
+    wchar_t expected[256] = {};
+    if (::LoadStringW(::GetModuleHandleW(nullptr), 129, expected, 256) <= 0) {
+        wcscpy(expected, L"Unable to capture screen.");
+    }
+    EXPECT_EQ(text, expected);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_TRUE(shot.pages.empty());
+    EXPECT_EQ(shot.image->GetWidth(), 4u);
+}
+
+}  // namespace
