@@ -19,8 +19,10 @@ class CSettings;
 // the terminator).
 constexpr size_t kMaxSectionChars = 259;
 // Most items a value list reads back, whatever its stored "Count" says: a
-// damaged file must not make a load walk billions of keys.
-constexpr uint32_t kMaxListCount = 10000;
+// damaged file must not make a load walk billions of keys. Each missing item
+// costs about a millisecond under Wine, and no list of the program (monitors,
+// header and footer lines) comes near this length.
+constexpr uint32_t kMaxListCount = 1000;
 
 class CSettingsStorage {
 public:

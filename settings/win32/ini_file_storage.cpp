@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "settings/settings.h"
@@ -48,6 +49,29 @@ bool FlushFile(const std::wstring& path) {
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && ::FlushFileBuffers(file.Get());
+}
+
+bool HasByteOrderMark(const std::vector<char>& bytes) {
+    auto starts = [&](const char* mark, size_t n) {
+        return bytes.size() >= n && std::equal(mark, mark + n, bytes.begin());
+    };
+    return starts("\xFF\xFE", 2) || starts("\xFE\xFF", 2) || starts("\xEF\xBB\xBF", 3);
+}
+
+// The ANSI text as UTF-16LE with its byte-order mark.
+std::vector<char> AnsiToUtf16File(const std::vector<char>& ansi) {
+    std::vector<char> out = {'\xFF', '\xFE'};
+    if (ansi.empty()) return out;
+    const int chars =
+        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::vector<wchar_t> wide(chars > 0 ? chars : 0);
+    if (chars > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), chars);
+    for (wchar_t c : wide) {
+        out.push_back(static_cast<char>(c & 0xFF));
+        out.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    return out;
 }
 
 void ShowDevModeFailure(const std::wstring& text, const std::wstring& caption) {
@@ -106,12 +130,13 @@ bool CSettingsStorageIniFile::BeginSave() {
         if (ownsSession_) ++saveDepth_;
         return true;
     }
-    // The copy starts as the current file; a missing or empty file starts as
-    // an empty UTF-16LE file, which the profile functions then keep writing
-    // as UTF-16LE.
+    // The copy starts as the current file in UTF-16LE, which the profile
+    // functions then keep writing as UTF-16LE: a missing or empty file starts
+    // as just the byte-order mark, and a file in the ANSI code page is
+    // converted, so that Japanese text written from now on survives.
     std::vector<char> bytes;
     if (!ReadWholeFile(filePath_, bytes)) return false;
-    if (bytes.empty()) bytes = {'\xFF', '\xFE'};
+    if (!HasByteOrderMark(bytes)) bytes = AnsiToUtf16File(bytes);
     auto session = std::make_shared<SaveSession>(TempPathFor(filePath_));
     if (!WriteWholeFile(session->tempPath(), bytes)) return false;
     session_ = std::move(session);

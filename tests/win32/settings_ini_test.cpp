@@ -402,16 +402,30 @@ TEST_F(SettingsIniFile, SaveIntoAMissingFolderFails) {
     EXPECT_TRUE(FolderContents().empty());
 }
 
-TEST_F(SettingsIniFile, ExistingAnsiFileIsReadAsItIs) {
+TEST_F(SettingsIniFile, ExistingAnsiFileIsReadAsItIsAndSavedAsUtf16) {
     WriteBytes(path_, "[ORBILUXSettings.output_]\r\nbaseDirName=C:\\Shots\r\nbpp=1\r\n");
     ORBILUXSetting loaded;
     ASSERT_TRUE(LoadRecord(loaded));
     EXPECT_EQ(loaded.output_.baseDirName, L"C:\\Shots");
     EXPECT_EQ(loaded.output_.bpp, 1);
     loaded.output_.bpp = 2;
+    loaded.format_.headStrings = {L"\u30C6\u30B9\u30C8"};
     ASSERT_TRUE(SaveRecord(loaded));
+    EXPECT_EQ(FileText().rfind("[ORBILUXSettings.output_]\r\nbaseDirName=C:\\Shots\r\nbpp=2\r\n", 0), 0u);
     ORBILUXSetting again;
     ASSERT_TRUE(LoadRecord(again));
     EXPECT_EQ(again.output_.bpp, 2);
     EXPECT_EQ(again.output_.baseDirName, L"C:\\Shots");
+    EXPECT_EQ(again.format_.headStrings, loaded.format_.headStrings);
+}
+
+TEST_F(SettingsIniFile, DamagedCountIsBounded) {
+    WriteUtf16File(
+        path_,
+        L"[ORBILUXSettings.general_.disabledMonitors_]\r\nCount=4000000000\r\nItem.0=1\r\nItem.1=3\r\n");
+    ORBILUXSetting loaded;
+    const DWORD start = ::GetTickCount();
+    ASSERT_TRUE(LoadRecord(loaded));
+    EXPECT_LT(::GetTickCount() - start, 10000u);
+    EXPECT_EQ(loaded.general_.disabledMonitors_, (std::vector<int32_t>{1, 3}));
 }
