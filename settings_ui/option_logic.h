@@ -58,7 +58,9 @@ constexpr uint32_t kMinScale = 1;
 constexpr uint32_t kMaxScale = 150;
 constexpr uint32_t kScaleWhenUnreadable = 100;
 
-inline bool IsAcceptedScale(uint32_t scale) { return scale >= kMinScale && scale <= kMaxScale; }
+inline bool IsAcceptedScale(uint32_t scale) {
+    return scale >= kMinScale && scale <= kMaxScale;
+}
 // What the scale field shows after leaving it: unreadable text gives 100,
 // anything else is clamped into 1..150.
 uint32_t ScaleOnLeave(bool parsed, uint32_t value);

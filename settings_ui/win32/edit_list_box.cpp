@@ -53,14 +53,14 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
     const std::vector<std::wstring> tips = SplitListItems(CEditListBox::kToolTips, L'\t');
     const int height = rect.bottom - rect.top;
     const int edge = ::GetSystemMetrics(SM_CYEDGE);
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                 hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
+                                 0, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     for (int i = 0; i < 4; ++i) {
         const int x = (rect.right - rect.left) - (4 - i) * (kHeaderButtonWidth + 1) - edge;
-        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, edge,
-                                        kHeaderButtonWidth, height - 2 * edge, hwnd_,
-                                        reinterpret_cast<HMENU>(INT_PTR(i + 1)), ::GetModuleHandleW(nullptr),
-                                        nullptr);
+        buttons_[i] =
+            ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, edge,
+                              kHeaderButtonWidth, height - 2 * edge, hwnd_,
+                              reinterpret_cast<HMENU>(INT_PTR(i + 1)), ::GetModuleHandleW(nullptr), nullptr);
         ::SendMessageW(buttons_[i], WM_SETFONT, WPARAM(font), FALSE);
         if (tooltip_ && size_t(i) < tips.size()) {
             TOOLINFOW info{sizeof(info)};
@@ -85,7 +85,8 @@ LRESULT CEditListHeader::OnPaint(WPARAM, LPARAM) {
     ::GetClientRect(hwnd_, &r);
     ::FillRect(dc.Get(), &r, ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawEdge(dc.Get(), &r, EDGE_ETCHED, BF_RECT);
-    tamrik::SelectObjectScope font(dc.Get(), reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+    tamrik::SelectObjectScope font(dc.Get(),
+                                   reinterpret_cast<HFONT>(::SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
     ::SetBkMode(dc.Get(), TRANSPARENT);
     ::SetTextColor(dc.Get(), ::GetSysColor(COLOR_BTNTEXT));
     RECT text = r;
@@ -136,8 +137,8 @@ bool CEditListBox::Attach(HWND list) {
     edit_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 10, 10, list,
                               nullptr, ::GetModuleHandleW(nullptr), nullptr);
     editButton_ = ::CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, list,
-                                    reinterpret_cast<HMENU>(INT_PTR(kEditButtonId)), ::GetModuleHandleW(nullptr),
-                                    nullptr);
+                                    reinterpret_cast<HMENU>(INT_PTR(kEditButtonId)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
     if (!edit_ || !editButton_) return false;
     ::SendMessageW(edit_, WM_SETFONT, WPARAM(font), FALSE);
     ::SendMessageW(editButton_, WM_SETFONT, WPARAM(font), FALSE);
@@ -149,7 +150,9 @@ bool CEditListBox::Attach(HWND list) {
     return true;
 }
 
-void CEditListBox::SetCaption(const std::wstring& caption) { header_.SetCaption(caption); }
+void CEditListBox::SetCaption(const std::wstring& caption) {
+    header_.SetCaption(caption);
+}
 
 std::wstring CEditListBox::PlaceholderRow() const {
     return L"[ " + (placeholder_.empty() ? std::wstring(L"..........") : placeholder_) + L" ]";
@@ -189,7 +192,8 @@ std::vector<std::wstring> CEditListBox::Lines() const {
         const LRESULT length = ::SendMessageW(list_, LB_GETTEXTLEN, WPARAM(i), 0);
         if (length == LB_ERR) continue;
         std::wstring text(size_t(length) + 1, L'\0');
-        text.resize(size_t(std::max<LRESULT>(0, ::SendMessageW(list_, LB_GETTEXT, WPARAM(i), LPARAM(text.data())))));
+        text.resize(
+            size_t(std::max<LRESULT>(0, ::SendMessageW(list_, LB_GETTEXT, WPARAM(i), LPARAM(text.data())))));
         lines.push_back(text);
     }
     return lines;
@@ -208,10 +212,18 @@ void CEditListBox::NotifyParent(WORD code) const {
 
 void CEditListBox::OnHeaderCommand(int command) {
     switch (command) {
-        case kCommandNew: NewItem(); break;
-        case kCommandDelete: DeleteItem(); break;
-        case kCommandUp: MoveUp(); break;
-        case kCommandDown: MoveDown(); break;
+        case kCommandNew:
+            NewItem();
+            break;
+        case kCommandDelete:
+            DeleteItem();
+            break;
+        case kCommandUp:
+            MoveUp();
+            break;
+        case kCommandDown:
+            MoveDown();
+            break;
     }
 }
 
@@ -378,7 +390,9 @@ const tamrik::MessageMap<CEditListBox>& CEditListBox::EditMap() {
     return map;
 }
 
-LRESULT CEditListBox::OnGetCount(WPARAM, LPARAM) { return std::max(0, LineCount()); }
+LRESULT CEditListBox::OnGetCount(WPARAM, LPARAM) {
+    return std::max(0, LineCount());
+}
 
 LRESULT CEditListBox::OnReadItem(WPARAM wParam, LPARAM lParam) {
     if (int(wParam) >= LineCount()) return LB_ERR;
@@ -409,9 +423,15 @@ LRESULT CEditListBox::OnResetContent(WPARAM wParam, LPARAM lParam) {
 LRESULT CEditListBox::OnListKeyDown(WPARAM wParam, LPARAM lParam) {
     if (!editing_) {
         switch (wParam) {
-            case VK_INSERT: NewItem(); return 0;
-            case VK_DELETE: DeleteItem(); return 0;
-            case VK_F2: EditItem(Selection()); return 0;
+            case VK_INSERT:
+                NewItem();
+                return 0;
+            case VK_DELETE:
+                DeleteItem();
+                return 0;
+            case VK_F2:
+                EditItem(Selection());
+                return 0;
         }
     }
     return Default(wParam, lParam);
@@ -450,7 +470,9 @@ LRESULT CEditListBox::OnListScroll(WPARAM wParam, LPARAM lParam) {
     return Default(wParam, lParam);
 }
 
-LRESULT CEditListBox::OnGetEditControl(WPARAM, LPARAM) { return LRESULT(edit_); }
+LRESULT CEditListBox::OnGetEditControl(WPARAM, LPARAM) {
+    return LRESULT(edit_);
+}
 
 LRESULT CEditListBox::OnEditButton(WORD code, WORD, HWND) {
     if (code == BN_CLICKED && editing_) ::SetFocus(edit_);

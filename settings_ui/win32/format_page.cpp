@@ -20,10 +20,10 @@ constexpr int kMaxFontSize = 36;
 const wchar_t kDefaultFace[] = L"MS UI Gothic";
 
 int CALLBACK AddFontFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
-    const auto* full = reinterpret_cast<const ENUMLOGFONTEXW*>(font);
-    const wchar_t* name = full->elfFullName[0] ? full->elfFullName : font->lfFaceName;
-    if (name[0] == L'@') return 1;  // vertical variants
-    reinterpret_cast<std::set<std::wstring>*>(data)->insert(name);
+    // The family name: what the printed header asks for by name. (Wine's face
+    // replacements show here under their own names, not the replacing font's.)
+    if (font->lfFaceName[0] == L'@') return 1;  // vertical variants
+    reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
     return 1;
 }
 
@@ -74,7 +74,8 @@ bool CSettingsFormatOptionPage::LoadControls() {
     palette_.Hide();
     headList_.SetLines(settings_->headStrings);
     footList_.SetLines(settings_->footStrings);
-    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(settings_->fontFace.c_str()));
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1),
+                          LPARAM(settings_->fontFace.c_str()));
     ::SetDlgItemInt(hwnd_, IDC_FONT_SIZE, UINT(settings_->fontSize), TRUE);
     return true;
 }
@@ -127,7 +128,8 @@ LRESULT CSettingsFormatOptionPage::OnFootList(WORD code, WORD, HWND) {
 }
 
 LRESULT CSettingsFormatOptionPage::OnSizeOrFace(WORD code, WORD id, HWND) {
-    const bool gained = (id == IDC_FONT_SIZE && code == EN_SETFOCUS) || (id == IDC_FONT_FACE && code == CBN_SETFOCUS);
+    const bool gained =
+        (id == IDC_FONT_SIZE && code == EN_SETFOCUS) || (id == IDC_FONT_FACE && code == CBN_SETFOCUS);
     if (gained) {
         ::SendMessageW(headList_.Handle(), LB_SETCURSEL, WPARAM(-1), 0);
         ::SendMessageW(footList_.Handle(), LB_SETCURSEL, WPARAM(-1), 0);

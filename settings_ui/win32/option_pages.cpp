@@ -28,7 +28,9 @@ std::vector<std::wstring> StringTableItems(UINT id) {
 
 namespace {
 
-CCSNOptionSheet& SheetOf(COptionPage& page) { return *static_cast<CCSNOptionSheet*>(page.Sheet()); }
+CCSNOptionSheet& SheetOf(COptionPage& page) {
+    return *static_cast<CCSNOptionSheet*>(page.Sheet());
+}
 
 }  // namespace
 
@@ -78,9 +80,9 @@ void CSettingsMonitorOptionPage::BuildTiles() {
     int fontHeight = 0;
     for (const TileRect& t : layout) fontHeight = std::max(fontHeight, int((t.bottom - t.top) * 4 / 5));
     // One font for every tile, 80 % of the tallest tile.
-    tileFont_.Reset(::CreateFontW(-std::max(fontHeight, 8), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                  L"MS UI Gothic"));
+    tileFont_.Reset(::CreateFontW(-std::max(fontHeight, 8), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH, L"MS UI Gothic"));
     for (size_t i = 0; i < layout.size(); ++i) {
         const TileRect& t = layout[i];
         const int x = frameRect.left + t.left, y = frameRect.top + t.top;
@@ -247,7 +249,8 @@ const tamrik::MessageMap<CSettingsLayoutOptionPage>& CSettingsLayoutOptionPage::
     using Page = CSettingsLayoutOptionPage;
     static const tamrik::MessageMap<Page> map = [] {
         tamrik::MessageMap<Page> m;
-        m.OnCommand(IDC_PRINTER_BUTTON, &Page::OnPrinter).OnCommand(IDC_PAGE_SETUP_BUTTON, &Page::OnPageSetup);
+        m.OnCommand(IDC_PRINTER_BUTTON, &Page::OnPrinter)
+            .OnCommand(IDC_PAGE_SETUP_BUTTON, &Page::OnPageSetup);
         return m;
     }();
     return map;

@@ -97,7 +97,8 @@ private:
 };
 
 // Image format settings: print colours, output folder, format, depth and scale.
-class CSettingsPictureOptionPage : public COptionPageSettingsImpl<CSettingsPictureOptionPage, OutputSettings> {
+class CSettingsPictureOptionPage
+    : public COptionPageSettingsImpl<CSettingsPictureOptionPage, OutputSettings> {
 public:
     CSettingsPictureOptionPage();
     static const tamrik::MessageMap<CSettingsPictureOptionPage>& GetMessageMap();

@@ -46,11 +46,10 @@ bool COptionPage::CreatePage(COptionSheet& sheet) {
 // ---- COptionSelectionTreeCtrl ----
 
 bool COptionSelectionTreeCtrl::Create(HWND parent, int id) {
-    hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP |
-                                  TVS_FULLROWSELECT,
-                              0, 0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
-                              ::GetModuleHandleW(nullptr), nullptr);
+    hwnd_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | TVS_FULLROWSELECT, 0,
+        0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)), ::GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return false;
     ::SendMessageW(hwnd_, WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
     return true;
@@ -81,8 +80,8 @@ bool COptionSelectionTreeCtrl::Select(size_t index) {
 bool COptionSelectionLayoutTreeBanner::Create(HWND sheet) {
     if (!tree_.Create(sheet, IDC_SHEET_TREE)) return false;
     banner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 10, 10, sheet,
-                                reinterpret_cast<HMENU>(INT_PTR(IDC_SHEET_BANNER)), ::GetModuleHandleW(nullptr),
-                                nullptr);
+                                reinterpret_cast<HMENU>(INT_PTR(IDC_SHEET_BANNER)),
+                                ::GetModuleHandleW(nullptr), nullptr);
     if (!banner_) return false;
     LOGFONTW font{};
     if (HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0)))
@@ -134,11 +133,10 @@ void COptionSelectionLayoutTreeBanner::DrawBanner(const DRAWITEMSTRUCT& draw) co
     // A band from the caption colour to the inactive caption colour.
     const COLORREF from = ::GetSysColor(COLOR_ACTIVECAPTION);
     const COLORREF to = ::GetSysColor(COLOR_GRADIENTACTIVECAPTION);
-    TRIVERTEX vertex[2] = {
-        {r.left, r.top, COLOR16(GetRValue(from) << 8), COLOR16(GetGValue(from) << 8),
-         COLOR16(GetBValue(from) << 8), 0},
-        {r.right, r.bottom, COLOR16(GetRValue(to) << 8), COLOR16(GetGValue(to) << 8), COLOR16(GetBValue(to) << 8),
-         0}};
+    TRIVERTEX vertex[2] = {{r.left, r.top, COLOR16(GetRValue(from) << 8), COLOR16(GetGValue(from) << 8),
+                            COLOR16(GetBValue(from) << 8), 0},
+                           {r.right, r.bottom, COLOR16(GetRValue(to) << 8), COLOR16(GetGValue(to) << 8),
+                            COLOR16(GetBValue(to) << 8), 0}};
     GRADIENT_RECT band{0, 1};
     ::GradientFill(draw.hDC, vertex, 2, &band, 1, GRADIENT_FILL_RECT_H);
     tamrik::SelectObjectScope font(draw.hDC, bannerFont_.Get());
@@ -232,7 +230,9 @@ bool COptionSheet::DoInit(bool first) {
     return true;
 }
 
-bool COptionSheet::SelectItem(size_t index) { return layout_.Tree().Select(index); }
+bool COptionSheet::SelectItem(size_t index) {
+    return layout_.Tree().Select(index);
+}
 
 LRESULT COptionSheet::OnNotify(WPARAM, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -242,7 +242,8 @@ LRESULT COptionSheet::OnNotify(WPARAM, LPARAM lParam) {
         const int index = COptionSelectionTreeCtrl::IndexOf(item);
         return index >= 0 && size_t(index) < items_.size() ? items_[size_t(index)].get() : nullptr;
     };
-    if (header->code == TVN_SELCHANGINGW) return OnSelectionChanging(current_, itemOf(tree->itemNew)) ? FALSE : TRUE;
+    if (header->code == TVN_SELCHANGINGW)
+        return OnSelectionChanging(current_, itemOf(tree->itemNew)) ? FALSE : TRUE;
     if (header->code == TVN_SELCHANGEDW) OnSelectionChanged(itemOf(tree->itemNew));
     return 0;
 }
@@ -299,7 +300,9 @@ LRESULT COptionSheet::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void COptionSheet::ShowHelp() { ::HtmlHelpW(Handle(), L"Tamrik_Help.chm", HH_DISPLAY_TOPIC, 0); }
+void COptionSheet::ShowHelp() {
+    ::HtmlHelpW(Handle(), L"Tamrik_Help.chm", HH_DISPLAY_TOPIC, 0);
+}
 
 LRESULT COptionSheet::OnSysCommand(WPARAM wParam, LPARAM lParam) {
     // Everything but context help takes the default path.

@@ -178,7 +178,8 @@ protected:
     virtual bool OnSelectionChanging(COptionItem* from, COptionItem* to);
     virtual void OnSelectionChanged(COptionItem* to);
 
-    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
 
     std::vector<COptionPage*> pages_;  // every page window the sheet created
 

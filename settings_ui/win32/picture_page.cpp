@@ -18,7 +18,8 @@ namespace {
 // The user's pictures folder, or the documents folder (created if needed).
 std::wstring DefaultPictureFolder() {
     wchar_t path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, path)) && path[0])
+    if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES, nullptr, SHGFP_TYPE_CURRENT, path)) &&
+        path[0])
         return path;
     if (SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                                      path)))
@@ -36,7 +37,9 @@ void FillCombo(HWND page, int id, UINT stringId) {
         ::SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, LPARAM(item.c_str()));
 }
 
-CCSNOptionSheet& SheetOf(COptionPage& page) { return *static_cast<CCSNOptionSheet*>(page.Sheet()); }
+CCSNOptionSheet& SheetOf(COptionPage& page) {
+    return *static_cast<CCSNOptionSheet*>(page.Sheet());
+}
 
 }  // namespace
 

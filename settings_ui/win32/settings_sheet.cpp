@@ -61,7 +61,8 @@ bool CCSNOptionSheet::DoInit(bool first) {
                                                 ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
     if (icon_) ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, LPARAM(icon_.Get()));
 
-    COptionPage* pages[] = {&monitorPage_, &keyPage_, &layoutPage_, &formatPage_, &picturePage_, &simplePage_};
+    COptionPage* pages[] = {&monitorPage_, &keyPage_,     &layoutPage_,
+                            &formatPage_,  &picturePage_, &simplePage_};
     for (COptionPage* page : pages) {
         if (!page->CreatePage(*this)) return false;
         pages_.push_back(page);

@@ -53,7 +53,8 @@ public:
 
 protected:
     bool DoInit(bool first) override;
-    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
 
 private:
     OptionSheetServices services_;

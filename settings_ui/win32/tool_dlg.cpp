@@ -54,19 +54,32 @@ UINT TypeText(const std::wstring& text) {
 
 std::wstring PaletteToken(int id) {
     switch (id) {
-        case IDC_TOKEN_LEFT: return L"\\L";
-        case IDC_TOKEN_CENTRE: return L"\\C";
-        case IDC_TOKEN_RIGHT: return L"\\R";
-        case IDC_TOKEN_DATE: return L"$date";
-        case IDC_TOKEN_TIME: return L"$time";
-        case IDC_TOKEN_COMPUTER: return L"$computer";
-        case IDC_TOKEN_USER: return L"$user";
-        case IDC_TOKEN_PROGRAM: return L"$program";
-        case IDC_TOKEN_WINDOW: return L"$window";
-        case IDC_TOKEN_PAGE: return L"$page";
-        case IDC_TOKEN_MAXPAGE: return L"$maxpage";
-        case IDC_TOKEN_SEPARATOR: return L"|";
-        case IDC_TOKEN_ENTER: return L"\r";
+        case IDC_TOKEN_LEFT:
+            return L"\\L";
+        case IDC_TOKEN_CENTRE:
+            return L"\\C";
+        case IDC_TOKEN_RIGHT:
+            return L"\\R";
+        case IDC_TOKEN_DATE:
+            return L"$date";
+        case IDC_TOKEN_TIME:
+            return L"$time";
+        case IDC_TOKEN_COMPUTER:
+            return L"$computer";
+        case IDC_TOKEN_USER:
+            return L"$user";
+        case IDC_TOKEN_PROGRAM:
+            return L"$program";
+        case IDC_TOKEN_WINDOW:
+            return L"$window";
+        case IDC_TOKEN_PAGE:
+            return L"$page";
+        case IDC_TOKEN_MAXPAGE:
+            return L"$maxpage";
+        case IDC_TOKEN_SEPARATOR:
+            return L"|";
+        case IDC_TOKEN_ENTER:
+            return L"\r";
     }
     return {};
 }
@@ -188,7 +201,9 @@ void CToolDlg::PlaceBeside(HWND sheet) {
 }
 
 void CToolDlg::Show() {
-    if (hwnd_) ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 void CToolDlg::Hide() {
@@ -208,7 +223,8 @@ LRESULT CToolDlg::OnWindowPosChanged(WPARAM, LPARAM lParam) {
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
     const bool moved = !(pos->flags & SWP_NOMOVE);
     if (moved && ::GetActiveWindow() == hwnd_) {
-        HWND back = previousActive_ && ::IsWindow(previousActive_) ? previousActive_ : ::GetWindow(hwnd_, GW_OWNER);
+        HWND back =
+            previousActive_ && ::IsWindow(previousActive_) ? previousActive_ : ::GetWindow(hwnd_, GW_OWNER);
         if (back) ::SetActiveWindow(back);
     }
     return 0;

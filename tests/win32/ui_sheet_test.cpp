@@ -1,0 +1,425 @@
+// The settings sheet: easy and detail modes, OK and Cancel, the detail pages'
+// validation and the easy page's mappings.
+#include <gtest/gtest.h>
+
+#include "tests/win32/ui_test_support.h"
+
+using namespace uitest;
+
+namespace {
+
+std::wstring ComboText(HWND page, int id) {
+    HWND combo = ::GetDlgItem(page, id);
+    const LRESULT index = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return L"<none>";
+    wchar_t text[256] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, WPARAM(index), LPARAM(text));
+    return text;
+}
+
+bool Checked(HWND page, int id) {
+    return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+// Finds the warning box while its own message loop runs, keeps its text and closes it.
+struct WarningWatch {
+    static std::wstring text;
+    static int seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", L"No Monitor Selected.");
+        if (!box) return;
+        wchar_t buffer[256] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+        text = buffer;
+        ++seen;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    UINT_PTR timer;
+    WarningWatch() {
+        text.clear();
+        seen = 0;
+        timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    }
+    ~WarningWatch() { ::KillTimer(nullptr, timer); }
+};
+std::wstring WarningWatch::text;
+int WarningWatch::seen = 0;
+
+}  // namespace
+
+TEST(UiSheet, EasyModeShowsOneEntryBoundToTheWholeRecord) {
+    SheetHarness h;
+    h.live.simpleMode = true;
+    ASSERT_TRUE(h.Open());
+    EXPECT_EQ(::SendMessageW(h.sheet->TreeWindow(), TVM_GETCOUNT, 0, 0), 1);
+    ASSERT_EQ(h.sheet->ItemCount(), 1u);
+    auto* item = dynamic_cast<COptionItemSettings*>(h.sheet->ItemAt(0));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Caption(), L"簡易設定");
+    EXPECT_EQ(item->Settings(), &h.sheet->Working());
+    EXPECT_EQ(item->Page(), &h.sheet->SimplePage());
+    EXPECT_TRUE(::IsWindowVisible(h.sheet->SimplePage().Handle()));
+    EXPECT_EQ(h.sheet->BannerText(), L"簡易設定");
+    EXPECT_EQ(TextOf(h.Sheet()), L"設定");
+    // The Apply button is not part of the program's sheet.
+    EXPECT_EQ(h.sheet->Item(COptionSheet::kApplyCommand), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(h.sheet->Item(IDOK)));
+}
+
+TEST(UiSheet, DetailModeShowsFivePagesInOrderEachBoundToItsGroup) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    ORBILUXSetting& w = h.sheet->Working();
+    const wchar_t* captions[] = {L"基本設定", L"キー設定", L"印刷設定", L"書式設定", L"画像形式設定"};
+    CSettings* groups[] = {&w.general_, &w.key_, &w.printer_, &w.format_, &w.output_};
+    ASSERT_EQ(h.sheet->ItemCount(), 5u);
+    EXPECT_EQ(::SendMessageW(h.sheet->TreeWindow(), TVM_GETCOUNT, 0, 0), 5);
+    for (size_t i = 0; i < 5; ++i) {
+        auto* item = dynamic_cast<COptionItemSettings*>(h.sheet->ItemAt(i));
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->Caption(), captions[i]);
+        EXPECT_EQ(item->Settings(), groups[i]);
+        HWND page = h.Page(i);
+        EXPECT_TRUE(::IsWindowVisible(page)) << i;
+        EXPECT_EQ(h.sheet->BannerText(), captions[i]);
+    }
+    // Only the selected page shows, and every page fits the page area.
+    EXPECT_FALSE(::IsWindowVisible(h.sheet->MonitorPage().Handle()));
+    const RECT area = h.sheet->PageRect();
+    for (COptionPage* page : {static_cast<COptionPage*>(&h.sheet->MonitorPage()),
+                              static_cast<COptionPage*>(&h.sheet->FormatPage())}) {
+        RECT r{};
+        ::GetWindowRect(page->Handle(), &r);
+        EXPECT_LE(r.right - r.left, area.right - area.left);
+        EXPECT_LE(r.bottom - r.top, area.bottom - area.top);
+    }
+}
+
+TEST(UiSheet, OkSavesTheWholeRecordCancelChangesNothing) {
+    {
+        SheetHarness h;
+        h.live.simpleMode = false;
+        ASSERT_TRUE(h.Open());
+        HWND key = h.Page(1);
+        h.Click(key, IDC_ACTION_BOTH);
+        h.Click(key, IDC_LOG_EVENTS);
+        h.PressCancel();
+        EXPECT_FALSE(h.IsOpen());
+        EXPECT_EQ(h.live.key_.keyAction, 0);
+        EXPECT_TRUE(h.profile->sections.empty());
+    }
+    {
+        SheetHarness h;
+        h.live.simpleMode = false;
+        ASSERT_TRUE(h.Open());
+        HWND key = h.Page(1);
+        h.Click(key, IDC_ACTION_BOTH);
+        h.Click(key, IDC_LOG_EVENTS);
+        h.PressOk();
+        EXPECT_FALSE(h.IsOpen());
+        EXPECT_EQ(h.live.key_.keyAction, 2);
+        EXPECT_EQ(h.live.key_.logType, 2);
+        // The whole record went to the file, not only the group that changed.
+        const std::wstring* action = h.profile->Find(L"ORBILUXSettings.key_", L"keyAction");
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(*action, L"2");
+        EXPECT_NE(h.profile->Find(L"ORBILUXSettings.output_", L"scale"), nullptr);
+        EXPECT_NE(h.profile->Find(L"ORBILUXSettings", L"simpleMode"), nullptr);
+    }
+}
+
+TEST(UiSheet, EnterInATextFieldDoesNotCloseTheSheet) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(4);
+    ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));
+    PressKeys({VK_RETURN});
+    Pump(150, h.Sheet());
+    EXPECT_TRUE(h.IsOpen());
+    // Enter on the OK button itself closes it.
+    ::SetFocus(h.sheet->Item(IDOK));
+    PressKeys({VK_RETURN});
+    Pump(150, h.Sheet());
+    EXPECT_FALSE(h.IsOpen());
+}
+
+TEST(UiSheet, ModalRunReportsOkAndCancel) {
+    ORBILUXSetting live;
+    auto profile = std::make_shared<MemoryProfile>();
+    CSettingsStorageMemory storage(profile, L"ORBILUXSettings");
+    OptionSheetServices services;
+    services.monitors = TwoMonitors;
+    services.onShown = [](CCSNOptionSheet& sheet) {
+        ::SendMessageW(sheet.Handle(), WM_COMMAND, IDCANCEL, 0);
+    };
+    EXPECT_FALSE(RunOptionSheet(nullptr, live, storage, services));
+    EXPECT_TRUE(profile->sections.empty());
+    services.onShown = [](CCSNOptionSheet& sheet) {
+        ::SendDlgItemMessageW(sheet.SimplePage().Handle(), IDC_EASY_KEY, CB_SETCURSEL, 3, 0);
+        ::SetFocus(sheet.Item(IDOK));
+        ::SendMessageW(sheet.Handle(), WM_COMMAND, IDOK, 0);
+    };
+    EXPECT_TRUE(RunOptionSheet(nullptr, live, storage, services));
+    EXPECT_EQ(live.key_.printVirtualKeyCode_, 0x72u);  // F3
+    EXPECT_NE(profile->Find(L"ORBILUXSettings.key_", L"printVirtualKeyCode_"), nullptr);
+}
+
+TEST(UiEasyPage, KeyListStoresTheFunctionKeyWithoutModifiers) {
+    SheetHarness h;
+    h.live.key_.printmodifiers = 6;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.sheet->SimplePage().Handle();
+    EXPECT_EQ(ComboText(page, IDC_EASY_KEY), L"PrintScreen");
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_EASY_KEY, CB_GETCOUNT, 0, 0), 13);
+    ::SendDlgItemMessageW(page, IDC_EASY_KEY, CB_SETCURSEL, 5, 0);
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.key_.printVirtualKeyCode_, 0x74u);
+    EXPECT_EQ(h.live.key_.printmodifiers, 0u);
+    EXPECT_EQ(h.live.key_.keyKind, 1);
+}
+
+TEST(UiEasyPage, ChoicesTheEasyPageCannotShowAreNarrowedOnOk) {
+    SheetHarness h;
+    h.live.key_.keyAction = 2;
+    h.live.general_.screenTarget = 1;
+    h.live.key_.logType = 1;
+    h.live.output_.nPictureFormat = 3;
+    h.live.output_.printMode = 2;
+    h.live.printer_.pictureVerticalAlign = 1;
+    h.live.printer_.printername_ = L"TamrikPDF";
+    h.live.format_.fontSize = 14;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.sheet->SimplePage().Handle();
+    EXPECT_FALSE(Checked(page, IDC_EASY_FILE_ONLY));
+    EXPECT_TRUE(Checked(page, IDC_EASY_DESKTOP));
+    EXPECT_FALSE(Checked(page, IDC_EASY_ACTIVE_WINDOW));
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_DESKTOP)), L"デスクトップ全体");
+    EXPECT_TRUE(Checked(page, IDC_EASY_INFO));
+    EXPECT_TRUE(Checked(page, IDC_EASY_MONOCHROME));
+    EXPECT_FALSE(Checked(page, IDC_EASY_INVERT));
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_FORMAT)), L"TIFF形式");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_POSITION)), L"画像印刷位置: 中央寄せ");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_PRINTER)), L"TamrikPDF");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_FONT_FACE)), L"MS UI Gothic");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_FONT_SIZE)), L"14");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.key_.keyAction, 0);
+    EXPECT_EQ(h.live.general_.screenTarget, 0);
+    EXPECT_EQ(h.live.key_.logType, 2);
+    EXPECT_EQ(h.live.output_.printMode, 2);
+    EXPECT_EQ(h.live.output_.nPictureFormat, 3);  // shown, not edited
+}
+
+TEST(UiEasyPage, DefaultPrinterButtonShowsTheNewName) {
+    SheetHarness h;
+    h.live.printer_.printername_ = L"Old";
+    OptionSheetServices services;
+    services.openDefaultPrinter = [](PrinterSettings& p) { p.printername_ = L"TamrikPDF"; };
+    ASSERT_TRUE(h.Open(services));
+    HWND page = h.sheet->SimplePage().Handle();
+    h.Click(page, IDC_EASY_FILE_ONLY);  // saved before the printer changes, kept after
+    h.Click(page, IDC_EASY_DEFAULT_PRINTER);
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_EASY_PRINTER)), L"TamrikPDF");
+    EXPECT_TRUE(Checked(page, IDC_EASY_FILE_ONLY));
+    EXPECT_EQ(h.sheet->Working().key_.keyAction, 1);
+}
+
+TEST(UiKeyPage, CtrlShiftQInTheHotkeyFieldRoundTrips) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(1);
+    HWND field = ::GetDlgItem(page, IDC_KEY_HOTKEY);
+    EXPECT_FALSE(::IsWindowVisible(field));
+    h.Click(page, IDC_KEY_USER);
+    EXPECT_TRUE(::IsWindowVisible(field));
+    EXPECT_EQ(LOBYTE(::SendMessageW(field, HKM_GETHOTKEY, 0, 0)), 0x2C);
+    ::SetFocus(field);
+    PressKeys({VK_CONTROL, VK_SHIFT, 'Q'});
+    Pump(200, h.Sheet());
+    EXPECT_EQ(WORD(::SendMessageW(field, HKM_GETHOTKEY, 0, 0)),
+              MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.key_.printVirtualKeyCode_, 0x51u);
+    EXPECT_EQ(h.live.key_.printmodifiers, 6u);
+    EXPECT_EQ(h.live.key_.keyKind, 1);
+
+    ASSERT_TRUE(h.Open());
+    page = h.Page(1);
+    field = ::GetDlgItem(page, IDC_KEY_HOTKEY);
+    EXPECT_TRUE(::IsWindowVisible(field));
+    EXPECT_EQ(WORD(::SendMessageW(field, HKM_GETHOTKEY, 0, 0)),
+              MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+    // An empty field keeps the stored key; the standard key resets it.
+    ::SendMessageW(field, HKM_SETHOTKEY, 0, 0);
+    h.PressOk();
+    EXPECT_EQ(h.live.key_.printVirtualKeyCode_, 0x51u);
+    ASSERT_TRUE(h.Open());
+    page = h.Page(1);
+    h.Click(page, IDC_KEY_STANDARD);
+    h.PressOk();
+    EXPECT_EQ(h.live.key_.printVirtualKeyCode_, 0x2Cu);
+    EXPECT_EQ(h.live.key_.printmodifiers, 0u);
+}
+
+TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    CSettingsMonitorOptionPage& monitors = h.sheet->MonitorPage();
+    HWND page = h.Page(0);
+    ASSERT_EQ(monitors.TileCount(), 2u);
+    EXPECT_FALSE(::IsWindowVisible(monitors.Tile(0)));
+    h.Click(page, IDC_TARGET_MONITOR);
+    EXPECT_TRUE(::IsWindowVisible(monitors.Tile(0)));
+    EXPECT_EQ(TextOf(monitors.Tile(1)), L"2");
+    ::SendMessageW(monitors.Tile(0), BM_CLICK, 0, 0);
+    ::SendMessageW(monitors.Tile(1), BM_CLICK, 0, 0);
+    EXPECT_FALSE(monitors.TileChecked(0));
+    EXPECT_FALSE(monitors.TileChecked(1));
+    {
+        WarningWatch watch;
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(WarningWatch::text, L"1つ以上のモニターを選択してください。");
+    }
+    EXPECT_TRUE(h.IsOpen());
+    // Another page cannot be chosen either.
+    {
+        WarningWatch watch;
+        EXPECT_FALSE(h.sheet->SelectItem(1));
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
+    EXPECT_EQ(h.sheet->CurrentItem()->Page(), &monitors);
+    {
+        WarningWatch watch;
+        h.PressCancel();
+        Pump(150);
+        EXPECT_EQ(WarningWatch::seen, 0);
+    }
+    EXPECT_FALSE(h.IsOpen());
+}
+
+TEST(UiMonitorPage, WholeDesktopAcceptsNoTileAndStaleIndexesAreDropped) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.general_.disabledMonitors_ = {5, 1};
+    h.live.general_.screenTarget = 1;
+    ASSERT_TRUE(h.Open());
+    h.Page(0);
+    EXPECT_TRUE(h.sheet->MonitorPage().TileChecked(0));
+    EXPECT_FALSE(h.sheet->MonitorPage().TileChecked(1));
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.general_.disabledMonitors_, (std::vector<int32_t>{1}));
+
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(0);
+    CSettingsMonitorOptionPage& monitors = h.sheet->MonitorPage();
+    EXPECT_TRUE(::IsWindowVisible(monitors.Tile(0)));
+    ::SendMessageW(monitors.Tile(0), BM_CLICK, 0, 0);
+    h.Click(page, IDC_TARGET_DESKTOP);
+    EXPECT_FALSE(::IsWindowVisible(monitors.Tile(0)));
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.general_.screenTarget, 0);
+    EXPECT_EQ(h.live.general_.disabledMonitors_, (std::vector<int32_t>{0, 1}));
+}
+
+TEST(UiPicturePage, ScaleOutsideOneToHundredFiftyIsRefusedAndLeavingClamps) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.output_.baseDirName = L"C:\\shots";
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(4);
+    HWND scale = ::GetDlgItem(page, IDC_SCALE);
+    EXPECT_EQ(TextOf(scale), L"100");
+    EXPECT_EQ(ComboText(page, IDC_PICTURE_FORMAT), L"JPEG");
+    for (const wchar_t* text : {L"0", L"151", L"x"}) {
+        ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));  // typed elsewhere: no clamping on the way to OK
+        ::SetWindowTextW(scale, text);
+        h.PressOk();
+        EXPECT_TRUE(h.IsOpen()) << text;
+        EXPECT_EQ(::GetFocus(), scale) << text;
+    }
+    // Leaving the field clamps it (and unreadable text becomes 100).
+    const std::pair<const wchar_t*, const wchar_t*> leaving[] = {
+        {L"151", L"150"}, {L"0", L"1"}, {L"abc", L"100"}};
+    for (const auto& [typed, shown] : leaving) {
+        ::SetFocus(scale);
+        ::SetWindowTextW(scale, typed);
+        ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));
+        EXPECT_EQ(TextOf(scale), shown) << typed;
+    }
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_SCALE_TRACK, TBM_GETPOS, 0, 0), 100);
+    ::SetWindowTextW(scale, L"150");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.output_.scale, 150u);
+    EXPECT_EQ(h.live.output_.baseDirName, L"C:\\shots");
+}
+
+TEST(UiPicturePage, EmptyFolderProposesOneAndListsComeFromTheStringTable) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.output_.bpp = 0;
+    h.live.output_.printMode = 3;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(4);
+    EXPECT_FALSE(TextOf(::GetDlgItem(page, IDC_BASE_DIR)).empty());
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_PRINT_MODE, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_BPP, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_BPP, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(::SendDlgItemMessageW(page, IDC_PRINT_MODE, CB_GETCURSEL, 0, 0), 3);
+}
+
+TEST(UiLayoutPage, NumbersAndPrinterButtons) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    int dialogs = 0;
+    OptionSheetServices services;
+    services.choosePrinter = [&](HWND, PrinterSettings& p) {
+        ++dialogs;
+        EXPECT_EQ(p.marginHead, 25);  // the page was applied before the dialog
+        p.printername_ = L"TamrikPDF";
+        return true;
+    };
+    ASSERT_TRUE(h.Open(services));
+    HWND page = h.Page(2);
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_MARGIN_HEAD)), L"10");
+    ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, L"25");
+    h.Click(page, IDC_PRINTER_BUTTON);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_PRINTER_NAME)), L"TamrikPDF");
+    ::SetDlgItemTextW(page, IDC_LINE_HEIGHT_FOOT, L"");
+    h.PressOk();
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_LINE_HEIGHT_FOOT));
+    ::SetDlgItemTextW(page, IDC_LINE_HEIGHT_FOOT, L"3");
+    h.Click(page, IDC_ALIGN_CENTRE);
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.printer_.marginHead, 25);
+    EXPECT_EQ(h.live.printer_.lineHeightFoot, 3);
+    EXPECT_EQ(h.live.printer_.pictureVerticalAlign, 1);
+}
+
+TEST(UiFormatPage, AFaceThatIsNotInstalledLeavesMsUiGothic) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.format_.fontFace = L"No Such Face Anywhere";
+    h.live.format_.fontSize = 9;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(3);
+    EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"MS UI Gothic");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_FONT_SIZE)), L"9");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.format_.fontFace, L"MS UI Gothic");
+    EXPECT_EQ(h.live.format_.fontSize, 9u);
+}
