@@ -1,5 +1,7 @@
 #include "output/text_report.h"
 
+#include <atomic>
+
 #include "output/output_naming.h"
 #include "settings/settings.h"
 
@@ -16,8 +18,26 @@
 namespace orbilux {
 
 namespace {
+
 const wchar_t kLogRule[] = L"------------\n";
+
+#ifndef _WIN32
+bool writeWithIconv(const std::wstring& path, const std::wstring& text);
+constexpr ReportFileWriter kDefaultWriter = &writeWithIconv;
+#else
+constexpr ReportFileWriter kDefaultWriter = nullptr;
+#endif
+
+std::atomic<ReportFileWriter> g_writer{kDefaultWriter};
+
 }  // namespace
+
+void SetReportFileWriter(ReportFileWriter writer) { g_writer.store(writer ? writer : kDefaultWriter); }
+
+bool writeReportFile(const std::wstring& path, const std::wstring& text) {
+    const ReportFileWriter writer = g_writer.load();
+    return writer && writer(path, text);
+}
 
 std::wstring buildReportText(const ComputerInfo& info, int logType) {
     std::wstring text = L"+----------+\n| 一般情報 |\n+----------+\n";
@@ -61,8 +81,10 @@ bool writeTextReport() {
 }
 
 #ifndef _WIN32
+namespace {
+
 // The native build has no Windows code pages; iconv's CP932 table stands in.
-bool writeReportFile(const std::wstring& path, const std::wstring& text) {
+bool writeWithIconv(const std::wstring& path, const std::wstring& text) {
     iconv_t cd = iconv_open("CP932", "WCHAR_T");
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     std::string bytes;
@@ -106,6 +128,8 @@ bool writeReportFile(const std::wstring& path, const std::wstring& text) {
     std::filesystem::remove(temporary, error);
     return false;
 }
+
+}  // namespace
 #endif
 
 }  // namespace orbilux

@@ -1,6 +1,8 @@
 // Writing the report file: code page 932, CR LF, whole-file replacement.
 #include <windows.h>
 
+#include "output/win32/report_file.h"
+
 #include "output/text_report.h"
 #include <algorithm>
 
@@ -50,7 +52,7 @@ bool writeAll(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-bool writeReportFile(const std::wstring& path, const std::wstring& text) {
+bool writeReportFileWin32(const std::wstring& path, const std::wstring& text) {
     std::string bytes;
     if (path.empty() || !encode(text, bytes)) return false;
     const std::wstring temporary = temporaryPathFor(path);
@@ -69,5 +71,7 @@ bool writeReportFile(const std::wstring& path, const std::wstring& text) {
     ::DeleteFileW(temporary.c_str());
     return false;
 }
+
+void InstallReportFileWriter() { SetReportFileWriter(&writeReportFileWin32); }
 
 }  // namespace orbilux

@@ -84,17 +84,22 @@ bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
 
 bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
                          std::wstring& text) {
-    const DWORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
-    // First the bare text, to learn how many inserts it asks for ...
+    // First the bare text, to learn how many inserts it asks for. A message
+    // file without the user's language still answers in the language it has.
+    DWORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
     wchar_t* raw = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, module, id,
-        language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    const DWORD bareFlags =
+        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD length = ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    if (length == 0 && ::GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND) {
+        language = 0;
+        length = ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    }
     UniqueLocal rawOwner(raw);
     if (length == 0 || !raw) return false;
     const std::wstring bare(raw, length);
 
-    // ... then the real formatting with an argument array that holds every
+    // Then the real formatting with an argument array that holds every
     // insert asked for; those the record lacks are empty strings.
     const size_t count = std::max<size_t>({highestInsertNumber(bare), inserts.size(), 1});
     std::vector<DWORD_PTR> arguments(count, reinterpret_cast<DWORD_PTR>(L""));

@@ -1,0 +1,15 @@
+// The Windows writer of the text report file.
+#pragma once
+
+#include <string>
+
+namespace orbilux {
+
+// Code page 932 through WideCharToMultiByte ("?" for what it cannot hold),
+// CR LF line ends, written to "~<name>.tmp" beside path and moved into place.
+bool writeReportFileWin32(const std::wstring& path, const std::wstring& text);
+
+// Makes writeReportFile (and so the saving run's report step) use it.
+void InstallReportFileWriter();
+
+}  // namespace orbilux
