@@ -81,6 +81,7 @@ struct JpegJob {
     std::FILE* file;
     uint8_t* rgbRow;
     int quality;
+    bool allowBgr;
 };
 
 bool WriteJpeg(JpegJob& job) {
@@ -108,10 +109,23 @@ bool WriteJpeg(JpegJob& job) {
     cinfo.density_unit = 1;  // dots per inch
     cinfo.X_density = UINT16(image.GetXDpi());
     cinfo.Y_density = UINT16(image.GetYDpi());
-    jpeg_start_compress(&cinfo, TRUE);
     const uint32_t w = image.GetWidth();
     const bool direct = image.GetBpp() == 24;
+#ifdef JCS_EXTENSIONS
+    // libjpeg-turbo reads the stored blue, green, red rows as they are; the
+    // colour conversion and so every byte of the file are those of RGB input.
+    const bool storedRows = direct && job.allowBgr;
+    if (storedRows) cinfo.in_color_space = JCS_EXT_BGR;
+#else
+    const bool storedRows = false;
+#endif
+    jpeg_start_compress(&cinfo, TRUE);
     for (uint32_t y = image.GetHeight(); y-- > 0;) {
+        if (storedRows) {
+            JSAMPROW row = const_cast<uint8_t*>(image.GetBits(y));
+            jpeg_write_scanlines(&cinfo, &row, 1);
+            continue;
+        }
         uint8_t* out = job.rgbRow;
         if (direct) {
             const uint8_t* p = image.GetBits(y);
@@ -205,7 +219,14 @@ bool EncodePng(const CxImage& image, std::FILE* file) {
 bool EncodeJpeg(const CxImage& image, std::FILE* file, int quality) {
     if (!image.IsValid() || !file) return false;
     std::vector<uint8_t> row(size_t(image.GetWidth()) * 3);
-    JpegJob job{&image, file, row.data(), quality};
+    JpegJob job{&image, file, row.data(), quality, true};
+    return WriteJpeg(job);
+}
+
+bool EncodeJpegRgbRows(const CxImage& image, std::FILE* file, int quality) {
+    if (!image.IsValid() || !file) return false;
+    std::vector<uint8_t> row(size_t(image.GetWidth()) * 3);
+    JpegJob job{&image, file, row.data(), quality, false};
     return WriteJpeg(job);
 }
 

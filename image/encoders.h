@@ -22,5 +22,8 @@ bool EncodePng(const CxImage& image, std::FILE* file);
 // RGB input, library defaults with quality 90, JFIF density in dots per inch
 // from the picture's resolution. Palette pictures are written in their colours.
 bool EncodeJpeg(const CxImage& image, std::FILE* file, int quality = 90);
+// The same file, always fed as RGB rows turned from the stored ones (the plain
+// way, kept to check that the faster one writes the same bytes).
+bool EncodeJpegRgbRows(const CxImage& image, std::FILE* file, int quality = 90);
 
 bool EncodeImage(const CxImage& image, ImageEncoder encoder, std::FILE* file);

@@ -190,6 +190,13 @@ TEST(ImageResample, MatchesThePlainFormulaBitForBit) {
     }
 }
 
+TEST(ImageResample, BandsOfALargePictureMatchThePlainFormula) {
+    const CxImage pic = testpics::Screen(700, 420);
+    CxImage fast = pic;
+    ASSERT_TRUE(fast.Resample(650, 390));  // enough pixels to be split into bands
+    EXPECT_TRUE(testpics::SamePixels(fast, PlainResample(pic, 650, 390)));
+}
+
 TEST(ImageResample, KeepsSizeForZeroOrSameSizeAndHalvesFullHd) {
     CxImage pic = testpics::Screen(50, 20);
     const CxImage before = pic;
