@@ -145,6 +145,7 @@ bool CEditListBox::Attach(HWND list) {
 
     if (!::SetWindowSubclass(list, &CEditListBox::ListProc, kSubclassId, DWORD_PTR(this))) return false;
     if (!::SetWindowSubclass(edit_, &CEditListBox::EditProc, kSubclassId, DWORD_PTR(this))) return false;
+    Raw(LB_SETITEMHEIGHT, 0, captionHeight + 6);  // room for the in-place editor's border
     Raw(LB_RESETCONTENT);
     Raw(LB_ADDSTRING, 0, LPARAM(PlaceholderRow().c_str()));
     return true;
@@ -273,11 +274,11 @@ void CEditListBox::EditItem(int index) {
     storedText_ = RawText(index);
     RECT client{};
     ::GetClientRect(list_, &client);
-    const int height = std::max<int>(item.bottom - item.top + 4, 18);
-    const int buttonWidth = height;
-    const int top = std::min<int>(item.top - 2 < 0 ? 0 : item.top - 2, client.bottom - height);
-    ::MoveWindow(edit_, 0, top, client.right - buttonWidth, height, FALSE);
-    ::MoveWindow(editButton_, client.right - buttonWidth, top, buttonWidth, height, FALSE);
+    // The editor covers its row exactly; the rows are tall enough for it.
+    const int height = item.bottom - item.top;
+    const int buttonWidth = height + 4;
+    ::MoveWindow(edit_, 0, item.top, client.right - buttonWidth, height, FALSE);
+    ::MoveWindow(editButton_, client.right - buttonWidth, item.top, buttonWidth, height, FALSE);
     ::SetWindowTextW(edit_, storedText_.c_str());
     editing_ = true;
     ::ShowWindow(edit_, SW_SHOW);

@@ -142,7 +142,7 @@ TEST(UiLineEditor, PaletteTypesTokensWithoutTakingActivationAndEnterEndsEditing)
         ClickAt(::GetDlgItem(palette.Handle(), id));
         Pump(250, h.Sheet());
         EXPECT_NE(::GetActiveWindow(), palette.Handle());
-        EXPECT_EQ(::GetFocus(), h.Head().EditControl());
+        EXPECT_EQ(::GetFocus(), h.Head().EditControl()) << "token " << id;
     }
     EXPECT_EQ(TextOf(h.Head().EditControl()), L"\\L$date|$maxpage");
     EXPECT_FALSE(palette.Inserting());  // the contexts were given back after 100 ms
@@ -155,6 +155,7 @@ TEST(UiLineEditor, PaletteTypesTokensWithoutTakingActivationAndEnterEndsEditing)
     EXPECT_NE(::GetActiveWindow(), palette.Handle());
 
     // Enter from the keyboard ends the editing too, and does not close the sheet.
+    ::SetForegroundWindow(h.Sheet());
     h.Head().EditItem(0);
     PressKeys({VK_END});
     TypeText(L"!");

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Screenshots of every page of the settings sheet, in a Wine virtual desktop
+# so that frames and captions show. The pictures land in build/ui-shots for a
+# person to look at; the test checks that each was taken and that the sheet
+# area is not empty.
+set -euo pipefail
+top=${TAMRIK_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+build=${TAMRIK_BUILD_DIR:-$top/build/windows}
+tests_exe=$build/win_tests.exe
+[ -n "${UI_TESTS_EXE:-}" ] && tests_exe=$UI_TESTS_EXE
+out=$top/build/ui-shots
+mkdir -p "$out"
+rm -f "$out"/ready-* "$out"/done-* "$out"/*.png
+
+if [ -z "${TAMRIK_TESTENV:-}" ]; then
+    exec bash "$top/scripts/testenv.sh" run -- bash "$0" "$@"
+fi
+if ! command -v import >/dev/null || ! command -v identify >/dev/null; then
+    echo "ImageMagick is missing: no screenshots taken"
+    exit 0
+fi
+
+export TAMRIK_UI_SHOTS="Z:${out//\//\\}"
+wine explorer /desktop=shots,1280x800 "$tests_exe" --gtest_filter='UiShots.*' >"$out/run.log" 2>&1 &
+runner=$!
+
+expected=(0-easy 1-monitor 2-key 3-layout 4-format 5-picture 6-format-editing)
+status=0
+for name in "${expected[@]}"; do
+    for _ in $(seq 1 600); do
+        [ -e "$out/ready-$name" ] && break
+        kill -0 "$runner" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -e "$out/ready-$name" ]; then
+        echo "no shot for $name"
+        status=1
+        break
+    fi
+    import -window root "$out/$name.png"
+    touch "$out/done-$name"
+done
+wait "$runner" || status=1
+# The desktop's own background is one colour: a sheet on it makes many.
+for name in "${expected[@]}"; do
+    [ -f "$out/$name.png" ] || continue
+    colours=$(identify -format '%k' "$out/$name.png")
+    if [ "$colours" -lt 8 ]; then
+        echo "$name.png looks empty ($colours colours)"
+        status=1
+    fi
+done
+grep -E '^\[  (PASSED|FAILED|SKIPPED)' "$out/run.log" || true
+[ "$status" = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit "$status"

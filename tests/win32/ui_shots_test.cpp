@@ -1,0 +1,69 @@
+// Shows every page of the settings sheet in turn for a screenshot taken from
+// outside (tests/e2e/ui_screenshots_test.sh). Runs only when TAMRIK_UI_SHOTS
+// names the folder of the hand-shake files: "ready-NAME" is written when a
+// page is up, and the page stays until "done-NAME" appears.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/win32/ui_test_support.h"
+
+using namespace uitest;
+
+namespace {
+
+std::wstring ShotFolder() {
+    const wchar_t* folder = _wgetenv(L"TAMRIK_UI_SHOTS");
+    return folder ? folder : L"";
+}
+
+// Announces the shot and waits (pumping messages) until it has been taken.
+bool Shoot(const std::wstring& folder, const std::wstring& name, HWND dialog) {
+    Pump(400, dialog);
+    const std::wstring ready = folder + L"\\ready-" + name;
+    HANDLE file = ::CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    const std::wstring done = folder + L"\\done-" + name;
+    for (int i = 0; i < 600; ++i) {
+        if (::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        Pump(50, dialog);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(UiShots, EveryPageOfBothModes) {
+    const std::wstring folder = ShotFolder();
+    if (folder.empty()) GTEST_SKIP() << "TAMRIK_UI_SHOTS is not set";
+
+    SheetHarness easy;
+    easy.live.printer_.printername_ = L"TamrikPDF";
+    easy.live.output_.nPictureFormat = 1;
+    ASSERT_TRUE(easy.Open());
+    EXPECT_TRUE(Shoot(folder, L"0-easy", easy.Sheet()));
+    easy.Close();
+
+    SheetHarness detail;
+    detail.live.simpleMode = false;
+    detail.live.general_.screenTarget = 1;
+    detail.live.general_.disabledMonitors_ = {1};
+    detail.live.key_.keyKind = 1;
+    detail.live.key_.printVirtualKeyCode_ = 'Q';
+    detail.live.key_.printmodifiers = 6;
+    detail.live.printer_.printername_ = L"TamrikPDF";
+    detail.live.format_.headStrings = {L"\\L$date $time\\R$computer", L"\\C$window"};
+    detail.live.format_.footStrings = {L"\\C$page / $maxpage"};
+    detail.live.output_.baseDirName = L"C:\\users\\Public\\Pictures";
+    ASSERT_TRUE(detail.Open());
+    const wchar_t* names[] = {L"1-monitor", L"2-key", L"3-layout", L"4-format", L"5-picture"};
+    for (size_t i = 0; i < 5; ++i) {
+        detail.Page(i);
+        EXPECT_TRUE(Shoot(folder, names[i], detail.Sheet()));
+    }
+    // The line editor at work, with its palette beside the sheet.
+    detail.Page(3);
+    detail.sheet->FormatPage().HeadList().EditItem(0);
+    EXPECT_TRUE(Shoot(folder, L"6-format-editing", detail.Sheet()));
+}
