@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "output/output_naming.h"
+#include "output/output_path.h"
 #include "settings/settings.h"
 
 #ifndef _WIN32
@@ -11,8 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-
-#include "base/text.h"
 #endif
 
 namespace orbilux {
@@ -32,7 +31,9 @@ std::atomic<ReportFileWriter> g_writer{kDefaultWriter};
 
 }  // namespace
 
-void SetReportFileWriter(ReportFileWriter writer) { g_writer.store(writer ? writer : kDefaultWriter); }
+void SetReportFileWriter(ReportFileWriter writer) {
+    g_writer.store(writer ? writer : kDefaultWriter);
+}
 
 bool writeReportFile(const std::wstring& path, const std::wstring& text) {
     const ReportFileWriter writer = g_writer.load();
@@ -109,7 +110,7 @@ bool writeWithIconv(const std::wstring& path, const std::wstring& text) {
     }
     iconv_close(cd);
 
-    const std::filesystem::path target(tamrik::WideToUtf8(path));
+    const std::filesystem::path target = ToFsPath(path);
     std::filesystem::path temporary = target;
     temporary.replace_filename("~" + target.filename().string() + ".tmp");
     {

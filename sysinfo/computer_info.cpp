@@ -30,7 +30,9 @@ namespace {
 
 const wchar_t kRule[] = L"----------------------------------------\n";
 
-std::wstring twoDigits(unsigned value) { return (boost::wformat(L"%02d") % value).str(); }
+std::wstring twoDigits(unsigned value) {
+    return (boost::wformat(L"%02d") % value).str();
+}
 
 }  // namespace
 
@@ -60,7 +62,8 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes&
 
     localTime = probes.localTime();
     shotDate = (boost::wformat(L"%04d/%02d/%02d") % localTime.year % localTime.month % localTime.day).str();
-    shotTime = twoDigits(localTime.hour) + L":" + twoDigits(localTime.minute) + L":" + twoDigits(localTime.second);
+    shotTime =
+        twoDigits(localTime.hour) + L":" + twoDigits(localTime.minute) + L":" + twoDigits(localTime.second);
 
     MemoryStatus memory;
     if (probes.memoryStatus(memory)) {

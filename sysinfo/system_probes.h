@@ -24,7 +24,7 @@ struct AdapterRecord {
 };
 
 struct MemoryStatus {
-    uint32_t memoryLoad = 0;  // percent
+    uint32_t memoryLoad = 0;                       // percent
     uint64_t physicalTotal = 0, physicalFree = 0;  // bytes
     uint64_t pageFileTotal = 0, pageFileFree = 0;
     uint64_t virtualTotal = 0, virtualFree = 0;

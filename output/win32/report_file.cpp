@@ -24,8 +24,8 @@ bool encode(const std::wstring& text, std::string& bytes) {
     bytes.clear();
     if (lines.empty()) return true;
     // Characters the code page cannot hold become "?", never a look-alike.
-    const int size = ::WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, lines.data(), int(lines.size()),
-                                           nullptr, 0, "?", nullptr);
+    const int size = ::WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, lines.data(),
+                                           int(lines.size()), nullptr, 0, "?", nullptr);
     if (size <= 0) return false;
     bytes.resize(size_t(size));
     return ::WideCharToMultiByte(kJapaneseCodePage, WC_NO_BEST_FIT_CHARS, lines.data(), int(lines.size()),
@@ -58,8 +58,8 @@ bool writeReportFileWin32(const std::wstring& path, const std::wstring& text) {
     const std::wstring temporary = temporaryPathFor(path);
     {
         tamrik::UniqueFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         if (!writeAll(file.Get(), bytes)) {
             file.Reset();
@@ -72,6 +72,8 @@ bool writeReportFileWin32(const std::wstring& path, const std::wstring& text) {
     return false;
 }
 
-void InstallReportFileWriter() { SetReportFileWriter(&writeReportFileWin32); }
+void InstallReportFileWriter() {
+    SetReportFileWriter(&writeReportFileWin32);
+}
 
 }  // namespace orbilux

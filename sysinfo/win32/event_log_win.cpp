@@ -90,10 +90,12 @@ bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wst
     wchar_t* raw = nullptr;
     const DWORD bareFlags =
         FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS;
-    DWORD length = ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+    DWORD length =
+        ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     if (length == 0 && ::GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND) {
         language = 0;
-        length = ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+        length =
+            ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     }
     UniqueLocal rawOwner(raw);
     if (length == 0 || !raw) return false;
@@ -103,12 +105,14 @@ bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wst
     // insert asked for; those the record lacks are empty strings.
     const size_t count = std::max<size_t>({highestInsertNumber(bare), inserts.size(), 1});
     std::vector<DWORD_PTR> arguments(count, reinterpret_cast<DWORD_PTR>(L""));
-    for (size_t i = 0; i < inserts.size(); ++i) arguments[i] = reinterpret_cast<DWORD_PTR>(inserts[i].c_str());
+    for (size_t i = 0; i < inserts.size(); ++i)
+        arguments[i] = reinterpret_cast<DWORD_PTR>(inserts[i].c_str());
 
     wchar_t* formatted = nullptr;
     length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
-        language, reinterpret_cast<wchar_t*>(&formatted), 0, reinterpret_cast<va_list*>(arguments.data()));
+        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module,
+        id, language, reinterpret_cast<wchar_t*>(&formatted), 0,
+        reinterpret_cast<va_list*>(arguments.data()));
     UniqueLocal formattedOwner(formatted);
     text = length && formatted ? std::wstring(formatted, length) : bare;
     return true;
@@ -136,7 +140,8 @@ RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return RecordRead::End;
 
     std::vector<DWORD> buffer((needed + sizeof(DWORD) - 1) / sizeof(DWORD));  // DWORD-aligned
-    if (!::ReadEventLogW(log_, flags, 0, buffer.data(), needed, &read, &needed)) return RecordRead::Unreadable;
+    if (!::ReadEventLogW(log_, flags, 0, buffer.data(), needed, &read, &needed))
+        return RecordRead::Unreadable;
     if (!parseEventRecord(buffer.data(), read, record)) return RecordRead::Unreadable;
     return RecordRead::Record;
 }
@@ -156,8 +161,8 @@ bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstrin
     wchar_t value[kValueBytes / sizeof(wchar_t) + 1] = {};
     DWORD bytes = kValueBytes;
     DWORD type = 0;
-    if (::RegQueryValueExW(sourceKey.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) !=
-            ERROR_SUCCESS ||
+    if (::RegQueryValueExW(sourceKey.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                           &bytes) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;
     }

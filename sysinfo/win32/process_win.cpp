@@ -20,7 +20,9 @@ namespace {
 
 constexpr DWORD kModuleNameChars = 1024;
 
-uint64_t fileTimeValue(const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+uint64_t fileTimeValue(const FILETIME& t) {
+    return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
 
 // One processor's entry of SystemProcessorPerformanceInformation.
 struct ProcessorPerformance {
@@ -41,7 +43,8 @@ using QuerySystemInformation = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
 bool idleTime(uint64_t& idle) {
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return false;
-    auto query = reinterpret_cast<QuerySystemInformation>(::GetProcAddress(ntdll, "NtQuerySystemInformation"));
+    auto query =
+        reinterpret_cast<QuerySystemInformation>(::GetProcAddress(ntdll, "NtQuerySystemInformation"));
     if (!query) return false;
     SYSTEM_INFO system{};
     ::GetSystemInfo(&system);
@@ -69,7 +72,8 @@ std::wstring fileDescription(const std::wstring& file) {
     };
     void* table = nullptr;
     UINT tableBytes = 0;
-    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &table, &tableBytes) || !table) return {};
+    if (!::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &table, &tableBytes) || !table)
+        return {};
     const auto* translations = static_cast<const Translation*>(table);
     const LANGID systemLanguage = ::GetSystemDefaultLangID();
 
@@ -94,11 +98,13 @@ std::wstring fileDescription(const std::wstring& file) {
 ProcessInfo ProcessInfo::forProcess(uint32_t processId) {
     ProcessInfo info;
     std::wstring file;
-    tamrik::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    tamrik::UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (process) {
         PROCESS_MEMORY_COUNTERS counters{};
         counters.cb = sizeof counters;
-        if (::GetProcessMemoryInfo(process.Get(), &counters, sizeof counters)) info.workingSet = counters.WorkingSetSize;
+        if (::GetProcessMemoryInfo(process.Get(), &counters, sizeof counters))
+            info.workingSet = counters.WorkingSetSize;
 
         HMODULE mainModule = nullptr;
         DWORD needed = 0;
@@ -129,7 +135,8 @@ std::vector<ProcessTime> Win32ProcessSource::sampleTimes() {
         for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
              more = ::Process32NextW(snapshot.Get(), &entry)) {
             if (entry.th32ProcessID == 0) continue;  // id 0 holds the idle time
-            tamrik::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
+            tamrik::UniqueHandle process(
+                ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, entry.th32ProcessID));
             if (!process) continue;
             FILETIME created, exited, kernel, user;
             if (::GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) {
@@ -142,6 +149,8 @@ std::vector<ProcessTime> Win32ProcessSource::sampleTimes() {
     return times;
 }
 
-void Win32ProcessSource::pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
+void Win32ProcessSource::pause(std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
 
 }  // namespace orbilux

@@ -172,7 +172,9 @@ ForegroundWindow Win32SystemProbes::foregroundWindow() {
     return foreground;
 }
 
-std::wstring Win32SystemProbes::processName(uint32_t processId) { return ProcessInfo::forProcess(processId).name(); }
+std::wstring Win32SystemProbes::processName(uint32_t processId) {
+    return ProcessInfo::forProcess(processId).name();
+}
 
 bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
     OSVERSIONINFOW version{};
@@ -197,7 +199,9 @@ bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
     return true;
 }
 
-uint64_t Win32SystemProbes::millisecondsSinceStart() { return ::GetTickCount64(); }
+uint64_t Win32SystemProbes::millisecondsSinceStart() {
+    return ::GetTickCount64();
+}
 
 bool Win32SystemProbes::powerStatus(PowerStatus& out) {
     SYSTEM_POWER_STATUS status{};

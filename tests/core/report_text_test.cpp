@@ -14,7 +14,8 @@ namespace {
 
 const std::wstring kGeneral = L"+----------+\n| 一般情報 |\n+----------+\n";
 const std::wstring kSystem = L"\n+--------------+\n| システムログ |\n+--------------+\n";
-const std::wstring kApplication = L"\n+----------------------+\n| アプリケーションログ |\n+----------------------+\n";
+const std::wstring kApplication =
+    L"\n+----------------------+\n| アプリケーションログ |\n+----------------------+\n";
 const std::wstring kRule40 = L"----------------------------------------\n";
 
 ComputerInfo sampleInfo() {
@@ -47,8 +48,8 @@ TEST(ReportText, LogSectionsForEveryOtherLogType) {
         EXPECT_EQ(buildReportText(info, logType), kGeneral + body + kSystem + kApplication);
     }
     info.applicationLogLines = {L"エラー a\nb\n", L"警告 c\n%s\n"};
-    EXPECT_EQ(buildReportText(info, 2), kGeneral + body + kSystem + kApplication + L"エラー a\nb\n------------\n" +
-                                            L"警告 c\n%s\n------------\n");
+    EXPECT_EQ(buildReportText(info, 2), kGeneral + body + kSystem + kApplication +
+                                            L"エラー a\nb\n------------\n" + L"警告 c\n%s\n------------\n");
     info.systemLogLines = {L"s\n"};
     const std::wstring both = buildReportText(info, 2);
     EXPECT_NE(both.find(kSystem + L"s\n------------\n" + kApplication), std::wstring::npos);
@@ -74,7 +75,8 @@ TEST(ReportText, NativeFileIsCodePage932WithCrLf) {
     EXPECT_EQ(bytes.substr(0, heading.size()), heading);
     EXPECT_EQ(bytes.find('\t'), std::string::npos);
     EXPECT_NE(bytes.find("DHCP:           \x97\x4c\x8c\xf8\r\n"), std::string::npos);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()),
+              1);
     EXPECT_FALSE(writeTextReport(sampleInfo(), 0, path + L".none"));
     std::filesystem::remove_all(dir);
 }

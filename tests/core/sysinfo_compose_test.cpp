@@ -36,8 +36,8 @@ public:
 
 class NoMessages : public MessageFiles {
 public:
-    bool lookup(const std::wstring&, const std::wstring&, MessageKind, uint32_t, const std::vector<std::wstring>&,
-                std::wstring&) override {
+    bool lookup(const std::wstring&, const std::wstring&, MessageKind, uint32_t,
+                const std::vector<std::wstring>&, std::wstring&) override {
         return false;
     }
 };
@@ -100,7 +100,8 @@ public:
     NoMessages messages;
 };
 
-AdapterRecord adapterRecord(const std::wstring& name, const std::wstring& description, const std::wstring& gateway) {
+AdapterRecord adapterRecord(const std::wstring& name, const std::wstring& description,
+                            const std::wstring& gateway) {
     AdapterRecord a;
     a.adapterName = name;
     a.description = description;
@@ -131,11 +132,24 @@ TEST(SysinfoCompose, WholeTableOfAnEmptyRecord) {
     info.isWorkgroup = true;
     info.composeInfoLines();
     const std::wstring rule = L"----------------------------------------\n";
-    const std::vector<std::wstring> expected = {
-        L"Workgroup:\t\n", L"Computer Name:\t\n", L"User Name:\t\n", L"---\n", L"---\n", L"Up Time:  \t\n",
-        L"Shot Date:\t\n", L"Shot Time:\t\n", rule, rule, L"Memory Usage:\t %\n",
-        L"Phisical Memory:\t KBytes (Total)\n", L"\t\t KBytes (Free)\n", L"Page File:\t\t KBytes (Total)\n",
-        L"\t\t KBytes (Free)\n", L"Virtual Memory:\t MBytes (Total)\n", L"\t\t MBytes (Free)\n", rule};
+    const std::vector<std::wstring> expected = {L"Workgroup:\t\n",
+                                                L"Computer Name:\t\n",
+                                                L"User Name:\t\n",
+                                                L"---\n",
+                                                L"---\n",
+                                                L"Up Time:  \t\n",
+                                                L"Shot Date:\t\n",
+                                                L"Shot Time:\t\n",
+                                                rule,
+                                                rule,
+                                                L"Memory Usage:\t %\n",
+                                                L"Phisical Memory:\t KBytes (Total)\n",
+                                                L"\t\t KBytes (Free)\n",
+                                                L"Page File:\t\t KBytes (Total)\n",
+                                                L"\t\t KBytes (Free)\n",
+                                                L"Virtual Memory:\t MBytes (Total)\n",
+                                                L"\t\t MBytes (Free)\n",
+                                                rule};
     EXPECT_EQ(info.infoLines, expected);
 }
 
@@ -178,7 +192,8 @@ TEST(SysinfoCompose, UpTimePowerAndDescriptionHelpers) {
     EXPECT_EQ(formatPowerStatus({1, 85}), L"AC Power");
     EXPECT_EQ(formatPowerStatus({0, 85}), L"Battery: 85%");
     EXPECT_EQ(formatPowerStatus({255, 255}), L"Battery: 255%");
-    EXPECT_EQ(shortAdapterDescription(L"Intel(R) Ethernet - Packet Scheduler Miniport"), L"Intel(R) Ethernet");
+    EXPECT_EQ(shortAdapterDescription(L"Intel(R) Ethernet - Packet Scheduler Miniport"),
+              L"Intel(R) Ethernet");
     EXPECT_EQ(shortAdapterDescription(L" - Miniport - x"), L" - Miniport - x");
     EXPECT_EQ(shortAdapterDescription(L"Plain-Name"), L"Plain-Name");
 }

@@ -71,7 +71,8 @@ void expectCrLfOnly(const std::string& bytes) {
     }
 }
 
-const std::string kGeneralHeading = "+----------+\r\n| \x88\xea\x94\xca\x8f\xee\x95\xf1 |\r\n+----------+\r\n";
+const std::string kGeneralHeading =
+    "+----------+\r\n| \x88\xea\x94\xca\x8f\xee\x95\xf1 |\r\n+----------+\r\n";
 const std::string kSystemHeading =
     "\r\n+--------------+\r\n| \x83\x56\x83\x58\x83\x65\x83\x80\x83\x8d\x83\x4f |\r\n+--------------+\r\n";
 const std::string kApplicationHeading =
@@ -94,7 +95,8 @@ TEST(ReportFile, BasicReportInCodePage932) {
     EXPECT_NE(bytes.find("DHCP:           \x97\x4c\x8c\xf8\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("Window Text:    caf? ? \x83\x81\x83\x82\r\n"), std::string::npos);
     // The tab after the 39-character name is one space, the later ones two.
-    EXPECT_NE(bytes.find("explorer.exe" + std::string(28, ' ') + "(1234)  12.50%  (52MB)\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("explorer.exe" + std::string(28, ' ') + "(1234)  12.50%  (52MB)\r\n"),
+              std::string::npos);
     const std::string rule = "----------------------------------------\r\n";
     EXPECT_EQ(bytes.substr(bytes.size() - rule.size()), rule);
     EXPECT_EQ(bytes.find(kSystemHeading), std::string::npos);
@@ -111,7 +113,8 @@ TEST(ReportFile, EventLogReportAndReplacement) {
     const std::string bytes = readBytes(path);
     expectCrLfOnly(bytes);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
-    const std::string entry = "\x8c\x78\x8d\x90 2024-03-05 14:20:07 Tcpip PC01 N/A\r\n(4199)\r\n------------\r\n";
+    const std::string entry =
+        "\x8c\x78\x8d\x90 2024-03-05 14:20:07 Tcpip PC01 N/A\r\n(4199)\r\n------------\r\n";
     const size_t system = bytes.find(kSystemHeading + entry + kApplicationHeading);
     ASSERT_NE(system, std::string::npos);
     EXPECT_EQ(system + kSystemHeading.size() + entry.size() + kApplicationHeading.size(), bytes.size());

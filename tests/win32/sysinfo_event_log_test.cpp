@@ -30,11 +30,12 @@ protected:
     void SetUp() override {
         ::SetEnvironmentVariableW(L"TAMRIK_TEST_DIR", testDirectory().c_str());
         HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                    nullptr),
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                    &key, nullptr),
                   ERROR_SUCCESS);
         // A missing file first: the look-up goes on to the next one.
-        const std::wstring events = L"C:\\no\\such\\messages.dll; %TAMRIK_TEST_DIR%\\tamrik_test_messages.dll";
+        const std::wstring events =
+            L"C:\\no\\such\\messages.dll; %TAMRIK_TEST_DIR%\\tamrik_test_messages.dll";
         const std::wstring categories = L"%TAMRIK_TEST_DIR%\\tamrik_test_messages.dll";
         setValue(key, L"EventMessageFile", events);
         setValue(key, L"CategoryMessageFile", categories);
@@ -173,5 +174,6 @@ TEST(SysinfoEventRecord, RealLogsEndTheReading) {
     reader.read(0);
     reader.read(1);
     EXPECT_LE(reader.entries.size(), 10u);
-    for (const EventLogEntry& entry : reader.entries) EXPECT_TRUE(entry.eventType == 1 || entry.eventType == 2);
+    for (const EventLogEntry& entry : reader.entries)
+        EXPECT_TRUE(entry.eventType == 1 || entry.eventType == 2);
 }

@@ -60,8 +60,9 @@ TEST(SysinfoGather, FillsTheRecordFromTheRunningSystem) {
     EXPECT_EQ(info.shotTime.size(), 8u);
     EXPECT_EQ(info.shotTime[2], L':');
     EXPECT_GE(info.localTime.year, 2024);
-    for (const std::wstring* number : {&info.memoryLoad, &info.physicalTotal, &info.physicalFree, &info.pageFileTotal,
-                                       &info.pageFileFree, &info.virtualTotal, &info.virtualFree}) {
+    for (const std::wstring* number :
+         {&info.memoryLoad, &info.physicalTotal, &info.physicalFree, &info.pageFileTotal, &info.pageFileFree,
+          &info.virtualTotal, &info.virtualFree}) {
         EXPECT_TRUE(allDigits(*number)) << *number;
     }
     EXPECT_GT(std::stoull(info.physicalTotal), 0u);
