@@ -11,6 +11,7 @@
 
 #include "capture/win32/gdi_capture.h"
 #include "capture/win32/monitor_functions.h"
+#include "settings/settings.h"
 #include "window/raii.h"
 
 using namespace orbilux;
@@ -261,6 +262,40 @@ TEST(CaptureScreen, WholeDesktopIsTheScreenPixelForPixel) {
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(shot.GetPage(0).image, shot.image);
     HandOverToScript(*shot.image);
+}
+
+TEST(CaptureScreen, EachMonitorGrabsWinesOneScreen) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    SystemScreen system;
+    ScreenShot shot;
+    ASSERT_EQ(::GetSystemMetrics(SM_CMONITORS), 1);
+    ASSERT_EQ(shot.Capture(CaptureSettings{1, {}}, system.seams), 1);
+    ASSERT_EQ(shot.monitorShots.size(), 1u);
+    const CxImagePtr picture = shot.monitorShots.begin()->second.image;
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(shot.GetPage(0).image, picture);
+    EXPECT_EQ(picture->GetWidth(), uint32_t(::GetSystemMetrics(SM_CXSCREEN)));
+    EXPECT_EQ(picture->GetHeight(), uint32_t(::GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_FALSE(shot.image->IsValid());
+
+    EXPECT_EQ(shot.Capture(CaptureSettings{1, {0}}, system.seams), 0);
+    EXPECT_TRUE(shot.monitorShots.empty());
+    EXPECT_EQ(system.errors.shown, 0);
+}
+
+TEST(CaptureScreen, TheLiveSettingsChooseTheModeAndTurnOnTheDateFolder) {
+    ORBILUXSetting& live = SettingsInstance();
+    const GeneralSettings savedGeneral = live.general_;
+    const bool savedDateDir = live.output_.bDateDir;
+    live.general_.screenTarget = 1;
+    live.general_.disabledMonitors_ = {0};  // the only monitor: nothing is grabbed
+    live.output_.bDateDir = false;
+    ScreenShot shot;
+    EXPECT_EQ(shot.Capture(), 0);
+    EXPECT_TRUE(live.output_.bDateDir);
+    EXPECT_TRUE(shot.pages.empty());
+    live.general_ = savedGeneral;
+    live.output_.bDateDir = savedDateDir;
 }
 
 class CaptureActiveWindowOnScreen : public ::testing::Test {
