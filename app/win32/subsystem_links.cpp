@@ -5,6 +5,7 @@
 
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
+#include "output/win32/report_file.h"
 #include "print/win32/page_render.h"
 #include "print/win32/print_job.h"
 #include "settings/settings.h"
@@ -19,6 +20,7 @@ const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
 void PrepareSubsystems() {
     InstallDevModeFailureMessageBox();
+    InstallReportFileWriter();
 }
 
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
@@ -37,7 +39,7 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot) {
-    return 0;  // TODO(wire capture/win32): shot.Capture()
+    return shot.Capture();
 }
 
 int32_t AppendTextPages(ScreenShot& shot) {
