@@ -95,7 +95,8 @@ bool CSettingsFormatOptionPage::SaveControls() {
     }
     BOOL ok = FALSE;
     const int size = int(::GetDlgItemInt(hwnd_, IDC_FONT_SIZE, &ok, TRUE));
-    if (!ok) {
+    // A negative size would wrap around in the unsigned field: refused like text.
+    if (!ok || size < 0) {
         tamrik::CDataExchange(hwnd_, true).Fail(IDC_FONT_SIZE);
         return false;
     }

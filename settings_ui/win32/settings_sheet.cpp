@@ -1,48 +1,13 @@
 #include "settings_ui/win32/settings_sheet.h"
 
+#include "capture/win32/gdi_capture.h"
 #include "resources/resource.h"
 #include "window/message_loop.h"
 
 namespace orbilux {
 
-namespace {
-
-// The system's monitors for the monitor tiles, through the platform's
-// monitor functions.
-class SystemMonitorSource : public MonitorSource {
-public:
-    bool EnumMonitors(const std::function<bool(MonitorHandle)>& visit) override {
-        struct Walk {
-            const std::function<bool(MonitorHandle)>* visit;
-        } walk{&visit};
-        auto proc = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
-            return (*reinterpret_cast<Walk*>(data)->visit)(MonitorHandle(monitor)) ? TRUE : FALSE;
-        };
-        return ::EnumDisplayMonitors(nullptr, nullptr, proc, LPARAM(&walk)) != FALSE;
-    }
-    MonitorInfo GetInfo(MonitorHandle monitor) override {
-        MONITORINFO info{sizeof(info)};
-        if (!::GetMonitorInfoW(reinterpret_cast<HMONITOR>(monitor), &info)) return PrimaryScreen();
-        return {Convert(info.rcMonitor), Convert(info.rcWork)};
-    }
-    MonitorInfo PrimaryScreen() override {
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        return {{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, Convert(work)};
-    }
-    void EnumForCapture(const std::function<bool(MonitorHandle, const MonitorRect&)>& visit) override {
-        EnumMonitors([&](MonitorHandle m) { return visit(m, GetInfo(m).monitor); });
-    }
-
-private:
-    static MonitorRect Convert(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-};
-
-}  // namespace
-
 std::vector<CMonitor> SystemMonitors() {
-    SystemMonitorSource source;
-    return RebuildMonitorList(source);
+    return CurrentMonitorList();
 }
 
 CCSNOptionSheet::CCSNOptionSheet(OptionSheetServices services) : services_(std::move(services)) {}

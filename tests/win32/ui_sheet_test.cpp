@@ -418,6 +418,14 @@ TEST(UiFormatPage, AFaceThatIsNotInstalledLeavesMsUiGothic) {
     HWND page = h.Page(3);
     EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"MS UI Gothic");
     EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_FONT_SIZE)), L"9");
+    // A size that is not a number, or a negative one, is refused.
+    for (const wchar_t* text : {L"big", L"-5"}) {
+        ::SetDlgItemTextW(page, IDC_FONT_SIZE, text);
+        h.PressOk();
+        EXPECT_TRUE(h.IsOpen()) << text;
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_FONT_SIZE)) << text;
+    }
+    ::SetDlgItemTextW(page, IDC_FONT_SIZE, L"9");
     h.PressOk();
     ASSERT_FALSE(h.IsOpen());
     EXPECT_EQ(h.live.format_.fontFace, L"MS UI Gothic");
