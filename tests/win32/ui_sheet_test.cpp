@@ -289,6 +289,11 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         EXPECT_EQ(WarningWatch::text, L"1つ以上のモニターを選択してください。");
     }
     EXPECT_TRUE(h.IsOpen());
+    // The refused OK has still handed the working copy to the live record and the file,
+    // with the live record's monitor list put back.
+    EXPECT_EQ(h.live.general_.screenTarget, 1);
+    EXPECT_TRUE(h.live.general_.disabledMonitors_.empty());
+    EXPECT_NE(h.profile->Find(L"ORBILUXSettings.general_", L"screenTarget"), nullptr);
     // Another page cannot be chosen either.
     {
         WarningWatch watch;
