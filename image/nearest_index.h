@@ -31,9 +31,13 @@ private:
     uint8_t Search(int32_t r, int32_t g, int32_t b) const;
 
     uint32_t count_;
-    int32_t red_[256];
-    int32_t green_[256];
-    int32_t blue_[256];
+    // The palette sorted by green (then by index): the search walks outwards
+    // from the asked green and stops where the green difference alone is
+    // already farther than the best entry found.
+    struct Entry {
+        int32_t red, green, blue, index;
+    };
+    Entry byGreen_[256];
     uint32_t lastKey_ = 0xFFFFFFFFu;
     uint8_t lastIndex_ = 0;
     std::unique_ptr<uint32_t[]> cacheKey_;

@@ -1,6 +1,7 @@
 // Bit-depth reduction of CxImage: nearest palette index, and 1-bit error
 // diffusion with the weights 7, 2, 4 and 1 sixteenths.
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "image/nearest_index.h"
@@ -10,34 +11,60 @@ CNearestIndex::CNearestIndex(const RGBQuadColor* palette, uint32_t count)
     : count_(std::min<uint32_t>(count, 256)),
       cacheKey_(new uint32_t[size_t(1) << kCacheBits]()),
       cacheIndex_(new uint8_t[size_t(1) << kCacheBits]()) {
-    for (uint32_t i = 0; i < 256; ++i) {
-        const RGBQuadColor c = (palette && i < count_) ? palette[i] : RGBQuadColor{};
-        red_[i] = c.red;
-        green_[i] = c.green;
-        blue_[i] = c.blue;
-    }
     if (count_ == 0) count_ = 1;  // an empty palette answers index 0
+    for (uint32_t i = 0; i < count_; ++i) {
+        const RGBQuadColor c = (palette && i < count) ? palette[i] : RGBQuadColor{};
+        byGreen_[i] = Entry{c.red, c.green, c.blue, int32_t(i)};
+    }
+    std::sort(byGreen_, byGreen_ + count_, [](const Entry& a, const Entry& b) {
+        return a.green != b.green ? a.green < b.green : a.index < b.index;
+    });
 }
 
 uint8_t CNearestIndex::Search(int32_t r, int32_t g, int32_t b) const {
-    // All distances first (the loop vectorises), then the first smallest one:
-    // the same entry as a scan that keeps the lower index on ties.
-    int32_t distance[256];
-    for (uint32_t i = 0; i < count_; ++i) {
-        const int32_t dr = red_[i] - r;
-        const int32_t dg = green_[i] - g;
-        const int32_t db = blue_[i] - b;
-        distance[i] = dr * dr + dg * dg + db * db;
-    }
-    uint32_t best = 0;
-    int32_t bestDistance = distance[0];
-    for (uint32_t i = 1; i < count_; ++i) {
-        if (distance[i] < bestDistance) {
-            bestDistance = distance[i];
-            best = i;
+    // Same answer as a scan of every entry that keeps the first smallest
+    // distance: an entry is skipped only when its green difference alone
+    // exceeds the best distance, so no nearer or equally near entry is missed,
+    // and equal distances are settled by index.
+    const Entry* begin = byGreen_;
+    const Entry* end = byGreen_ + count_;
+    const Entry* start =
+        std::lower_bound(begin, end, g, [](const Entry& e, int32_t v) { return e.green < v; });
+    int32_t best = -1;
+    int32_t bestDistance = INT32_MAX;
+    auto consider = [&](const Entry& e) {
+        const int32_t dr = e.red - r, dg = e.green - g, db = e.blue - b;
+        const int32_t d = dr * dr + dg * dg + db * db;
+        if (d < bestDistance || (d == bestDistance && e.index < best)) {
+            bestDistance = d;
+            best = e.index;
+        }
+    };
+    const Entry* up = start;
+    const Entry* down = start;
+    bool upOpen = up != end, downOpen = down != begin;
+    while (upOpen || downOpen) {
+        if (upOpen) {
+            const int32_t dg = up->green - g;
+            if (dg * dg > bestDistance) {
+                upOpen = false;
+            } else {
+                consider(*up);
+                upOpen = ++up != end;
+            }
+        }
+        if (downOpen) {
+            const Entry& e = *(down - 1);
+            const int32_t dg = g - e.green;
+            if (dg * dg > bestDistance) {
+                downOpen = false;
+            } else {
+                consider(e);
+                downOpen = --down != begin;
+            }
         }
     }
-    return uint8_t(best);
+    return uint8_t(best < 0 ? 0 : best);
 }
 
 namespace {

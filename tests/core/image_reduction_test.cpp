@@ -289,6 +289,27 @@ TEST(ImageReduce, NearestIndexMatchesThePlainSearchAndRemembersNothingWrong) {
     }
 }
 
+TEST(ImageReduce, NearestIndexSettlesEqualDistancesByTheLowerIndex) {
+    // Duplicates and mirror-image entries around the asked colours.
+    const RGBQuadColor pal[8] = {RGBQuadColor::FromRgb(50, 60, 70), RGBQuadColor::FromRgb(0, 0, 0),
+                                 RGBQuadColor::FromRgb(50, 60, 70), RGBQuadColor::FromRgb(60, 50, 70),
+                                 RGBQuadColor::FromRgb(40, 70, 70), RGBQuadColor::FromRgb(60, 70, 70),
+                                 RGBQuadColor::FromRgb(0, 0, 0),    RGBQuadColor::FromRgb(50, 80, 70)};
+    CxImage holder;
+    holder.Create(1, 1, 8);
+    holder.SetPalette(pal, 8);
+    CNearestIndex nearest(holder.GetPalette(), 256);  // 248 black slots after the eight
+    for (int r = 30; r <= 70; r += 5)
+        for (int g = 40; g <= 90; g += 5)
+            for (int b : {0, 35, 70}) {
+                const RGBQuadColor c = RGBQuadColor::FromRgb(uint8_t(r), uint8_t(g), uint8_t(b));
+                ASSERT_EQ(nearest.Find(c.red, c.green, c.blue), holder.GetNearestIndex(c))
+                    << r << " " << g << " " << b;
+            }
+    EXPECT_EQ(nearest.Find(0, 0, 0), 1);
+    EXPECT_EQ(nearest.Find(50, 60, 70), 0);
+}
+
 TEST(ImageReduce, PaletteReductionMatchesThePlainMapping) {
     const CxImage pictures[] = {testpics::Noise(53, 31, 9), testpics::Screen(97, 64)};
     for (const CxImage& pic : pictures) {
