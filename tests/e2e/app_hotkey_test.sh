@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Hotkey presses from outside: Print Screen with each key action, the sequence
 # numbers of two presses in one half minute, the shot key and its override,
-# and a shot key switched off.
+# a shot key switched off, and the tray menu's hotkey item.
 . "$(dirname "$0")/app_lib.sh"
 
 BASE_UNIX=$WINEPREFIX/drive_c/TamrikE2E
@@ -150,6 +150,23 @@ sleep 6
 [ -z "$(output_files)" ] || fail "a disabled shot key wrote files"
 [ "$(pdf_count)" -eq "$before" ] || fail "a disabled shot key printed"
 pass "bEnableShotKey_ FALSE: Alt+Ctrl+Print Screen does nothing"
+
+# --- the tray menu's hotkey item: off, nothing happens; on again, it works -----
+settings_with 1 0 2
+begin_case
+wintool post "$MAIN_CAPTION" 32775
+sleep 0.5
+focus_window
+xdotool key Print
+xdotool key ctrl+alt+Print
+sleep 5
+[ -z "$(output_files)" ] || fail "a key worked while the hotkeys were switched off"
+wintool post "$MAIN_CAPTION" 32775
+sleep 0.5
+focus_window
+xdotool key Print
+wait_files 1 || fail "Print Screen did nothing after the hotkeys were switched on again"
+pass "the hotkey item switches both keys off and on again"
 
 rc=0
 stop_tamrik || rc=$?
