@@ -22,7 +22,7 @@ for round in 1 2; do
         sleep 0.2
         if [ "$(wintool tray-icons)" -ge 1 ]; then back=1; break; fi
     done
-    elapsed=$(echo "$(date +%s.%N) - $start" | bc)
+    elapsed=$(awk -v a="$(date +%s.%N)" -v b="$start" 'BEGIN { printf "%.2f", a - b }')
     [ "$back" -eq 1 ] || fail "the icon did not come back (round $round)"
     # The refresh period is 5 s; allow for the time the probes themselves take.
     awk -v e="$elapsed" 'BEGIN { exit !(e <= 6.5) }' || fail "the icon came back only after $elapsed s"
