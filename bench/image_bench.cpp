@@ -73,6 +73,7 @@ void Reduce(CxImage& img, uint32_t colors) {
 bool Save(const CxImage& img, ImageEncoder enc, const char* path) {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) return false;
+    std::setvbuf(f, nullptr, _IOFBF, size_t(1) << 18);  // as the program's own files
     const bool ok = EncodeImage(img, enc, f);
     return (std::fclose(f) == 0) && ok;
 }

@@ -101,10 +101,13 @@ bool CreateFolderLevels(const std::wstring& folder) {
 
 std::FILE* OpenForWrite(const std::wstring& path) {
 #ifdef _WIN32
-    return _wfopen(ToFsPath(path).c_str(), L"wb");
+    std::FILE* file = _wfopen(ToFsPath(path).c_str(), L"wb");
 #else
-    return std::fopen(ToFsPath(path).c_str(), "wb");
+    std::FILE* file = std::fopen(ToFsPath(path).c_str(), "wb");
 #endif
+    // Encoders hand over a few kilobytes at a time; fewer, larger writes.
+    if (file) std::setvbuf(file, nullptr, _IOFBF, kWriteBufferBytes);
+    return file;
 }
 
 bool WildcardMatch(const std::wstring& pattern, const std::wstring& name) {

@@ -54,7 +54,9 @@ bool CreateFolderLevels(const std::wstring& folder);
 
 bool FolderExists(const std::wstring& folder);
 
-// Opens path for binary writing (created or truncated); null on failure.
+// Opens path for binary writing (created or truncated) with a write buffer of
+// kWriteBufferBytes; null on failure.
+constexpr size_t kWriteBufferBytes = size_t(1) << 18;
 std::FILE* OpenForWrite(const std::wstring& path);
 
 // "?" matches any one character, "*" any run (also an empty one); letters are
