@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# A print run of one picture page and two text pages on the cups-pdf default
+# printer becomes one PDF "Tamrik prints the DESKTOP." with three pages, page
+# numbers where the header asks for them, both bands and rules, and the picture
+# in its colour mode: printMode 3 prints the white screen black, printMode 0
+# leaves it white. The test driver is the PrintE2E case of win_tests.exe.
+set -euo pipefail
+src=${TAMRIK_SOURCE_DIR:?}
+build=${TAMRIK_BUILD_DIR:?}
+exe=$build/win_tests.exe
+out=$build/print_e2e
+mkdir -p "$out"
+
+fail() {
+    echo "print_job_test: FAIL: $*" >&2
+    exit 1
+}
+
+# Runs the driver for one print mode and prints the path of its PDF.
+print_run() {
+    local mode=$1 mark=PRINTE2E${1}X$$X$RANDOM
+    # Wine's helper processes keep inherited descriptors open: no pipes here.
+    TAMRIK_PRINT_E2E_MARK=$mark TAMRIK_PRINT_E2E_MODE=$mode \
+        "$src/scripts/wine-run.sh" "$exe" --gtest_filter='PrintE2E.*' >"$out/driver_$mode.log" 2>&1 </dev/null ||
+        { cat "$out/driver_$mode.log" >&2; fail "driver for printMode $mode"; }
+    grep -q '\[  PASSED  \] 1 test' "$out/driver_$mode.log" || { cat "$out/driver_$mode.log" >&2; fail "driver skipped"; }
+    # cups-pdf writes the file a little after the spooler took the job.
+    local f
+    for _ in $(seq 1 120); do
+        for f in "$TAMRIK_PDF_DIR"/*.pdf; do
+            [ -f "$f" ] || continue
+            if pdftotext -f 1 -l 1 "$f" - 2>/dev/null | grep -q "$mark"; then
+                echo "$f"
+                return 0
+            fi
+        done
+        sleep 0.5
+    done
+    fail "no PDF for printMode $mode (mark $mark)"
+}
+
+# Brightness 0..255 of the rendered page at a fraction of its width and height.
+brightness() {
+    /usr/bin/python3 -c '
+import sys
+from PIL import Image
+im = Image.open(sys.argv[1]).convert("L")
+w, h = im.size
+print(im.getpixel((int(w * float(sys.argv[2])), int(h * float(sys.argv[3])))))
+' "$@"
+}
+
+check_run() {
+    local mode=$1 pdf
+    pdf=$(print_run "$mode")
+    echo "print_job_test: printMode $mode -> $pdf"
+    pdfinfo "$pdf" >"$out/info_$mode.txt"
+    grep -q '^Title: *Tamrik prints the DESKTOP\.$' "$out/info_$mode.txt" || fail "title: $(grep Title "$out/info_$mode.txt")"
+    grep -q '^Pages: *3$' "$out/info_$mode.txt" || fail "pages: $(grep Pages "$out/info_$mode.txt")"
+    for n in 1 2 3; do
+        pdftotext -f $n -l $n "$pdf" - | tr -s ' ' >"$out/page${n}_$mode.txt"
+        grep -q "page $n / 3" "$out/page${n}_$mode.txt" || fail "page $n has no '$n / 3'"
+        grep -q "FOOTER tester" "$out/page${n}_$mode.txt" || fail "page $n has no footer"
+        grep -q "2024/05/06" "$out/page${n}_$mode.txt" || fail "page $n has no date"
+    done
+    pdftoppm -r 50 -png -f 1 -l 1 "$pdf" "$out/page1_$mode"
+    local png
+    png=$(ls "$out"/page1_"$mode"*.png | head -1)
+    # The screen's white right half, and the paper beside the picture.
+    local screen paper
+    screen=$(brightness "$png" 0.75 0.20)
+    paper=$(brightness "$png" 0.03 0.20)
+    echo "print_job_test: printMode $mode: screen white area -> $screen, paper margin -> $paper ($png)"
+    [ "$paper" -gt 200 ] || fail "the margin is not blank"
+    if [ "$mode" = 3 ]; then
+        [ "$screen" -lt 60 ] || fail "printMode 3 did not print white as black"
+    else
+        [ "$screen" -gt 200 ] || fail "printMode 0 changed white"
+    fi
+}
+
+if [ -z "${TAMRIK_PDF_DIR:-}" ]; then
+    exec bash "$src/scripts/testenv.sh" run -- bash "$0" "$@"
+fi
+[ -f "$exe" ] || fail "no $exe"
+check_run 3
+check_run 0
+echo "print_job_test: PASS"

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "print/devmode_bytes.h"
+#include "print/win32/print_job.h"
+#include "settings/win32/ini_file_storage.h"
+#include "window/raii.h"
+
+using namespace orbilux;
+
+namespace {
+
+int g_messages = 0;
+void CountMessage(const wchar_t*, const wchar_t*) {
+    ++g_messages;
+}
+
+// Every test starts with no message seen and the real dialogs replaced.
+class PrintSelection : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_messages = 0;
+        SetPrinterMessageSink(CountMessage);
+        if (DefaultPrinterName().empty()) GTEST_SKIP() << "no default printer in this environment";
+    }
+    void TearDown() override {
+        SetPrinterMessageSink(nullptr);
+        SetPrinterDialogRunners(nullptr, nullptr);
+    }
+};
+
+std::wstring TempIni(const wchar_t* name) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    std::wstring path = std::wstring(dir) + name;
+    ::DeleteFileW(path.c_str());
+    return path;
+}
+
+}  // namespace
+
+TEST_F(PrintSelection, FirstStartTakesTheDefaultPrinterAndStoresItsDeviceMode) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(printer.bSetPrinter_, objects, printer);
+    ASSERT_TRUE(objects.Printer());
+    EXPECT_EQ(printer.printername_, DefaultPrinterName());
+    EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
+    EXPECT_FALSE(printer.bSetPrinter_);
+    ASSERT_TRUE(objects.DevMode());
+    EXPECT_EQ(printer.devModeBlock.size(), kDevModeFixedSize + objects.DevMode()->dmDriverExtra);
+    EXPECT_EQ(DevModeFromStored(printer.devModeBlock), objects.DevModeBytes());
+    EXPECT_EQ(printer.printerRef, &objects);
+    EXPECT_EQ(g_messages, 0);
+}
+
+TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
+    PrinterObjects objects;
+    PrinterSettings chosen;
+    InitPrinter(false, objects, chosen);
+    ASSERT_TRUE(chosen.hasDevMode());
+    chosen.bSetPrinter_ = true;
+    // Something the driver would keep: another paper orientation.
+    chosen.devModeBlock[76] = DMORIENT_LANDSCAPE;  // dmOrientation
+
+    const std::wstring path = TempIni(L"tamrik_print_devmode.ini");
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        ASSERT_TRUE(chosen.Save(storage));
+    }
+    PrinterSettings loaded;
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        ASSERT_TRUE(loaded.Load(storage));
+    }
+    ::DeleteFileW(path.c_str());
+    EXPECT_EQ(loaded.devModeBlock, chosen.devModeBlock);
+    EXPECT_EQ(loaded.printername_, chosen.printername_);
+
+    PrinterObjects reopened;
+    const std::vector<uint8_t> before = loaded.devModeBlock;
+    InitPrinter(loaded.bSetPrinter_, reopened, loaded);
+    ASSERT_TRUE(reopened.Printer());
+    EXPECT_EQ(loaded.devModeBlock, before);  // the stored bytes stay as they were
+    EXPECT_EQ(reopened.PrinterName(), chosen.printername_);
+    EXPECT_EQ(g_messages, 0);
+}
+
+TEST_F(PrintSelection, StoredPrinterThatIsGoneFallsBackToTheDefaultSilently) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    printer.bSetPrinter_ = true;
+    printer.printername_ = L"Tamrik Printer That Was Removed";
+    InitPrinter(true, objects, printer);
+    ASSERT_TRUE(objects.Printer());
+    EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
+    EXPECT_EQ(printer.printername_, DefaultPrinterName());
+    EXPECT_TRUE(printer.bSetPrinter_);  // the choice itself is left as it was
+    EXPECT_EQ(g_messages, 0);
+}
+
+TEST_F(PrintSelection, StoredDeviceModeShortOfItsClaimIsDroppedWithTheMessage) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    printer.bSetPrinter_ = true;
+    // The header claims 4000 driver bytes the block does not have.
+    printer.devModeBlock.resize(kDevModeFixedSize);
+    printer.devModeBlock[70] = 0xA0;
+    printer.devModeBlock[71] = 0x0F;
+    InitPrinter(true, objects, printer);
+    EXPECT_EQ(g_messages, 1);
+    ASSERT_TRUE(objects.Printer());
+    ASSERT_TRUE(objects.DevMode());
+    // What the holder and the settings keep is sound again.
+    EXPECT_EQ(DevModeFromStored(printer.devModeBlock), objects.DevModeBytes());
+}
+
+TEST_F(PrintSelection, NoDefaultPrinterOpensNothingAndSaysNothing) {
+    wchar_t saved[512] = {};
+    ::GetProfileStringW(L"windows", L"device", L"", saved, 512);
+    ::WriteProfileStringW(L"windows", L"device", nullptr);
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    const std::wstring nameWithout = DefaultPrinterName();
+    ::WriteProfileStringW(L"windows", L"device", saved);
+    EXPECT_TRUE(nameWithout.empty());
+    EXPECT_FALSE(objects.Printer());
+    EXPECT_FALSE(objects.DevMode());
+    EXPECT_EQ(g_messages, 0);
+    // Nothing to print on: a run does not start.
+    ScreenShot shot;
+    PageEntry page;
+    page.kind = PageKind::Text;
+    page.lines = {L"x"};
+    shot.InsertPage(page);
+    ORBILUXSetting settings;
+    EXPECT_FALSE(StartPrintJob(objects, shot, settings, 1));
+    EXPECT_EQ(settings.format_.computerInfo.pageCount, 1);
+}
+
+namespace {
+
+PAGESETUPDLGW g_seenPageSetup;
+BOOL CancelPrint(PRINTDLGW*) {
+    return FALSE;
+}
+BOOL CancelPageSetup(PAGESETUPDLGW* p) {
+    g_seenPageSetup = *p;
+    return FALSE;
+}
+BOOL ConfirmPageSetup(PAGESETUPDLGW* p) {
+    g_seenPageSetup = *p;
+    p->rtMargin = RECT{2000, 1500, 1200, 1100};
+    p->rtMinMargin = RECT{400, 400, 400, 400};
+    p->ptPaperSize = POINT{21000, 29700};
+    return TRUE;
+}
+// Hands back a device mode whose header claims more bytes than its block holds.
+BOOL ConfirmShortDevMode(PRINTDLGW* p) {
+    tamrik::GlobalLockScope<DEVMODEW> lock(p->hDevMode);
+    if (!lock) return FALSE;
+    lock.Get()->dmDriverExtra = WORD(lock.Get()->dmDriverExtra + 512);
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(PrintSelection, CancelledDialogsChangeNothing) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    const PrinterSettings before = printer;
+    SetPrinterDialogRunners(CancelPrint, CancelPageSetup);
+    EXPECT_FALSE(ShowPrintSetup(nullptr, printer));
+    EXPECT_FALSE(ShowPageSetup(nullptr, printer));
+    EXPECT_EQ(printer.devModeBlock, before.devModeBlock);
+    EXPECT_EQ(printer.bSetPrinter_, before.bSetPrinter_);
+    EXPECT_EQ(printer.bSetPage_, before.bSetPage_);
+    EXPECT_EQ(printer.rtMargin, before.rtMargin);
+    EXPECT_TRUE(objects.Printer());
+    // Margins go in as hundredths of a millimetre; no minimum margins before a confirmed set-up.
+    EXPECT_TRUE(g_seenPageSetup.Flags & PSD_INHUNDREDTHSOFMILLIMETERS);
+    EXPECT_TRUE(g_seenPageSetup.Flags & PSD_MARGINS);
+    EXPECT_FALSE(g_seenPageSetup.Flags & PSD_MINMARGINS);
+    EXPECT_EQ(g_seenPageSetup.rtMargin.left, 1500);
+}
+
+TEST_F(PrintSelection, ConfirmedPageSetupRecordsMarginsAndThePrinter) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    SetPrinterDialogRunners(nullptr, ConfirmPageSetup);
+    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer));
+    EXPECT_EQ(printer.rtMargin, (SettingsRect{2000, 1500, 1200, 1100}));
+    EXPECT_EQ(printer.rtMinMargin, (SettingsRect{400, 400, 400, 400}));
+    EXPECT_EQ(printer.ptPaperSize, (SettingsPoint{21000, 29700}));
+    EXPECT_TRUE(printer.bSetPage_);
+    EXPECT_TRUE(printer.bSetPrinter_);
+    EXPECT_EQ(printer.printername_, DefaultPrinterName());
+    EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
+
+    // The next page set-up passes paper size and minimum margins back in.
+    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer));
+    EXPECT_TRUE(g_seenPageSetup.Flags & PSD_MINMARGINS);
+    EXPECT_EQ(g_seenPageSetup.ptPaperSize.x, 21000);
+}
+
+TEST_F(PrintSelection, ConfirmedDeviceModeShortOfItsClaimIsNotTaken) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    const std::vector<uint8_t> held = objects.DevModeBytes();
+    const std::vector<uint8_t> stored = printer.devModeBlock;
+    SetPrinterDialogRunners(ConfirmShortDevMode, nullptr);
+    EXPECT_TRUE(ShowPrintSetup(nullptr, objects, printer));
+    EXPECT_EQ(objects.DevModeBytes(), held);
+    EXPECT_EQ(printer.devModeBlock, stored);
+    EXPECT_FALSE(printer.bSetPrinter_);
+    EXPECT_TRUE(objects.Printer());  // the printer is reopened all the same
+}
+
+namespace {
+
+// Slow pages, to be cut short by the exit.
+class SlowPages : public IPrintJobInfo {
+public:
+    bool PrintPage(UINT page, HDC dc) override {
+        printed++;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return true;
+    }
+    void EndPrintJob(HDC, bool wasAborted) override { aborted = wasAborted; }
+    std::atomic<int> printed{0};
+    std::atomic<bool> aborted{false};
+};
+
+}  // namespace
+
+TEST_F(PrintSelection, ExitLetsAJobStopAfterItsPageAndAbortsTheDocument) {
+    auto pages = std::make_shared<SlowPages>();
+    auto job = std::make_shared<PrintJob>();
+    job->deviceName = DefaultPrinterName();
+    job->documentName = L"Tamrik cancelled test job";
+    job->callbacks = pages;
+    job->firstPage = 0;
+    job->lastPage = 500;
+    ASSERT_TRUE(StartPrintJob(job));
+    EXPECT_TRUE(WaitForPrintJobsAtExit(300, 10000));
+    EXPECT_TRUE(job->complete);
+    EXPECT_TRUE(pages->aborted);
+    EXPECT_LT(pages->printed, 501);
+    EXPECT_EQ(job->jobId, 0);
+    EXPECT_EQ(RunningPrintJobs(), 0u);
+}
+
+// Prints a run of one picture page and two text pages when the end-to-end
+// script asks for it (TAMRIK_PRINT_E2E_MARK names the run).
+TEST(PrintE2E, ThreePageRun) {
+    const char* mark = std::getenv("TAMRIK_PRINT_E2E_MARK");
+    if (!mark) GTEST_SKIP() << "run by tests/e2e/print_job_test.sh";
+    const char* mode = std::getenv("TAMRIK_PRINT_E2E_MODE");
+
+    ORBILUXSetting settings;
+    settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright"};
+    settings.format_.footStrings = {L"FOOTER $user"};
+    settings.output_.printMode = mode ? std::atoi(mode) : 3;
+    // A Latin face whose embedded glyphs keep their character codes, so that
+    // the script can read the bands back from the PDF.
+    const char* font = std::getenv("TAMRIK_PRINT_E2E_FONT");
+    const std::string face = font ? font : "DejaVu Sans";
+    settings.format_.fontFace = std::wstring(face.begin(), face.end());
+    ComputerInfo& info = settings.format_.computerInfo;
+    info.computerName = std::wstring(mark, mark + std::strlen(mark));
+    info.userName = L"tester";
+    info.shotDate = L"2024/05/06";
+
+    // A white screen with a dark blue window in its top-left quarter.
+    ScreenShot shot;
+    shot.image->Create(640, 400, 24);
+    for (uint32_t y = 0; y < 400; ++y)
+        for (uint32_t x = 0; x < 640; ++x) {
+            const bool window = x < 320 && y >= 200;  // rows are stored bottom-up
+            shot.image->SetPixelColor(
+                x, y, window ? RGBQuadColor::FromRgb(0, 0, 128) : RGBQuadColor::FromRgb(255, 255, 255));
+        }
+    PageEntry picture;
+    picture.pageNumber = 0;
+    picture.image = shot.image;
+    shot.InsertPage(picture);
+    for (int n = 1; n <= 2; ++n) {
+        PageEntry text;
+        text.pageNumber = n;
+        text.kind = PageKind::Text;
+        text.lines = {L"\nText page " + std::to_wstring(n) + L"\n", L"Computer Name:\tPC-01\n"};
+        shot.InsertPage(text);
+    }
+
+    PrinterObjects objects;
+    InitPrinter(false, objects, settings.printer_);
+    ASSERT_TRUE(objects.Printer());
+    ASSERT_TRUE(StartPrintJob(objects, shot, settings, 3));
+    // The next capture refills the same picture while the job may still print.
+    for (uint32_t y = 0; y < 400; ++y)
+        for (uint32_t x = 0; x < 640; ++x) shot.image->SetPixelColor(x, y, RGBQuadColor::FromRgb(0, 0, 0));
+    shot.pages.clear();
+    EXPECT_TRUE(WaitForPrintJobsAtExit(60000, 5000));
+}
