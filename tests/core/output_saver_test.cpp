@@ -83,12 +83,6 @@ TEST_F(SaverTest, ReportFollowsThePicturesOnlyWhenAskedFor) {
     settings.output_.nPictureFormat = 1;
     settings.key_.logType = 1;
     Run(Picture(20, 10));
-    // A report writer that takes the stored backslash for part of the name
-    // puts the file beside the folder; that is the report's own matter.
-    const auto stray = dir.path().string() + "\\MN20240305_00_6bf1.txt";
-    const bool strayReport = std::filesystem::exists(stray);
-    std::filesystem::remove(stray);
-    if (strayReport) GTEST_SKIP() << "the report writer does not read the backslash as a separator here";
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"MN20240305_00_6bf1.png", "MN20240305_00_6bf1.txt"}));
     settings.key_.logType = 0;
     Run(Picture(20, 10));
