@@ -107,7 +107,8 @@ static void usage(void) {
              L"usage: app_wintool list | foreground | wait CAPTION SECS | wait-gone CAPTION SECS |\n"
              L"  wait-visible CAPTION SECS | wait-hidden CAPTION SECS | post CAPTION COMMAND |\n"
              L"  wait-text TEXT SECS | count-text TEXT | ok-text TEXT | wait-class CLASS SECS |\n"
-             L"  wait-no-class CLASS SECS | count-class CLASS | tray-delete CAPTION ID | tray-icons\n");
+             L"  wait-no-class CLASS SECS | count-class CLASS | post-class CLASS COMMAND |\n"
+             L"  tray-delete CAPTION ID | tray-icons\n");
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -164,6 +165,12 @@ int wmain(int argc, wchar_t** argv) {
         HWND w = FindWindowW(NULL, arg);
         if (!w) return 1;
         return PostMessageW(w, WM_COMMAND, (WPARAM)_wtoi(argv[3]), 0) ? 0 : 1;
+    }
+    if (!wcscmp(cmd, L"post-class")) {
+        struct search s = {NULL, arg, NULL, 0};
+        EnumWindows(top_with_class, (LPARAM)&s);
+        if (!s.found) return 1;
+        return PostMessageW(s.found, WM_COMMAND, (WPARAM)_wtoi(argv[3]), 0) ? 0 : 1;
     }
     if (!wcscmp(cmd, L"tray-delete")) {
         NOTIFYICONDATAW data;
