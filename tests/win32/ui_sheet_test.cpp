@@ -308,6 +308,20 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         EXPECT_EQ(WarningWatch::seen, 0);
     }
     EXPECT_FALSE(h.IsOpen());
+
+    // Escape (Cancel away from the Cancel button) warns, then closes all the same.
+    ASSERT_TRUE(h.Open());
+    page = h.Page(0);
+    h.Click(page, IDC_TARGET_MONITOR);
+    ::SendMessageW(h.sheet->MonitorPage().Tile(0), BM_CLICK, 0, 0);
+    ::SendMessageW(h.sheet->MonitorPage().Tile(1), BM_CLICK, 0, 0);
+    {
+        WarningWatch watch;
+        ::SendMessageW(h.Sheet(), WM_COMMAND, IDCANCEL, 0);
+        Pump(50);
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
+    EXPECT_FALSE(h.IsOpen());
 }
 
 TEST(UiMonitorPage, WholeDesktopAcceptsNoTileAndStaleIndexesAreDropped) {
