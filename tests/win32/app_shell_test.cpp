@@ -228,6 +228,14 @@ TEST(AppSplash, ShowsWithoutActivationAndClosesItself) {
     ::SendMessageW(splash, WM_KEYDOWN, VK_ESCAPE, 0);
     PumpFor(50);
     EXPECT_EQ(FindSplash(), nullptr);
+
+    // So do a left and a right click.
+    for (UINT click : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+        ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_PRINT, 60000, owner), nullptr);
+        ::SendMessageW(FindSplash(), click, 0, MAKELPARAM(5, 5));
+        PumpFor(50);
+        EXPECT_EQ(FindSplash(), nullptr) << click;
+    }
     ::DestroyWindow(owner);
 }
 
