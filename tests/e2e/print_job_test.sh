@@ -62,6 +62,8 @@ check_run() {
         grep -q "page $n / 3" "$out/page${n}_$mode.txt" || fail "page $n has no '$n / 3'"
         grep -q "FOOTER tester" "$out/page${n}_$mode.txt" || fail "page $n has no footer"
         grep -q "2024/05/06" "$out/page${n}_$mode.txt" || fail "page $n has no date"
+        # A doubled ampersand in a band prints one.
+        grep -q "Total & count" "$out/page${n}_$mode.txt" || fail "page $n: 'Total && count' did not print as 'Total & count'"
     done
     pdftoppm -r 50 -png -f 1 -l 1 "$pdf" "$out/page1_$mode"
     local png

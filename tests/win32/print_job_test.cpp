@@ -271,7 +271,7 @@ TEST(PrintE2E, ThreePageRun) {
 
     ORBILUXSetting settings;
     settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright"};
-    settings.format_.footStrings = {L"FOOTER $user"};
+    settings.format_.footStrings = {L"FOOTER $user|Total && count"};
     settings.output_.printMode = mode ? std::atoi(mode) : 3;
     // A Latin face whose embedded glyphs keep their character codes, so that
     // the script can read the bands back from the PDF.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "print/colour_mode.h"
+#include "print/header_format.h"
 #include "print/win32/page_render.h"
 #include "window/raii.h"
 
@@ -206,4 +207,21 @@ TEST(PrintRender, PaginationKeepsEveryLineInOrder) {
     for (const auto& p : pages) {
         if (p.front().size() == 400) EXPECT_EQ(p.size(), 1u);
     }
+}
+
+// Template lines are UTF-16 here: a two-unit pair and a surrogate pair both
+// reach the grammar as two units.
+TEST(PrintTemplateUtf16, PairsAndSurrogatesOnSixteenBitUnits) {
+    static_assert(sizeof(wchar_t) == 2, "Windows text is UTF-16");
+    ComputerInfo info;
+    auto blocks = ParseTemplateLine(L"\u00e9|x", info);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].text, L"\u00e9|x");
+    // U+1F600 is the surrogates D83D DE00: ordinary text, so the bar still separates.
+    blocks = ParseTemplateLine(L"\U0001F600|\\B\u65e5", info);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0].text, L"\U0001F600");
+    EXPECT_EQ(blocks[0].text.size(), 2u);
+    EXPECT_EQ(blocks[1].text, L"\u65e5");
+    EXPECT_TRUE(blocks[1].bold);
 }
