@@ -191,8 +191,10 @@ void TakeDialogPrinter(PrinterObjects& objects, PrinterSettings& printer, HGLOBA
         printer.bSetPrinter_ = true;
         printer.printername_ = device;
     }
+    // Without a device-names block the printer shown stays the one in use.
+    const std::wstring name = device.empty() ? objects.PrinterName() : device;
     objects.ClosePrinter();
-    objects.OpenNamed(device);
+    objects.OpenNamed(name);
 }
 
 // ---- Running jobs ----
