@@ -33,6 +33,11 @@ void ShowHelp(HWND owner) {
 CMainDlg::CMainDlg() : CDialogImpl(IDD_MAINDLG) {}
 
 CMainDlg::~CMainDlg() {
+    // The loop must not keep calling a dialog that is gone (a no-op after Exit).
+    if (tamrik::CMessageLoop* loop = tamrik::Module().GetMessageLoop()) {
+        loop->RemoveMessageFilter(this);
+        loop->RemoveIdleHandler(this);
+    }
     // A print job still reading the pages and the printer ends before they go.
     print_.FinishAtExit();
     settingsPath_.clear();
