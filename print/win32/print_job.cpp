@@ -183,7 +183,9 @@ bool OpenStoredPrinter(PrinterObjects& objects, PrinterSettings& printer) {
 
 // Takes a confirmed dialog's printer: records it and reopens the printer.
 void TakeDialogPrinter(PrinterObjects& objects, PrinterSettings& printer, HGLOBAL devMode, HGLOBAL devNames) {
-    const std::wstring device = DeviceOfDevNames(devNames);
+    // Without a device-names block the printer shown was the one in use.
+    std::wstring device = DeviceOfDevNames(devNames);
+    if (device.empty()) device = objects.PrinterName();
     const std::vector<uint8_t> dm = DevModeOfGlobal(devMode);
     if (!dm.empty() && objects.SetDevMode(dm)) {
         const std::vector<uint8_t> stored = DevModeToStored(dm.data(), dm.size());
@@ -191,10 +193,8 @@ void TakeDialogPrinter(PrinterObjects& objects, PrinterSettings& printer, HGLOBA
         printer.bSetPrinter_ = true;
         printer.printername_ = device;
     }
-    // Without a device-names block the printer shown stays the one in use.
-    const std::wstring name = device.empty() ? objects.PrinterName() : device;
     objects.ClosePrinter();
-    objects.OpenNamed(name);
+    objects.OpenNamed(device);
 }
 
 // ---- Running jobs ----
