@@ -6,6 +6,7 @@
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
 #include "output/win32/report_file.h"
+#include "output/win32/shell_folders.h"
 #include "print/win32/page_render.h"
 #include "print/win32/print_job.h"
 #include "settings/settings.h"
@@ -50,7 +51,8 @@ int32_t AppendTextPages(ScreenShot& shot) {
 }
 
 void SaveCaptureFiles(ScreenShot& shot) {
-    saveScreenShotFiles(shot);
+    // The default base folder is the shell's pictures folder.
+    SaveScreenShotFilesWithShell(shot);
 }
 
 struct PrintLink::State {
