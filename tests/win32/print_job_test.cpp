@@ -230,6 +230,63 @@ TEST_F(PrintSelection, ConfirmedDeviceModeShortOfItsClaimIsNotTaken) {
 
 namespace {
 
+// The real dialogs, confirmed from another thread as soon as one is up.
+template <typename Run>
+BOOL ConfirmWhenShown(Run run) {
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::atomic<bool> done{false};
+    std::thread presser([&] {
+        while (!done) {
+            ::EnumThreadWindows(
+                uiThread,
+                [](HWND w, LPARAM) -> BOOL {
+                    wchar_t cls[16] = {};
+                    ::GetClassNameW(w, cls, 16);
+                    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w)) {
+                        ::PostMessageW(w, WM_COMMAND, IDOK, 0);
+                    }
+                    return TRUE;
+                },
+                0);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    const BOOL result = run();
+    done = true;
+    presser.join();
+    return result;
+}
+BOOL RealPrintDialogConfirmed(PRINTDLGW* p) {
+    return ConfirmWhenShown([p] { return ::PrintDlgW(p); });
+}
+BOOL RealPageSetupConfirmed(PAGESETUPDLGW* p) {
+    return ConfirmWhenShown([p] { return ::PageSetupDlgW(p); });
+}
+
+}  // namespace
+
+TEST_F(PrintSelection, RealDialogsTakeOurBlocksAndGiveThePrinterBack) {
+    PrinterObjects objects;
+    PrinterSettings printer;
+    InitPrinter(false, objects, printer);
+    SetPrinterDialogRunners(RealPrintDialogConfirmed, RealPageSetupConfirmed);
+    ASSERT_TRUE(ShowPrintSetup(nullptr, printer));
+    EXPECT_TRUE(printer.bSetPrinter_);
+    EXPECT_EQ(printer.printername_, DefaultPrinterName());
+    EXPECT_EQ(DevModeFromStored(printer.devModeBlock), objects.DevModeBytes());
+    ASSERT_TRUE(objects.Printer());
+
+    ASSERT_TRUE(ShowPageSetup(nullptr, printer));
+    EXPECT_TRUE(printer.bSetPage_);
+    // Margins come back in hundredths of a millimetre as they went in.
+    EXPECT_EQ(printer.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
+    EXPECT_GT(printer.ptPaperSize.x, 10000);  // A4 or Letter: over 100 mm wide
+    EXPECT_TRUE(objects.Printer());
+    EXPECT_EQ(g_messages, 0);
+}
+
+namespace {
+
 // Slow pages, to be cut short by the exit.
 class SlowPages : public IPrintJobInfo {
 public:
