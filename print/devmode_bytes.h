@@ -1,5 +1,5 @@
 // The printer's device mode as bytes. A record starts with the 64-byte device
-// name, then spec and driver versions, then dmSize (offset 68) and
+// name, then dmSpecVersion and dmDriverVersion, then dmSize (offset 68) and
 // dmDriverExtra (offset 70), both 16-bit little-endian; its whole size is
 // dmSize + dmDriverExtra. The settings keep it as a 220-byte public part
 // followed by the driver-extra bytes.
