@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The real program started with the worst settings files: random bytes, every
+# enumeration out of range, and a base folder that is a file. Each time it must
+# come up, answer Print Screen, and leave complete files or none.
+. "$(dirname "$0")/app_lib.sh"
+
+BASE_UNIX=$WINEPREFIX/drive_c/TamrikHard
+RANDOM_BYTES=$TAMRIK_SOURCE_DIR/tests/data/hard/random_bytes.bin
+
+output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
+
+wait_files() {  # count
+    for _ in $(seq 1 60); do
+        [ "$(output_files | wc -l)" -ge "$1" ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
+# The file is one whole picture of the kind its name says.
+complete_picture() {
+    local f=$1 size
+    size=$(stat -c %s "$f")
+    case "$f" in
+    *.bmp)
+        [ "$(head -c 2 "$f")" = BM ] || return 1
+        [ "$(od -An -tu4 -j2 -N4 "$f" | tr -d ' ')" = "$size" ] ;;
+    *.png)
+        [ "$(head -c 8 "$f" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || return 1
+        [ "$(tail -c 8 "$f" | head -c 4)" = IEND ] ;;
+    *.jpg)
+        [ "$(head -c 2 "$f" | od -An -tx1 | tr -d ' \n')" = ffd8 ] || return 1
+        [ "$(tail -c 2 "$f" | od -An -tx1 | tr -d ' \n')" = ffd9 ] ;;
+    *) return 1 ;;
+    esac
+}
+
+# The program is alive: its hidden main dialog is there and the process runs.
+still_running() {
+    kill -0 "$TAMRIK_PID" 2>/dev/null || fail "tamrik.exe is gone: $*"
+    wintool wait "$MAIN_CAPTION" 5 || fail "the main dialog is gone: $*"
+}
+
+begin_case() {
+    stop_tamrik >/dev/null 2>&1 || true
+    rm -rf "$BASE_UNIX"
+    start_tamrik
+    wintool wait-no-class TamrikSplashWnd 10 || true
+    focus_window
+}
+
+start_focus_window
+
+# --- random bytes, then the two sections that ask for files ---------------------
+mkdir -p "$SETTINGS_DIR"
+{
+    cat "$RANDOM_BYTES"
+    printf '\r\n[ORBILUXSettings.key_]\r\nkeyAction=1\r\n'
+    printf '[ORBILUXSettings.output_]\r\nbaseDirName=C:\\TamrikHard\r\nnPictureFormat=0\r\n'
+} >"$SETTINGS_FILE"
+begin_case
+xdotool key Print
+wait_files 1 || fail "with random bytes in the settings Print Screen wrote no file"
+sleep 2
+still_running "after random bytes"
+mapfile -t files < <(output_files)
+[ "${#files[@]}" -eq 1 ] || fail "expected one picture, found: ${files[*]}"
+complete_picture "${files[0]}" || fail "$(basename "${files[0]}") is not a complete BMP"
+pass "random bytes in the settings: the program runs and writes $(basename "${files[0]}")"
+
+# --- every enumeration out of range, keyAction 1 ---------------------------------
+write_settings "[ORBILUXSettings.general_]
+bDisplaySplash_=TRUE
+screenTarget=7
+[ORBILUXSettings.key_]
+keyAction=1
+keyKind=5
+logType=9
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikHard
+printMode=12
+nPictureFormat=1
+bpp=17
+scale=100000"
+begin_case
+xdotool key Print
+wait_files 2 || fail "out-of-range settings wrote $(output_files | wc -l) files, not a picture and a report"
+sleep 2
+still_running "after out-of-range settings"
+png=$(output_files | grep '\.png$' | head -1)
+txt=$(output_files | grep '\.txt$' | head -1)
+[ -n "$png" ] && [ -n "$txt" ] || fail "expected a PNG and a report: $(output_files)"
+complete_picture "$png" || fail "$(basename "$png") is not a complete PNG"
+[ -z "$(output_files | grep '/~')" ] || fail "a temporary file was left: $(output_files)"
+screen_w=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]}')
+png_w=$(identify -format '%w' "$png")
+[ "$png_w" -eq $((screen_w * 150 / 100)) ] || fail "scale 100000 gave width $png_w for a screen $screen_w wide"
+pass "out-of-range enumerations: whole desktop at 150 % in $(basename "$png") and the report"
+
+# --- a base folder that is a file: nothing, then mended, a file -----------------
+write_settings "[ORBILUXSettings.general_]
+bDisplaySplash_=FALSE
+[ORBILUXSettings.key_]
+keyAction=1
+logType=1
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikHard
+bDateDir=TRUE
+nPictureFormat=2"
+begin_case
+printf 'not a folder' >"$BASE_UNIX"
+xdotool key Print
+sleep 6
+still_running "after a press with a file as the base folder"
+[ -f "$BASE_UNIX" ] && [ "$(cat "$BASE_UNIX")" = "not a folder" ] || fail "the file in the folder's place changed"
+[ -z "$(find "$WINEPREFIX/drive_c" -maxdepth 1 -name 'TamrikHard?*' -print -quit)" ] ||
+    fail "something was written beside the file"
+rm -f "$BASE_UNIX"
+mkdir -p "$BASE_UNIX"
+focus_window
+xdotool key Print
+wait_files 2 || fail "once the folder was there Print Screen wrote $(output_files | wc -l) files"
+sleep 2
+jpg=$(output_files | grep '\.jpg$' | head -1)
+[ -n "$jpg" ] || fail "no JPEG after the folder was mended: $(output_files)"
+complete_picture "$jpg" || fail "$(basename "$jpg") is not a complete JPEG"
+pass "a file as base folder writes nothing; a folder in its place gets $(basename "$jpg")"
+
+rc=0
+stop_tamrik || rc=$?
+[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+rm -rf "$BASE_UNIX"
