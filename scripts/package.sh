@@ -8,7 +8,7 @@ out=$top/build/package
 [ -f "$exe" ] || { echo "package: $exe is missing; run make windows" >&2; exit 1; }
 
 # Every DLL the exe imports must be a Windows system DLL.
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|winspool\.drv|shell32|shlwapi|ole32|oleaut32|advapi32|iphlpapi|psapi|pdh|powrprof|version|imm32|hhctrl\.ocx|ws2_32|secur32|msimg32|msvcrt|ucrtbase|ntdll|api-ms-win-[a-z0-9-]+)\.dll$|^winspool\.drv$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|advapi32|iphlpapi|psapi|pdh|powrprof|version|imm32|ws2_32|secur32|msimg32|msvcrt|ucrtbase|ntdll|api-ms-win-[a-z0-9-]+)\.dll$|^winspool\.drv$|^hhctrl\.ocx$'
 bad=0
 while read -r dll; do
     lower=$(echo "$dll" | tr 'A-Z' 'a-z')
