@@ -3,7 +3,7 @@
 # licence. Checks that the exe needs nothing beyond Windows system DLLs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-exe=$top/build/windows/tamrik.exe
+exe=${TAMRIK_EXE:-$top/build/windows/tamrik.exe}
 out=$top/build/package
 [ -f "$exe" ] || { echo "package: $exe is missing; run make windows" >&2; exit 1; }
 
