@@ -110,6 +110,8 @@ do_start() {
     # One wineserver for the whole run: it reads the printer list once.
     wineserver -k 2>/dev/null || true
     wineserver -p 2>/dev/null || true
+    # Start Wine's own services now, outside any test's output pipe.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     cat >"$envfile" <<ENV
 export DISPLAY=$display
 export WINEPREFIX=$WINEPREFIX
