@@ -1,5 +1,6 @@
 #include "print/page_layout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace orbilux {
@@ -22,12 +23,27 @@ int MulDiv(int number, int numerator, int denominator) {
     return int(negative ? -magnitude : magnitude);
 }
 
+namespace {
+
+// Stored distances beyond a metre fit no page; they are taken as a metre so
+// that the sums below stay in range.
+constexpr int kMaxMarginHundredths = 100000;
+constexpr int kMaxBandMm = 1000;
+constexpr int kMaxTextHeight = 1 << 20;
+constexpr int kMaxBandLines = 1000;  // no stored list holds more
+
+int Bounded(int v, int limit) {
+    return std::clamp(v, -limit, limit);
+}
+
+}  // namespace
+
 PageRect BodyRect(const PageRect& page, const PageRect& margin, const PageScales& scales) {
     PageRect body = page;
-    body.left += Trunc(margin.left * scales.sx);
-    body.top += Trunc(margin.top * scales.sy);
-    body.right -= Trunc(margin.right * scales.sx);
-    body.bottom -= Trunc(margin.bottom * scales.sy);
+    body.left += Trunc(Bounded(margin.left, kMaxMarginHundredths) * scales.sx);
+    body.top += Trunc(Bounded(margin.top, kMaxMarginHundredths) * scales.sy);
+    body.right -= Trunc(Bounded(margin.right, kMaxMarginHundredths) * scales.sx);
+    body.bottom -= Trunc(Bounded(margin.bottom, kMaxMarginHundredths) * scales.sy);
     return body;
 }
 
@@ -42,8 +58,10 @@ bool BandExists(bool simpleMode, bool enabled, const std::vector<std::wstring>& 
 BandGeometry PlaceBand(PageRect& body, BandSide side, int lineCount, int tmHeight, int spacingMm, int gapMm,
                        double my) {
     BandGeometry g;
-    g.spacing = Trunc(spacingMm * my);
-    const int gap = Trunc(gapMm * my);
+    lineCount = std::clamp(lineCount, 0, kMaxBandLines);
+    tmHeight = std::clamp(tmHeight, 0, kMaxTextHeight);
+    g.spacing = Trunc(Bounded(spacingMm, kMaxBandMm) * my);
+    const int gap = Trunc(Bounded(gapMm, kMaxBandMm) * my);
     g.lineStep = tmHeight + g.spacing;
     const int height = lineCount * g.lineStep - g.spacing;
     g.band.left = body.left;

@@ -1,5 +1,6 @@
 #include "print/win32/page_render.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "print/colour_mode.h"
@@ -110,7 +111,9 @@ void DrawBand(HDC dc, PageRect& body, int which, const PrintStyle& style, const 
     const LayoutSettings& layout = style.layout;
     if (!BandExists(layout.simpleMode, header ? layout.enableHead : layout.enableFoot, lines)) return;
 
-    UniqueFont font = MakeFont(dc, style.fontFace, int(style.fontSize) * 10);
+    // A stored size beyond any page is taken as the largest one.
+    constexpr uint32_t kMaxFontPoints = 10000;
+    UniqueFont font = MakeFont(dc, style.fontFace, int(std::min(style.fontSize, kMaxFontPoints)) * 10);
     BandGeometry g;
     {
         SelectObjectScope select(dc, font.Get());
