@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program started with the worst settings files: random bytes, every
-# enumeration out of range, and a base folder that is a file. Each time it must
-# come up, answer Print Screen, and leave complete files or none.
+# enumeration out of range, a base folder that is a file, and band sizes, font
+# size and templates beyond any page. Each time it must come up, answer Print
+# Screen, and leave complete files (and a whole PDF) or none.
 . "$(dirname "$0")/app_lib.sh"
 
 BASE_UNIX=$WINEPREFIX/drive_c/TamrikHard
@@ -125,6 +126,53 @@ jpg=$(output_files | grep '\.jpg$' | head -1)
 [ -n "$jpg" ] || fail "no JPEG after the folder was mended: $(output_files)"
 complete_picture "$jpg" || fail "$(basename "$jpg") is not a complete JPEG"
 pass "a file as base folder writes nothing; a folder in its place gets $(basename "$jpg")"
+
+# --- printing with band sizes, font size and a template beyond any page ----------
+PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
+pdf_count() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | wc -l; }
+long_line=$(printf '$window|\\B$page%.0s' $(seq 1 700))
+write_settings "[ORBILUXSettings.printer_]
+enableHead=TRUE
+enableFoot=TRUE
+lineHeightHead=2147483647
+marginHead=-2147483648
+lineHeightFoot=-2147483648
+marginFoot=2147483647
+[ORBILUXSettings.format_]
+fontSize=4000000000
+[ORBILUXSettings.format_.headStrings]
+Count=2
+Item.0=$long_line
+Item.1=\\B\\I\\U\\L\\R\\C\\|$\\
+[ORBILUXSettings.format_.footStrings]
+Count=4294967295
+Item.0=$long_line
+[ORBILUXSettings.key_]
+keyAction=2
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikHard
+nPictureFormat=1
+[ORBILUXSettings]
+simpleMode=FALSE"
+begin_case
+before=$(pdf_count)
+xdotool key Print
+wait_files 1 || fail "printing settings beyond any page: no picture file"
+pdf=
+for _ in $(seq 1 120); do
+    if [ "$(pdf_count)" -gt "$before" ]; then
+        pdf=$(ls -t "$PDF_DIR"/*.pdf | head -1)
+        pdfinfo "$pdf" >/dev/null 2>&1 && break
+    fi
+    sleep 0.5
+done
+[ -n "$pdf" ] || fail "printing settings beyond any page: no PDF"
+pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+[ "$pages" = 1 ] || fail "the PDF has $pages pages, not 1"
+still_running "after printing with settings beyond any page"
+png=$(output_files | grep '\.png$' | head -1)
+complete_picture "$png" || fail "$(basename "$png") is not a complete PNG"
+pass "band sizes, font size and template beyond any page: $(basename "$png") and a one-page PDF"
 
 rc=0
 stop_tamrik || rc=$?
