@@ -45,6 +45,7 @@ bench: setup
 	@cmake -S . -B $(TOP)/build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRIK_SANITIZE=OFF >/dev/null
 	@cmake --build $(TOP)/build/bench -j $(JOBS)
 	@bash scripts/bench-images.sh
+	@bash scripts/bench-app.sh
 
 fuzz: setup
 	@bash scripts/fuzz.sh
