@@ -50,10 +50,18 @@ void CountedFree(void* p) {
 
 }  // namespace
 
-void* operator new(size_t n) { return CountedAlloc(n, 0); }
-void* operator new[](size_t n) { return CountedAlloc(n, 0); }
-void* operator new(size_t n, std::align_val_t a) { return CountedAlloc(n, size_t(a)); }
-void* operator new[](size_t n, std::align_val_t a) { return CountedAlloc(n, size_t(a)); }
+void* operator new(size_t n) {
+    return CountedAlloc(n, 0);
+}
+void* operator new[](size_t n) {
+    return CountedAlloc(n, 0);
+}
+void* operator new(size_t n, std::align_val_t a) {
+    return CountedAlloc(n, size_t(a));
+}
+void* operator new[](size_t n, std::align_val_t a) {
+    return CountedAlloc(n, size_t(a));
+}
 void* operator new(size_t n, const std::nothrow_t&) noexcept {
     try {
         return CountedAlloc(n, 0);
@@ -61,17 +69,39 @@ void* operator new(size_t n, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void* operator new[](size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept { CountedFree(p); }
-void operator delete[](void* p) noexcept { CountedFree(p); }
-void operator delete(void* p, size_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, size_t) noexcept { CountedFree(p); }
-void operator delete(void* p, std::align_val_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { CountedFree(p); }
-void operator delete(void* p, size_t, std::align_val_t) noexcept { CountedFree(p); }
-void operator delete[](void* p, size_t, std::align_val_t) noexcept { CountedFree(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { CountedFree(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { CountedFree(p); }
+void* operator new[](size_t n, const std::nothrow_t& t) noexcept {
+    return operator new(n, t);
+}
+void operator delete(void* p) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p) noexcept {
+    CountedFree(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    CountedFree(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    CountedFree(p);
+}
+void operator delete(void* p, size_t, std::align_val_t) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p, size_t, std::align_val_t) noexcept {
+    CountedFree(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    CountedFree(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    CountedFree(p);
+}
 
 namespace {
 
@@ -82,7 +112,10 @@ constexpr int32_t kHeight = 2160;
 
 // Three monitors side by side; every grab fills its picture with a screen-like
 // pattern (flat panels, a gradient and some noise) so the encoders do real work.
-class ThreeMonitors : public MonitorSource, public ScreenSource, public WindowSource, public CaptureErrorReporter {
+class ThreeMonitors : public MonitorSource,
+                      public ScreenSource,
+                      public WindowSource,
+                      public CaptureErrorReporter {
 public:
     bool EnumMonitors(const std::function<bool(MonitorHandle)>& visit) override {
         for (int i = 0; i < 3; ++i)
@@ -113,8 +146,7 @@ public:
                 } else {
                     noise = noise * 1103515245u + 12345u;
                     const uint8_t n = uint8_t((noise >> 16) & 15);
-                    px[0] = uint8_t(((x ^ y) & 0x3f) + n), px[1] = uint8_t(y * 200 / height + n),
-                    px[2] = 230;
+                    px[0] = uint8_t(((x ^ y) & 0x3f) + n), px[1] = uint8_t(y * 200 / height + n), px[2] = 230;
                 }
             }
         }

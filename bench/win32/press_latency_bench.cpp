@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
         const double encodeMs = MillisecondsSince(encodeStart);
         const size_t written = CountAndClear(folder);
         if (!saved || written != 1) {
-            std::fprintf(stderr, "the encode step wrote no picture (saved %d, %zu files)\n", int(saved), written);
+            std::fprintf(stderr, "the encode step wrote no picture (saved %d, %zu files)\n", int(saved),
+                         written);
             return 1;
         }
         if (i == 0) continue;
@@ -145,10 +146,11 @@ int main(int argc, char** argv) {
         encode.push_back(encodeMs);
     }
     const double pressMedian = Median(press), encodeMedian = Median(encode);
-    std::printf("%ux%u %s repeats=%d press_ms=%.1f encode_ms=%.1f ratio=%.2f capture_ms=%.1f text_ms=%.1f "
-                "save_ms=%.1f\n",
-                width, height, png ? "png" : "jpeg", repeats, pressMedian, encodeMedian, pressMedian / encodeMedian,
-                Median(capture), Median(text), Median(save));
+    std::printf(
+        "%ux%u %s repeats=%d press_ms=%.1f encode_ms=%.1f ratio=%.2f capture_ms=%.1f text_ms=%.1f "
+        "save_ms=%.1f\n",
+        width, height, png ? "png" : "jpeg", repeats, pressMedian, encodeMedian, pressMedian / encodeMedian,
+        Median(capture), Median(text), Median(save));
     std::filesystem::remove_all(folder, ec);
     return 0;
 }
