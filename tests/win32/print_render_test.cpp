@@ -205,7 +205,9 @@ TEST(PrintRender, PaginationKeepsEveryLineInOrder) {
     EXPECT_EQ(joined, lines);
     // The tall line sits alone on its page.
     for (const auto& p : pages) {
-        if (p.front().size() == 400) EXPECT_EQ(p.size(), 1u);
+        if (p.front().size() == 400) {
+            EXPECT_EQ(p.size(), 1u);
+        }
     }
 }
 
