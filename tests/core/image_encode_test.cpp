@@ -168,7 +168,9 @@ TEST(ImageEncodePng, DepthsOfPaletteAndFullColourPictures) {
         const size_t ihdr = FindChunk(b, "IHDR");
         EXPECT_EQ(b[ihdr + 16], depths[i]) << i;
         EXPECT_EQ(b[ihdr + 17], i == 3 ? 2 : 3) << i;
-        if (entries[i]) EXPECT_EQ(Be32(b, FindChunk(b, "PLTE")), 3 * entries[i]) << i;
+        if (entries[i]) {
+            EXPECT_EQ(Be32(b, FindChunk(b, "PLTE")), 3 * entries[i]) << i;
+        }
         if (!HavePillow()) continue;
         const std::string mode = i == 3 ? "RGB" : (i == 0 ? "P" : "P");
         EXPECT_EQ(Describe(path), "PNG|300|250|" + mode + "|" + std::to_string(entries[i]) + "|96x96|-|" +
