@@ -27,7 +27,8 @@ std::shared_ptr<orbilux::MemoryProfile> ParseProfile(const std::wstring& text) {
             section = line.substr(1, line.size() - 2);
         } else {
             const size_t eq = line.find(L'=');
-            if (eq != std::wstring::npos && !section.empty()) profile->Set(section, line.substr(0, eq), line.substr(eq + 1));
+            if (eq != std::wstring::npos && !section.empty())
+                profile->Set(section, line.substr(0, eq), line.substr(eq + 1));
         }
         start = end + 1;
     }

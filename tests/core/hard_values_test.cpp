@@ -43,7 +43,8 @@ CxImage Picture(uint32_t w, uint32_t h) {
     CxImage img;
     img.Create(w, h, 24);
     for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) img.SetPixelColor(x, y, RGBQuadColor::FromRgb(uint8_t(x * 11), 90, 7));
+        for (uint32_t x = 0; x < w; ++x)
+            img.SetPixelColor(x, y, RGBQuadColor::FromRgb(uint8_t(x * 11), 90, 7));
     return img;
 }
 
@@ -55,7 +56,8 @@ std::string ReadAll(const fs::path& p) {
 }  // namespace
 
 TEST(HardValues, DamagedNumbersListsAndStructsLoad) {
-    const std::wstring o = L"ORBILUXSettings.output_", k = L"ORBILUXSettings.key_", p = L"ORBILUXSettings.printer_";
+    const std::wstring o = L"ORBILUXSettings.output_", k = L"ORBILUXSettings.key_",
+                       p = L"ORBILUXSettings.printer_";
     const std::wstring h = L"ORBILUXSettings.format_.headStrings";
     const ORBILUXSetting s = LoadFrom(Profile({
         {o, L"nPictureFormat", L"+1junk"},
@@ -119,10 +121,10 @@ TEST(HardValues, AwkwardTemplatesLayOutUnderTheSanitizers) {
     ComputerInfo info;
     info.windowText = L"100% & \t \xD800 \U0001F600";
     info.application = L"&%s\xDFFF.exe";
-    const std::vector<std::wstring> pieces = {L"\\B", L"\\I",  L"\\U",   L"\\L",     L"\\R",      L"\\C",
-                                              L"\\\\", L"\\|", L"\\",    L"$page",   L"$maxpage", L"$date",
-                                              L"$time", L"$ip", L"$user", L"$window", L"$program", L"$computer",
-                                              L"$",   L"|",    L"\xD800", L"\xDC00", L"\x81",    L"\xE0\\"};
+    const std::vector<std::wstring> pieces = {
+        L"\\B",      L"\\I",       L"\\U",      L"\\L",   L"\\R",    L"\\C",    L"\\\\",  L"\\|",
+        L"\\",       L"$page",     L"$maxpage", L"$date", L"$time",  L"$ip",    L"$user", L"$window",
+        L"$program", L"$computer", L"$",        L"|",     L"\xD800", L"\xDC00", L"\x81",  L"\xE0\\"};
     for (const auto& p : pieces) {
         for (const auto& q : pieces) {
             for (const std::wstring& line : {p + q, q + p + q, L"a" + p + L"b" + q}) {
@@ -134,8 +136,8 @@ TEST(HardValues, AwkwardTemplatesLayOutUnderTheSanitizers) {
     std::wstring mixed;
     while (mixed.size() < 10000)
         for (const auto& p : pieces) mixed += p;
-    for (const std::wstring& line : {mixed, std::wstring(10000, L'|'), std::wstring(10000, L'\\'),
-                                     std::wstring(10001, L'\xD800')})
+    for (const std::wstring& line :
+         {mixed, std::wstring(10000, L'|'), std::wstring(10000, L'\\'), std::wstring(10001, L'\xD800')})
         EXPECT_FALSE(LayoutBand({line}, 3000, 10, 1, info).empty());
 }
 
@@ -160,7 +162,8 @@ TEST(HardValues, AwkwardInformationReachesTheReportFile) {
 TEST(HardValues, ExtremeBandAndMarginSettingsLayOut) {
     const DeviceFigures dev{2479, 3508, 300, 300};
     const std::vector<std::wstring> many(kMaxListCount, L"$page");
-    for (const int v : {std::numeric_limits<int>::min(), -1000, -1, 0, 100000, std::numeric_limits<int>::max()}) {
+    for (const int v :
+         {std::numeric_limits<int>::min(), -1000, -1, 0, 100000, std::numeric_limits<int>::max()}) {
         LayoutSettings s;
         s.simpleMode = false;
         s.lineHeightHead = s.marginHead = s.lineHeightFoot = s.marginFoot = v;

@@ -11,7 +11,10 @@ TEST(Text, RoundTripsJapaneseAndAstralCharacters) {
 }
 
 TEST(Text, InvalidBytesBecomeReplacementCharacters) {
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b"), std::wstring(L"a\xFFFD" L"b"));
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b"),
+              std::wstring(L"a\xFFFD"
+                           L"b"));
     EXPECT_EQ(Utf8ToWide("\xE3\x83"), std::wstring(L"\xFFFD\xFFFD"));
     // An encoded surrogate is not a character.
     EXPECT_EQ(Utf8ToWide("\xED\xA0\x80").size(), 3u);

@@ -81,16 +81,19 @@ uint32_t Le32(const std::string& b, size_t at) {
     const std::string b = ReadAll(path);
     const std::wstring ext = path.extension().wstring();
     if (ext == L".bmp") {
-        if (b.size() < 54 || b.compare(0, 2, "BM") != 0) return ::testing::AssertionFailure() << "no BMP header";
+        if (b.size() < 54 || b.compare(0, 2, "BM") != 0)
+            return ::testing::AssertionFailure() << "no BMP header";
         if (Le32(b, 2) != b.size())
-            return ::testing::AssertionFailure() << "BMP says " << Le32(b, 2) << " bytes, file has " << b.size();
+            return ::testing::AssertionFailure()
+                   << "BMP says " << Le32(b, 2) << " bytes, file has " << b.size();
         return ::testing::AssertionSuccess();
     }
     if (ext == L".png") {
         static const char kSignature[] = "\x89PNG\r\n\x1a\n";
         if (b.size() < 8 + 25 + 12 || b.compare(0, 8, kSignature, 8) != 0)
             return ::testing::AssertionFailure() << "no PNG signature";
-        if (b.compare(b.size() - 8, 4, "IEND") != 0) return ::testing::AssertionFailure() << "PNG without IEND";
+        if (b.compare(b.size() - 8, 4, "IEND") != 0)
+            return ::testing::AssertionFailure() << "PNG without IEND";
         return ::testing::AssertionSuccess();
     }
     if (ext == L".jpg") {
@@ -189,7 +192,8 @@ const char kFullIni[] =
 TEST_F(HardSettingsTest, TruncatedFileLoadsWhatItHasAndSaves) {
     const std::string full = Crlf(kFullIni);
     // Cut inside the margin's hex, inside a section name, and after one byte.
-    for (const size_t cut : {full.find("E8030000A2") + 3, full.find("[ORBILUXSettings.key_]") + 9, size_t(1)}) {
+    for (const size_t cut :
+         {full.find("E8030000A2") + 3, full.find("[ORBILUXSettings.key_]") + 9, size_t(1)}) {
         WriteAll(iniPath, full.substr(0, cut));
         ORBILUXSetting settings;
         Load(settings);
@@ -206,7 +210,8 @@ TEST_F(HardSettingsTest, RandomBytesLoadAndSave) {
     for (int round = 0; round < 4; ++round) {
         std::string bytes(size_t(16384) << round, '\0');
         for (char& c : bytes) c = char(random());
-        if (round == 3) bytes.replace(100, 26, "\n[ORBILUXSettings.output_]\n");  // a real section among noise
+        if (round == 3)
+            bytes.replace(100, 26, "\n[ORBILUXSettings.output_]\n");  // a real section among noise
         WriteAll(iniPath, bytes);
         ORBILUXSetting settings;
         Load(settings);
@@ -404,11 +409,11 @@ ComputerInfo AwkwardInfo() {
 }
 
 std::vector<std::wstring> AwkwardTemplates() {
-    const std::vector<std::wstring> pieces = {L"\\B", L"\\I", L"\\U", L"\\L", L"\\R", L"\\C", L"\\\\", L"\\|",
-                                              L"\\",  L"$page", L"$maxpage", L"$date", L"$time", L"$computer",
-                                              L"$user", L"$window", L"$program", L"$ip", L"$", L"$nothing",
-                                              L"|",   L"||", L"&", L"%", L"\t", L"\xD800", L"\xDC00",
-                                              L"\x81", L"\x9F|", L"\xE0\\"};
+    const std::vector<std::wstring> pieces = {
+        L"\\B",      L"\\I",    L"\\U",      L"\\L",      L"\\R",   L"\\C",       L"\\\\",  L"\\|",
+        L"\\",       L"$page",  L"$maxpage", L"$date",    L"$time", L"$computer", L"$user", L"$window",
+        L"$program", L"$ip",    L"$",        L"$nothing", L"|",     L"||",        L"&",     L"%",
+        L"\t",       L"\xD800", L"\xDC00",   L"\x81",     L"\x9F|", L"\xE0\\"};
     std::vector<std::wstring> lines;
     // Each piece alone, first, last, and between every other piece.
     for (const auto& p : pieces) {
