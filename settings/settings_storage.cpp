@@ -343,18 +343,9 @@ bool CSettingsStorageProfile::SerializeBool(const wchar_t* key, bool& value, boo
 }
 
 bool CSettingsStorageProfile::BeginObjectList(const wchar_t* key, uint32_t& count, bool save) {
+    // An object list opens its sub-storage and "Count" exactly as a value list does.
     if (count == static_cast<uint32_t>(-1)) return false;
-    listStorage = CreateSubStorage(key);
-    if (!listStorage) return false;
-    if (save ? listStorage->BeginSave() : listStorage->BeginLoad()) {
-        if (listStorage->SerializeUInt(L"Count", count, save)) return true;
-        if (save)
-            listStorage->EndSave();
-        else
-            listStorage->EndLoad();
-    }
-    listStorage.reset();
-    return false;
+    return BeginValueList(key, count, save);
 }
 
 bool CSettingsStorageProfile::SerializeListObject(uint32_t index, CSettings& settings, bool save) {
