@@ -37,6 +37,12 @@ std::wstring twoDigits(unsigned value) {
 }  // namespace
 
 void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes& probes) {
+    GatherNeeds needs;
+    needs.eventLogs = withEventLogs;
+    gatherComputerInfo(needs, probes);
+}
+
+void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
     using namespace orbilux;
 
     adapters.clear();
@@ -81,7 +87,8 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes&
         }
     }
 
-    processLines = probes.processLines();
+    processLines.clear();
+    if (needs.processes) processLines = probes.processLines();
 
     windowText.clear();
     application.clear();
@@ -111,7 +118,7 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes&
 
     systemLogLines.clear();
     applicationLogLines.clear();
-    if (withEventLogs) {
+    if (needs.eventLogs) {
         EventLogReader reader(probes.eventRecords(), probes.messageFiles());
         reader.typeFilter = 1;
         reader.read(0);

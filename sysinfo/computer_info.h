@@ -21,6 +21,22 @@ struct AdapterInfo {
     bool dhcpEnabled = false;
 };
 
+// What one press needs gathered beyond names, network, up time, power and
+// memory: the process list costs two samples 200 ms apart, the event logs a
+// read of both logs, so each is taken only when the press prints or writes it.
+struct GatherNeeds {
+    bool processes = true;
+    bool eventLogs = false;
+
+    // A press with this report setting (0 none, 1 basic, 2 and 3 with the event logs).
+    static GatherNeeds ForLogType(int logType) {
+        GatherNeeds needs;
+        needs.processes = logType != 0;
+        needs.eventLogs = logType >= 2;
+        return needs;
+    }
+};
+
 struct ComputerInfo {
     std::vector<AdapterInfo> adapters;
     std::vector<std::wstring> ipAddresses;
@@ -56,6 +72,10 @@ struct ComputerInfo {
     void gatherComputerInfo(bool withEventLogs);
     // The same, asking the given probes.
     void gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes& probes);
+    // The same, with the process list and the event logs only when needed
+    // (left empty otherwise).
+    void gatherComputerInfo(const GatherNeeds& needs);
+    void gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes);
 
     // Replaces infoLines from the other members.
     void composeInfoLines();

@@ -232,3 +232,8 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs) {
     orbilux::Win32SystemProbes probes;
     gatherComputerInfo(withEventLogs, probes);
 }
+
+void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs) {
+    orbilux::Win32SystemProbes probes;
+    gatherComputerInfo(needs, probes);
+}

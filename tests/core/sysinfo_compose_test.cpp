@@ -302,3 +302,35 @@ TEST(SysinfoGatherFake, EventLogsAreReadSystemFirstOnlyWhenAsked) {
     info.gatherComputerInfo(false, probes);
     EXPECT_TRUE(info.systemLogLines.empty());
 }
+
+TEST(SysinfoGatherFake, APressGathersOnlyWhatItsReportSettingUses) {
+    struct CountingProbes : FakeProbes {
+        std::vector<std::wstring> processLines() override {
+            ++processSamples;
+            return FakeProbes::processLines();
+        }
+        int processSamples = 0;
+    } probes;
+    ComputerInfo info;
+    info.processLines = {L"stale\n"};
+    // No report and no Text pages: no process samples, no event logs, but the
+    // names and the time the header and footer print are there.
+    info.gatherComputerInfo(GatherNeeds::ForLogType(0), probes);
+    EXPECT_EQ(probes.processSamples, 0);
+    EXPECT_TRUE(info.processLines.empty());
+    EXPECT_TRUE(probes.records.opened.empty());
+    EXPECT_EQ(info.computerName, L"PC01");
+    EXPECT_EQ(info.shotTime, L"14:03:07");
+
+    // The basic report lists the processes but never reads the event logs.
+    info.gatherComputerInfo(GatherNeeds::ForLogType(1), probes);
+    EXPECT_EQ(probes.processSamples, 1);
+    EXPECT_EQ(info.processLines.size(), 2u);
+    EXPECT_TRUE(probes.records.opened.empty());
+
+    for (int logType : {2, 3}) {
+        probes.records.opened.clear();
+        info.gatherComputerInfo(GatherNeeds::ForLogType(logType), probes);
+        EXPECT_EQ(probes.records.opened, std::vector<std::wstring>({L"System", L"Application"}));
+    }
+}
