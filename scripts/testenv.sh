@@ -16,7 +16,8 @@ envfile=$dir/env.sh
 mkdir -p "$dir"
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# A crashing test ends at once instead of waiting in the crash debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export WINEPREFIX=$dir/wineprefix
 queue=TamrikPDF
 pdfdir=$dir/pdf
@@ -116,7 +117,7 @@ do_start() {
 export DISPLAY=$display
 export WINEPREFIX=$WINEPREFIX
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export TAMRIK_PDF_DIR=$pdfdir
 export TAMRIK_PRINTER=$queue
 export TAMRIK_TESTENV=1
