@@ -63,6 +63,10 @@ void ScreenShot::PrepareMonitorShots(const CaptureSettings& settings, MonitorSou
     for (const int32_t position : settings.disabledMonitors) {
         if (uint32_t(position) < list.size()) leftOut[uint32_t(position)] = true;
     }
+    // A stored choice that leaves out every monitor (typically one made for
+    // other screens, before undocking) would make the press do nothing at all:
+    // then every monitor is captured, as if none were left out.
+    if (std::find(leftOut.begin(), leftOut.end(), false) == leftOut.end()) leftOut.assign(list.size(), false);
     int32_t sequence = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         if (leftOut[i]) continue;
@@ -99,7 +103,7 @@ bool ScreenShot::CaptureMonitors(CaptureSeams& seams) {
     if (failed) return false;
 
     // A monitor the enumeration did not meet has no picture and gets no page;
-    // the others are numbered without gaps in monitorOrder, so the Text pages
+    // the others are numbered without gaps in list order, so the Text pages
     // that follow find their numbers free.
     std::vector<const MonitorShot*> grabbed;
     for (const auto& entry : monitorShots) {

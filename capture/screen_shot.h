@@ -39,7 +39,7 @@ struct MonitorHandleLess {
 };
 
 struct MonitorShot {
-    int32_t sequence = 0;  // position among the captured monitors, in monitorOrder
+    int32_t sequence = 0;  // position among the captured monitors, in list order
     CxImagePtr image;      // empty until grabbed
 };
 
@@ -119,7 +119,8 @@ public:
     static const PageEntry& Placeholder();
 
     // Fills monitorShots with the monitors to capture: every listed monitor
-    // whose position is not in disabledMonitors, numbered in monitorOrder.
+    // whose position is not in disabledMonitors (every monitor when that would
+    // leave none), numbered in list order.
     void PrepareMonitorShots(const CaptureSettings& settings, MonitorSource& monitors);
 
     MonitorShotMap monitorShots;

@@ -2,6 +2,7 @@
 // over a scripted screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <vector>
@@ -125,6 +126,100 @@ TEST(CaptureMonitorList, OrdersRowsTopToBottomThenLeftToRight) {
     // Rebuilt from scratch by every use.
     screen.monitors.pop_back();
     EXPECT_EQ(Handles(RebuildMonitorList(screen)), (std::vector<MonitorHandle>{kUpperRight, kLower}));
+}
+
+// Every order the system could list the monitors in.
+std::vector<std::vector<FakeMonitor>> EveryListing(std::vector<FakeMonitor> monitors) {
+    std::sort(monitors.begin(), monitors.end(),
+              [](const FakeMonitor& a, const FakeMonitor& b) { return a.handle < b.handle; });
+    std::vector<std::vector<FakeMonitor>> listings;
+    do {
+        listings.push_back(monitors);
+    } while (std::next_permutation(
+        monitors.begin(), monitors.end(),
+        [](const FakeMonitor& a, const FakeMonitor& b) { return a.handle < b.handle; }));
+    return listings;
+}
+
+// The list's order for every listing of the monitors; fails unless all agree.
+std::vector<MonitorHandle> OrderForEveryListing(const std::vector<FakeMonitor>& monitors) {
+    std::vector<MonitorHandle> first;
+    for (const auto& listing : EveryListing(monitors)) {
+        FakeScreen screen;
+        screen.monitors = listing;
+        const auto order = Handles(RebuildMonitorList(screen));
+        if (first.empty()) first = order;
+        EXPECT_EQ(order, first) << "listed first: " << listing.front().handle;
+    }
+    return first;
+}
+
+TEST(CaptureMonitorList, StaircaseHasOneOrderWhateverTheListing) {
+    // Three monitors climbing to the right: each shares a row with the next,
+    // the outer two do not, so the row rule goes round in a circle.
+    const std::vector<FakeMonitor> stairs = {
+        {0xA, {0, 400, 1000, 700}}, {0xB, {1000, 200, 2000, 500}}, {0xC, {2000, 0, 3000, 300}}};
+    const auto rect = [&](int i) { return CMonitor(stairs[i].handle, stairs[i].rect, stairs[i].rect); };
+    const monitorOrder rowRule;
+    ASSERT_TRUE(rowRule(rect(0), rect(1)));
+    ASSERT_TRUE(rowRule(rect(1), rect(2)));
+    ASSERT_TRUE(rowRule(rect(2), rect(0)));
+    EXPECT_EQ(OrderForEveryListing(stairs), (std::vector<MonitorHandle>{0xA, 0xB, 0xC}));
+
+    // The same circle under a fourth monitor well below it: the circle first.
+    auto withBelow = stairs;
+    withBelow.push_back({0x1, {500, 800, 1500, 1600}});
+    EXPECT_EQ(OrderForEveryListing(withBelow), (std::vector<MonitorHandle>{0xA, 0xB, 0xC, 0x1}));
+}
+
+TEST(CaptureMonitorList, ConsistentLayoutsKeepTheRowRuleOrder) {
+    struct Layout {
+        const char* name;
+        std::vector<FakeMonitor> monitors;
+        std::vector<MonitorHandle> order;
+    };
+    const std::vector<Layout> layouts = {
+        {"side by side, bottoms aligned, the right one taller",
+         {{0x3, {-1920, 360, 0, 1440}}, {0x1, {0, 0, 2560, 1440}}, {0x2, {2560, 0, 3840, 1024}}},
+         {0x3, 0x1, 0x2}},
+        {"stacked",
+         {{0x1, {0, 0, 1920, 1080}}, {0x2, {200, -1024, 1480, 0}}, {0x3, {-100, 1080, 1180, 2104}}},
+         {0x2, 0x1, 0x3}},
+        {"two by two grid",
+         {{0x4, {0, 0, 1920, 1080}},
+          {0x3, {1920, 0, 3840, 1080}},
+          {0x2, {0, 1080, 1920, 2160}},
+          {0x1, {1920, 1080, 3840, 2160}}},
+         {0x4, 0x3, 0x2, 0x1}},
+        {"two above, one below",
+         {{kLower, {-512, 0, 768, 1024}},
+          {kUpperRight, {0, -600, 800, 0}},
+          {kUpperLeft, {-1024, -768, 0, 0}}},
+         {kUpperLeft, kUpperRight, kLower}},
+        // A steps down to C on the left, B spans both on the right: the rule is
+        // consistent (A, C, B) although A and C share no row.
+        {"zigzag beside a portrait screen",
+         {{0xA, {1920, 0, 3000, 1080}}, {0xB, {3000, 0, 4440, 2560}}, {0xC, {0, 1080, 1920, 2160}}},
+         {0xA, 0xC, 0xB}},
+    };
+    const monitorOrder rowRule;
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const auto order = OrderForEveryListing(layout.monitors);
+        EXPECT_EQ(order, layout.order);
+        // Each expected order is the row rule's own: no later monitor comes first.
+        for (size_t i = 0; i < layout.order.size(); ++i) {
+            for (size_t j = i + 1; j < layout.order.size(); ++j) {
+                auto find = [&](MonitorHandle h) {
+                    for (const auto& m : layout.monitors) {
+                        if (m.handle == h) return CMonitor(h, m.rect, m.rect);
+                    }
+                    return CMonitor(0, {}, {});
+                };
+                EXPECT_FALSE(rowRule(find(layout.order[j]), find(layout.order[i])));
+            }
+        }
+    }
 }
 
 TEST(CaptureMonitorList, EquivalentMonitorReplacesTheListedOne) {
@@ -291,12 +386,23 @@ TEST_F(CaptureEachMonitor, PositionsOutsideTheListLeaveOutNothing) {
     EXPECT_EQ(PageSize(2), Size(1280, 1024));
 }
 
-TEST_F(CaptureEachMonitor, AllLeftOutGivesNoPageAndNoError) {
-    EXPECT_EQ(Capture({2, 0, 1}), 0);
-    EXPECT_TRUE(shot.pages.empty());
-    EXPECT_TRUE(shot.monitorShots.empty());
-    EXPECT_TRUE(screen.grabs.empty());
+TEST_F(CaptureEachMonitor, EveryMonitorLeftOutCapturesEveryMonitor) {
+    // A choice that leaves nothing to capture: every monitor, in list order.
+    ASSERT_EQ(Capture({2, 0, 1}), 3);
+    EXPECT_EQ(PageSize(0), Size(1024, 768));
+    EXPECT_EQ(PageSize(1), Size(800, 600));
+    EXPECT_EQ(PageSize(2), Size(1280, 1024));
+    EXPECT_EQ(shot.monitorShots.at(kLower).sequence, 2);
     EXPECT_EQ(screen.errorsShown, 0);
+
+    // A choice stored for three screens, now that only two are left.
+    screen.monitors.erase(screen.monitors.begin());  // the lower one goes
+    ASSERT_EQ(Capture({0, 1, 1}), 2);
+    EXPECT_EQ(PageSize(0), Size(1024, 768));
+    EXPECT_EQ(PageSize(1), Size(800, 600));
+    // With one monitor still chosen, only that one is captured.
+    ASSERT_EQ(Capture({0}), 1);
+    EXPECT_EQ(PageSize(0), Size(800, 600));
 }
 
 TEST_F(CaptureEachMonitor, FailingSecondGrabStopsTheCaptureAndShowsTheError) {
