@@ -87,11 +87,23 @@ public:
     virtual void ShowCaptureError() = 0;
 };
 
+// The program's own windows, kept out of its pictures.
+class OwnWindows {
+public:
+    virtual ~OwnWindows() = default;
+    // Takes every shown window of the program off the screen, except the
+    // window `subject` (0: none) that is itself being captured.
+    virtual void Hide(WindowHandle subject) = 0;
+    // Shows again what Hide took off, as it was.
+    virtual void Restore() = 0;
+};
+
 struct CaptureSeams {
     MonitorSource& monitors;
     ScreenSource& screen;
     WindowSource& windows;
     CaptureErrorReporter& errors;
+    OwnWindows* ownWindows = nullptr;  // none: nothing is hidden
 };
 
 // The settings a capture reads.

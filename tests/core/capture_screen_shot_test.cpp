@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "capture/screen_shot.h"
@@ -25,7 +26,8 @@ struct GrabCall {
 class FakeScreen : public MonitorSource,
                    public ScreenSource,
                    public WindowSource,
-                   public CaptureErrorReporter {
+                   public CaptureErrorReporter,
+                   public OwnWindows {
 public:
     // Monitors as the system lists them (not in monitorOrder).
     std::vector<FakeMonitor> monitors;
@@ -35,6 +37,7 @@ public:
     int failGrabNumber = 0;  // 1-based grab call that cannot make its bitmap
     std::vector<GrabCall> grabs;
     int errorsShown = 0;
+    std::vector<std::string> events;  // hide, grab, restore and error, in order
 
     WindowHandle foreground = 0;
     WindowHandle desktop = 0xD;
@@ -42,7 +45,7 @@ public:
     std::map<WindowHandle, WindowHandle> topChild;
     std::map<WindowHandle, MonitorRect> windowRects;
 
-    CaptureSeams Seams() { return CaptureSeams{*this, *this, *this, *this}; }
+    CaptureSeams Seams() { return CaptureSeams{*this, *this, *this, *this, this}; }
 
     bool EnumMonitors(const std::function<bool(MonitorHandle)>& visit) override {
         if (listEnumerationFails) return false;
@@ -72,6 +75,7 @@ public:
     ScreenMetrics Metrics() override { return metrics; }
     bool Grab(int32_t left, int32_t top, int32_t width, int32_t height, CxImage& image) override {
         grabs.push_back({left, top, width, height});
+        events.push_back("grab");
         if (int(grabs.size()) == failGrabNumber) return false;
         return image.Create(uint32_t(width), uint32_t(height), 24);
     }
@@ -82,7 +86,12 @@ public:
     WindowHandle Desktop() override { return desktop; }
     MonitorRect Rect(WindowHandle w) override { return windowRects[w]; }
 
-    void ShowCaptureError() override { ++errorsShown; }
+    void ShowCaptureError() override {
+        ++errorsShown;
+        events.push_back("error");
+    }
+    void Hide(WindowHandle subject) override { events.push_back("hide " + std::to_string(subject)); }
+    void Restore() override { events.push_back("restore"); }
 };
 
 // Two monitors in an upper row and one below, listed by the system in an
@@ -505,6 +514,39 @@ TEST_F(CaptureActiveWindow, HiddenForegroundFallsToItsTopChildThenTheDesktop) {
     EXPECT_EQ(ChooseCaptureWindow(screen), WindowHandle(0x100));
     ASSERT_EQ(Capture(), 1);
     EXPECT_EQ(OnlyGrab().width, 10);
+}
+
+// ---- The program's own windows ----
+
+TEST(CaptureOwnWindows, AreOffTheScreenOnlyWhileItIsRead) {
+    using Events = std::vector<std::string>;
+    FakeScreen screen;
+    AddThreeMonitors(screen);
+    ScreenShot shot;
+    auto seams = screen.Seams();
+
+    ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, seams), 1);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "restore"}));
+
+    // Each monitor: once around all the grabs.
+    screen.events.clear();
+    ASSERT_EQ(shot.Capture(CaptureSettings{1, {}}, seams), 3);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "grab", "grab", "restore"}));
+
+    // The active window is chosen first and stays on the screen.
+    screen.events.clear();
+    screen.foreground = 0x100;
+    screen.visible = {0x100};
+    screen.windowRects[0x100] = {0, 0, 300, 200};
+    ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, seams), 1);
+    EXPECT_EQ(screen.events, (Events{"hide 256", "grab", "restore"}));
+
+    // A failed grab puts them back before the error is shown.
+    screen.events.clear();
+    screen.grabs.clear();
+    screen.failGrabNumber = 2;
+    EXPECT_EQ(shot.Capture(CaptureSettings{1, {}}, seams), 0);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "grab", "restore", "error"}));
 }
 
 TEST_F(CaptureActiveWindow, WindowEntirelyPastTheRightEdgeIsACaptureError) {
