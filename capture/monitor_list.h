@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <vector>
 
 namespace orbilux {
@@ -49,8 +48,11 @@ public:
     int32_t height;
 };
 
-// a comes first when both share a row (their vertical extents overlap) and a
-// is further left, or, in different rows, when a is higher up.
+// The row rule: a comes first when both share a row (their vertical extents
+// overlap) and a is further left, or, in different rows, when a is higher up.
+// For a staircase of three or more monitors the rule can go round in a circle
+// (a before b before c before a), so the list is not sorted by it directly:
+// see OrderMonitors.
 struct monitorOrder {
     bool operator()(const CMonitor& a, const CMonitor& b) const {
         const bool sameRow = a.rect.top < b.rect.bottom && a.rect.bottom > b.rect.top;
@@ -77,23 +79,31 @@ public:
     virtual void EnumForCapture(const std::function<bool(MonitorHandle, const MonitorRect&)>& visit) = 0;
 };
 
+// The list order of a set of monitors: the row rule wherever it is consistent,
+// so side-by-side, stacked and grid layouts keep their rows top to bottom and
+// left to right within a row; monitors that the rule puts in a circle are
+// taken left to right, then top to bottom. The result depends only on the set,
+// never on the order the monitors are given in.
+std::vector<CMonitor> OrderMonitors(std::vector<CMonitor> monitors);
+
 // The monitor list, rebuilt from scratch by every use. A monitor equivalent to
-// one already listed (neither comes before the other) replaces it.
+// one already listed under the row rule (neither comes before the other: the
+// same place, as mirrored screens report) replaces it.
 class CMonitorList {
 public:
     void Rebuild(MonitorSource& source);
-    // The monitors in monitorOrder.
-    std::vector<CMonitor> Copy() const { return {monitors_.begin(), monitors_.end()}; }
+    // The monitors in list order (OrderMonitors).
+    std::vector<CMonitor> Copy() const { return monitors_; }
     size_t size() const { return monitors_.size(); }
 
 private:
     void Add(const CMonitor& monitor);
 
-    std::set<CMonitor, monitorOrder> monitors_;
+    std::vector<CMonitor> monitors_;
 };
 
 // The process-wide list (user-interface thread only): rebuilds it and returns
-// its monitors in monitorOrder.
+// its monitors in list order.
 std::vector<CMonitor> RebuildMonitorList(MonitorSource& source);
 
 }  // namespace orbilux

@@ -17,6 +17,22 @@ bool GrabRect(ScreenSource& screen, const MonitorRect& r, CxImage& into) {
     return screen.Grab(r.left, r.top, int32_t(width), int32_t(height), into);
 }
 
+// The program's own windows stay off the screen while it is read.
+class OwnWindowsAway {
+public:
+    OwnWindowsAway(OwnWindows* own, WindowHandle subject) : own_(own) {
+        if (own_) own_->Hide(subject);
+    }
+    ~OwnWindowsAway() {
+        if (own_) own_->Restore();
+    }
+    OwnWindowsAway(const OwnWindowsAway&) = delete;
+    OwnWindowsAway& operator=(const OwnWindowsAway&) = delete;
+
+private:
+    OwnWindows* own_;
+};
+
 }  // namespace
 
 WindowHandle ChooseCaptureWindow(WindowSource& windows) {
@@ -63,6 +79,10 @@ void ScreenShot::PrepareMonitorShots(const CaptureSettings& settings, MonitorSou
     for (const int32_t position : settings.disabledMonitors) {
         if (uint32_t(position) < list.size()) leftOut[uint32_t(position)] = true;
     }
+    // A stored choice that leaves out every monitor (typically one made for
+    // other screens, before undocking) would make the press do nothing at all:
+    // then every monitor is captured, as if none were left out.
+    if (std::find(leftOut.begin(), leftOut.end(), false) == leftOut.end()) leftOut.assign(list.size(), false);
     int32_t sequence = 0;
     for (size_t i = 0; i < list.size(); ++i) {
         if (leftOut[i]) continue;
@@ -78,28 +98,34 @@ bool ScreenShot::CaptureDesktop(CaptureSeams& seams) {
         r = MonitorRect{m.virtualLeft, m.virtualTop, int32_t(int64_t(m.virtualLeft) + m.virtualWidth),
                         int32_t(int64_t(m.virtualTop) + m.virtualHeight)};
     }
-    if (!GrabRect(seams.screen, r, *image)) return false;
+    {
+        OwnWindowsAway away(seams.ownWindows, 0);
+        if (!GrabRect(seams.screen, r, *image)) return false;
+    }
     InsertPicturePage(0, image);
     return true;
 }
 
 bool ScreenShot::CaptureMonitors(CaptureSeams& seams) {
     bool failed = false;
-    seams.monitors.EnumForCapture([&](MonitorHandle handle, const MonitorRect& rect) {
-        const auto shot = monitorShots.find(handle);
-        if (shot == monitorShots.end()) return true;
-        auto picture = std::make_shared<CxImage>();
-        if (!GrabRect(seams.screen, rect, *picture)) {
-            failed = true;
-            return false;
-        }
-        shot->second.image = picture;
-        return true;
-    });
+    {
+        OwnWindowsAway away(seams.ownWindows, 0);
+        seams.monitors.EnumForCapture([&](MonitorHandle handle, const MonitorRect& rect) {
+            const auto shot = monitorShots.find(handle);
+            if (shot == monitorShots.end()) return true;
+            auto picture = std::make_shared<CxImage>();
+            if (!GrabRect(seams.screen, rect, *picture)) {
+                failed = true;
+                return false;
+            }
+            shot->second.image = picture;
+            return true;
+        });
+    }
     if (failed) return false;
 
     // A monitor the enumeration did not meet has no picture and gets no page;
-    // the others are numbered without gaps in monitorOrder, so the Text pages
+    // the others are numbered without gaps in list order, so the Text pages
     // that follow find their numbers free.
     std::vector<const MonitorShot*> grabbed;
     for (const auto& entry : monitorShots) {
@@ -121,7 +147,11 @@ bool ScreenShot::CaptureActiveWindow(CaptureSeams& seams) {
     // the left or top edge is grabbed from outside the screen.
     r.right = std::min(r.right, single ? m.screenWidth : m.virtualWidth);
     r.bottom = std::min(r.bottom, single ? m.screenHeight : m.virtualHeight);
-    if (!GrabRect(seams.screen, r, *image)) return false;
+    {
+        // The chosen window stays, even when it is one of the program's own.
+        OwnWindowsAway away(seams.ownWindows, window);
+        if (!GrabRect(seams.screen, r, *image)) return false;
+    }
     InsertPicturePage(0, image);
     return true;
 }

@@ -39,7 +39,7 @@ struct MonitorHandleLess {
 };
 
 struct MonitorShot {
-    int32_t sequence = 0;  // position among the captured monitors, in monitorOrder
+    int32_t sequence = 0;  // position among the captured monitors, in list order
     CxImagePtr image;      // empty until grabbed
 };
 
@@ -87,11 +87,23 @@ public:
     virtual void ShowCaptureError() = 0;
 };
 
+// The program's own windows, kept out of its pictures.
+class OwnWindows {
+public:
+    virtual ~OwnWindows() = default;
+    // Takes every shown window of the program off the screen, except the
+    // window `subject` (0: none) that is itself being captured.
+    virtual void Hide(WindowHandle subject) = 0;
+    // Shows again what Hide took off, as it was.
+    virtual void Restore() = 0;
+};
+
 struct CaptureSeams {
     MonitorSource& monitors;
     ScreenSource& screen;
     WindowSource& windows;
     CaptureErrorReporter& errors;
+    OwnWindows* ownWindows = nullptr;  // none: nothing is hidden
 };
 
 // The settings a capture reads.
@@ -119,7 +131,8 @@ public:
     static const PageEntry& Placeholder();
 
     // Fills monitorShots with the monitors to capture: every listed monitor
-    // whose position is not in disabledMonitors, numbered in monitorOrder.
+    // whose position is not in disabledMonitors (every monitor when that would
+    // leave none), numbered in list order.
     void PrepareMonitorShots(const CaptureSettings& settings, MonitorSource& monitors);
 
     MonitorShotMap monitorShots;

@@ -10,9 +10,25 @@ class KeySettings;
 constexpr int kPrintHotkeyId = 0;
 constexpr int kShotHotkeyId = 1;
 
+// Added to the stored modifiers at registration (never stored): no hotkey
+// message for the keyboard's repeats of a held key.
+constexpr UINT kNoRepeatModifier = 0x4000;  // MOD_NOREPEAT
+
+// Posted to the registering window when the key of a press has been seen up;
+// the first parameter is the virtual-key code. Its handler calls HotkeyKeyReleased.
+constexpr UINT kHotkeyKeyUpMessage = WM_APP + 0x21;
+
 // Registers the print key, and the shot key when it is enabled, with the values
 // of the given settings as they are now. Results are not consulted.
 void RegisterHotkeys(HWND window, const KeySettings& keys);
 void UnregisterHotkeys(HWND window);
+
+// Whether a WM_HOTKEY message for hotkey `id` starts a new press of its key;
+// false for a repeat while the key of the press that started the previous
+// action is still held (some systems send repeats despite the no-repeat
+// modifier). User-interface thread only.
+bool HotkeyStartsPress(int id);
+// Handles kHotkeyKeyUpMessage.
+void HotkeyKeyReleased(WPARAM key);
 
 }  // namespace orbilux

@@ -50,6 +50,7 @@ const tamrik::MessageMap<CMainDlg>& CMainDlg::GetMessageMap() {
         tamrik::MessageMap<CMainDlg> m;
         m.On(WM_INITDIALOG, &CMainDlg::OnInitDialog)
             .On(WM_HOTKEY, &CMainDlg::OnHotKey)
+            .On(kHotkeyKeyUpMessage, &CMainDlg::OnHotkeyKeyUp)
             .On(WM_HELP, &CMainDlg::OnHelp)
             .On(WM_TIMER, &CMainDlg::OnTimer)
             .OnCommand(ID_APP_EXIT, &CMainDlg::OnExit)
@@ -96,7 +97,13 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
 }
 
 LRESULT CMainDlg::OnHotKey(WPARAM id, LPARAM) {
-    RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
+    // One action per press: the keyboard's repeats of a held key are dropped.
+    if (HotkeyStartsPress(int(id))) RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
+    return 0;
+}
+
+LRESULT CMainDlg::OnHotkeyKeyUp(WPARAM key, LPARAM) {
+    HotkeyKeyReleased(key);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "capture/win32/monitor_functions.h"
+#include "capture/win32/own_windows.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -184,7 +185,8 @@ CaptureSeams& SystemCaptureSeams() {
     static GdiScreenSource screen;
     static SystemWindowSource windows;
     static MessageBoxErrorReporter errors;
-    static CaptureSeams seams{monitors, screen, windows, errors};
+    static HiddenOwnWindows own;
+    static CaptureSeams seams{monitors, screen, windows, errors, &own};
     return seams;
 }
 

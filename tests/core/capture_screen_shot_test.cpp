@@ -2,8 +2,10 @@
 // over a scripted screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "capture/screen_shot.h"
@@ -24,7 +26,8 @@ struct GrabCall {
 class FakeScreen : public MonitorSource,
                    public ScreenSource,
                    public WindowSource,
-                   public CaptureErrorReporter {
+                   public CaptureErrorReporter,
+                   public OwnWindows {
 public:
     // Monitors as the system lists them (not in monitorOrder).
     std::vector<FakeMonitor> monitors;
@@ -34,6 +37,7 @@ public:
     int failGrabNumber = 0;  // 1-based grab call that cannot make its bitmap
     std::vector<GrabCall> grabs;
     int errorsShown = 0;
+    std::vector<std::string> events;  // hide, grab, restore and error, in order
 
     WindowHandle foreground = 0;
     WindowHandle desktop = 0xD;
@@ -41,7 +45,7 @@ public:
     std::map<WindowHandle, WindowHandle> topChild;
     std::map<WindowHandle, MonitorRect> windowRects;
 
-    CaptureSeams Seams() { return CaptureSeams{*this, *this, *this, *this}; }
+    CaptureSeams Seams() { return CaptureSeams{*this, *this, *this, *this, this}; }
 
     bool EnumMonitors(const std::function<bool(MonitorHandle)>& visit) override {
         if (listEnumerationFails) return false;
@@ -71,6 +75,7 @@ public:
     ScreenMetrics Metrics() override { return metrics; }
     bool Grab(int32_t left, int32_t top, int32_t width, int32_t height, CxImage& image) override {
         grabs.push_back({left, top, width, height});
+        events.push_back("grab");
         if (int(grabs.size()) == failGrabNumber) return false;
         return image.Create(uint32_t(width), uint32_t(height), 24);
     }
@@ -81,7 +86,12 @@ public:
     WindowHandle Desktop() override { return desktop; }
     MonitorRect Rect(WindowHandle w) override { return windowRects[w]; }
 
-    void ShowCaptureError() override { ++errorsShown; }
+    void ShowCaptureError() override {
+        ++errorsShown;
+        events.push_back("error");
+    }
+    void Hide(WindowHandle subject) override { events.push_back("hide " + std::to_string(subject)); }
+    void Restore() override { events.push_back("restore"); }
 };
 
 // Two monitors in an upper row and one below, listed by the system in an
@@ -125,6 +135,100 @@ TEST(CaptureMonitorList, OrdersRowsTopToBottomThenLeftToRight) {
     // Rebuilt from scratch by every use.
     screen.monitors.pop_back();
     EXPECT_EQ(Handles(RebuildMonitorList(screen)), (std::vector<MonitorHandle>{kUpperRight, kLower}));
+}
+
+// Every order the system could list the monitors in.
+std::vector<std::vector<FakeMonitor>> EveryListing(std::vector<FakeMonitor> monitors) {
+    std::sort(monitors.begin(), monitors.end(),
+              [](const FakeMonitor& a, const FakeMonitor& b) { return a.handle < b.handle; });
+    std::vector<std::vector<FakeMonitor>> listings;
+    do {
+        listings.push_back(monitors);
+    } while (std::next_permutation(
+        monitors.begin(), monitors.end(),
+        [](const FakeMonitor& a, const FakeMonitor& b) { return a.handle < b.handle; }));
+    return listings;
+}
+
+// The list's order for every listing of the monitors; fails unless all agree.
+std::vector<MonitorHandle> OrderForEveryListing(const std::vector<FakeMonitor>& monitors) {
+    std::vector<MonitorHandle> first;
+    for (const auto& listing : EveryListing(monitors)) {
+        FakeScreen screen;
+        screen.monitors = listing;
+        const auto order = Handles(RebuildMonitorList(screen));
+        if (first.empty()) first = order;
+        EXPECT_EQ(order, first) << "listed first: " << listing.front().handle;
+    }
+    return first;
+}
+
+TEST(CaptureMonitorList, StaircaseHasOneOrderWhateverTheListing) {
+    // Three monitors climbing to the right: each shares a row with the next,
+    // the outer two do not, so the row rule goes round in a circle.
+    const std::vector<FakeMonitor> stairs = {
+        {0xA, {0, 400, 1000, 700}}, {0xB, {1000, 200, 2000, 500}}, {0xC, {2000, 0, 3000, 300}}};
+    const auto rect = [&](int i) { return CMonitor(stairs[i].handle, stairs[i].rect, stairs[i].rect); };
+    const monitorOrder rowRule;
+    ASSERT_TRUE(rowRule(rect(0), rect(1)));
+    ASSERT_TRUE(rowRule(rect(1), rect(2)));
+    ASSERT_TRUE(rowRule(rect(2), rect(0)));
+    EXPECT_EQ(OrderForEveryListing(stairs), (std::vector<MonitorHandle>{0xA, 0xB, 0xC}));
+
+    // The same circle under a fourth monitor well below it: the circle first.
+    auto withBelow = stairs;
+    withBelow.push_back({0x1, {500, 800, 1500, 1600}});
+    EXPECT_EQ(OrderForEveryListing(withBelow), (std::vector<MonitorHandle>{0xA, 0xB, 0xC, 0x1}));
+}
+
+TEST(CaptureMonitorList, ConsistentLayoutsKeepTheRowRuleOrder) {
+    struct Layout {
+        const char* name;
+        std::vector<FakeMonitor> monitors;
+        std::vector<MonitorHandle> order;
+    };
+    const std::vector<Layout> layouts = {
+        {"side by side, bottoms aligned, the right one taller",
+         {{0x3, {-1920, 360, 0, 1440}}, {0x1, {0, 0, 2560, 1440}}, {0x2, {2560, 0, 3840, 1024}}},
+         {0x3, 0x1, 0x2}},
+        {"stacked",
+         {{0x1, {0, 0, 1920, 1080}}, {0x2, {200, -1024, 1480, 0}}, {0x3, {-100, 1080, 1180, 2104}}},
+         {0x2, 0x1, 0x3}},
+        {"two by two grid",
+         {{0x4, {0, 0, 1920, 1080}},
+          {0x3, {1920, 0, 3840, 1080}},
+          {0x2, {0, 1080, 1920, 2160}},
+          {0x1, {1920, 1080, 3840, 2160}}},
+         {0x4, 0x3, 0x2, 0x1}},
+        {"two above, one below",
+         {{kLower, {-512, 0, 768, 1024}},
+          {kUpperRight, {0, -600, 800, 0}},
+          {kUpperLeft, {-1024, -768, 0, 0}}},
+         {kUpperLeft, kUpperRight, kLower}},
+        // A steps down to C on the left, B spans both on the right: the rule is
+        // consistent (A, C, B) although A and C share no row.
+        {"zigzag beside a portrait screen",
+         {{0xA, {1920, 0, 3000, 1080}}, {0xB, {3000, 0, 4440, 2560}}, {0xC, {0, 1080, 1920, 2160}}},
+         {0xA, 0xC, 0xB}},
+    };
+    const monitorOrder rowRule;
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        const auto order = OrderForEveryListing(layout.monitors);
+        EXPECT_EQ(order, layout.order);
+        // Each expected order is the row rule's own: no later monitor comes first.
+        for (size_t i = 0; i < layout.order.size(); ++i) {
+            for (size_t j = i + 1; j < layout.order.size(); ++j) {
+                auto find = [&](MonitorHandle h) {
+                    for (const auto& m : layout.monitors) {
+                        if (m.handle == h) return CMonitor(h, m.rect, m.rect);
+                    }
+                    return CMonitor(0, {}, {});
+                };
+                EXPECT_FALSE(rowRule(find(layout.order[j]), find(layout.order[i])));
+            }
+        }
+    }
 }
 
 TEST(CaptureMonitorList, EquivalentMonitorReplacesTheListedOne) {
@@ -291,12 +395,23 @@ TEST_F(CaptureEachMonitor, PositionsOutsideTheListLeaveOutNothing) {
     EXPECT_EQ(PageSize(2), Size(1280, 1024));
 }
 
-TEST_F(CaptureEachMonitor, AllLeftOutGivesNoPageAndNoError) {
-    EXPECT_EQ(Capture({2, 0, 1}), 0);
-    EXPECT_TRUE(shot.pages.empty());
-    EXPECT_TRUE(shot.monitorShots.empty());
-    EXPECT_TRUE(screen.grabs.empty());
+TEST_F(CaptureEachMonitor, EveryMonitorLeftOutCapturesEveryMonitor) {
+    // A choice that leaves nothing to capture: every monitor, in list order.
+    ASSERT_EQ(Capture({2, 0, 1}), 3);
+    EXPECT_EQ(PageSize(0), Size(1024, 768));
+    EXPECT_EQ(PageSize(1), Size(800, 600));
+    EXPECT_EQ(PageSize(2), Size(1280, 1024));
+    EXPECT_EQ(shot.monitorShots.at(kLower).sequence, 2);
     EXPECT_EQ(screen.errorsShown, 0);
+
+    // A choice stored for three screens, now that only two are left.
+    screen.monitors.erase(screen.monitors.begin());  // the lower one goes
+    ASSERT_EQ(Capture({0, 1, 1}), 2);
+    EXPECT_EQ(PageSize(0), Size(1024, 768));
+    EXPECT_EQ(PageSize(1), Size(800, 600));
+    // With one monitor still chosen, only that one is captured.
+    ASSERT_EQ(Capture({0}), 1);
+    EXPECT_EQ(PageSize(0), Size(800, 600));
 }
 
 TEST_F(CaptureEachMonitor, FailingSecondGrabStopsTheCaptureAndShowsTheError) {
@@ -399,6 +514,39 @@ TEST_F(CaptureActiveWindow, HiddenForegroundFallsToItsTopChildThenTheDesktop) {
     EXPECT_EQ(ChooseCaptureWindow(screen), WindowHandle(0x100));
     ASSERT_EQ(Capture(), 1);
     EXPECT_EQ(OnlyGrab().width, 10);
+}
+
+// ---- The program's own windows ----
+
+TEST(CaptureOwnWindows, AreOffTheScreenOnlyWhileItIsRead) {
+    using Events = std::vector<std::string>;
+    FakeScreen screen;
+    AddThreeMonitors(screen);
+    ScreenShot shot;
+    auto seams = screen.Seams();
+
+    ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, seams), 1);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "restore"}));
+
+    // Each monitor: once around all the grabs.
+    screen.events.clear();
+    ASSERT_EQ(shot.Capture(CaptureSettings{1, {}}, seams), 3);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "grab", "grab", "restore"}));
+
+    // The active window is chosen first and stays on the screen.
+    screen.events.clear();
+    screen.foreground = 0x100;
+    screen.visible = {0x100};
+    screen.windowRects[0x100] = {0, 0, 300, 200};
+    ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, seams), 1);
+    EXPECT_EQ(screen.events, (Events{"hide 256", "grab", "restore"}));
+
+    // A failed grab puts them back before the error is shown.
+    screen.events.clear();
+    screen.grabs.clear();
+    screen.failGrabNumber = 2;
+    EXPECT_EQ(shot.Capture(CaptureSettings{1, {}}, seams), 0);
+    EXPECT_EQ(screen.events, (Events{"hide 0", "grab", "grab", "restore", "error"}));
 }
 
 TEST_F(CaptureActiveWindow, WindowEntirelyPastTheRightEdgeIsACaptureError) {

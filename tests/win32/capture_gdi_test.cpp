@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
+#include "app/win32/splash_wnd.h"
 #include "capture/win32/gdi_capture.h"
 #include "capture/win32/monitor_functions.h"
+#include "capture/win32/own_windows.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "window/raii.h"
 
@@ -278,8 +282,9 @@ TEST(CaptureScreen, EachMonitorGrabsWinesOneScreen) {
     EXPECT_EQ(picture->GetHeight(), uint32_t(::GetSystemMetrics(SM_CYSCREEN)));
     EXPECT_FALSE(shot.image->IsValid());
 
-    EXPECT_EQ(shot.Capture(CaptureSettings{1, {0}}, system.seams), 0);
-    EXPECT_TRUE(shot.monitorShots.empty());
+    // Leaving out the only monitor would leave nothing: it is captured all the same.
+    EXPECT_EQ(shot.Capture(CaptureSettings{1, {0}}, system.seams), 1);
+    EXPECT_EQ(shot.monitorShots.size(), 1u);
     EXPECT_EQ(system.errors.shown, 0);
 }
 
@@ -288,12 +293,13 @@ TEST(CaptureScreen, TheLiveSettingsChooseTheModeAndTurnOnTheDateFolder) {
     const GeneralSettings savedGeneral = live.general_;
     const bool savedDateDir = live.output_.bDateDir;
     live.general_.screenTarget = 1;
-    live.general_.disabledMonitors_ = {0};  // the only monitor: nothing is grabbed
+    live.general_.disabledMonitors_ = {0};  // the only monitor, taken all the same
     live.output_.bDateDir = false;
     ScreenShot shot;
-    EXPECT_EQ(shot.Capture(), 0);
+    EXPECT_EQ(shot.Capture(), 1);
     EXPECT_TRUE(live.output_.bDateDir);
-    EXPECT_TRUE(shot.pages.empty());
+    EXPECT_EQ(shot.monitorShots.size(), 1u);
+    EXPECT_FALSE(shot.image->IsValid());
     live.general_ = savedGeneral;
     live.output_.bDateDir = savedDateDir;
 }
@@ -343,6 +349,94 @@ TEST_F(CaptureActiveWindowOnScreen, WindowPastTheLeftAndTopEdgesIsNotCut) {
     EXPECT_TRUE(ScreenPixel(*shot.image, 0, 0).SameRgb(white));
     EXPECT_TRUE(ScreenPixel(*shot.image, 99, 199).SameRgb(white));
     EXPECT_TRUE(ScreenPixel(*shot.image, 299, 49).SameRgb(white));
+}
+
+// ---- The program's own windows ----
+
+HWND FindSplash() {
+    return ::FindWindowW(L"TamrikSplashWnd", nullptr);
+}
+
+// Pixels of the rectangle r (screen coordinates) that differ between two
+// pictures of the whole single-monitor screen.
+int Differences(const CxImage& a, const CxImage& b, const RECT& r) {
+    int differing = 0;
+    for (LONG y = std::max(r.top, 0L); y < std::min(r.bottom, LONG(a.GetHeight())); ++y) {
+        for (LONG x = std::max(r.left, 0L); x < std::min(r.right, LONG(a.GetWidth())); ++x) {
+            if (!ScreenPixel(a, uint32_t(x), uint32_t(y)).SameRgb(ScreenPixel(b, uint32_t(x), uint32_t(y))))
+                ++differing;
+        }
+    }
+    return differing;
+}
+
+class CaptureOwnWindows : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (int i = 0; i < 50 && FindSplash(); ++i) PumpFor(100);
+    }
+    SystemScreen system;
+    HiddenOwnWindows own;
+    ScreenShot shot;
+};
+
+TEST_F(CaptureOwnWindows, SplashOverTheActiveWindowIsNotInItsPicture) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    PatternWindow window(100, 100, 400, 300);
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, window.hwnd()), nullptr);
+    const HWND splash = FindSplash();
+    PumpFor(200);
+    ASSERT_TRUE(::IsWindowVisible(splash));
+
+    // Without hiding, the splash over the middle of the window is in its picture.
+    ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, system.seams), 1);
+    EXPECT_GT(PatternMismatches(*shot.image, 0, 0, 0, 0, 400, 300), 160 * 80 / 2);
+
+    CaptureSeams seams = system.seams;
+    seams.ownWindows = &own;
+    ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, seams), 1);
+    EXPECT_EQ(shot.image->GetWidth(), 400u);
+    EXPECT_EQ(PatternMismatches(*shot.image, 0, 0, 0, 0, 400, 300), 0);
+    // The splash is back, the window keeps the foreground, and the splash
+    // still closes by its own timer.
+    EXPECT_TRUE(::IsWindowVisible(splash));
+    EXPECT_TRUE(own.Hidden().empty());
+    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    PumpFor(1500);
+    EXPECT_EQ(FindSplash(), nullptr);
+}
+
+TEST_F(CaptureOwnWindows, DesktopPictureShowsNoneOfThemAndTheyComeBack) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    PatternWindow window(100, 100, 400, 300);
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_START, 60000, window.hwnd()), nullptr);
+    const HWND splash = FindSplash();
+    PumpFor(200);
+    RECT splashRect{}, windowRect{}, both{};
+    ::GetWindowRect(splash, &splashRect);
+    ::GetWindowRect(window.hwnd(), &windowRect);
+    ::UnionRect(&both, &splashRect, &windowRect);
+
+    CaptureSeams seams = system.seams;
+    seams.ownWindows = &own;
+    ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, seams), 1);
+    CxImage hidden = *shot.image;
+    EXPECT_TRUE(::IsWindowVisible(splash));
+    EXPECT_TRUE(::IsWindowVisible(window.hwnd()));
+    EXPECT_EQ(::GetForegroundWindow(), window.hwnd()) << "the active window gets the foreground back";
+    RECT now{};
+    ::GetWindowRect(splash, &now);
+    EXPECT_TRUE(::EqualRect(&now, &splashRect));
+
+    // The same screen with the program's windows shown, and with them closed.
+    ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, system.seams), 1);
+    CxImage shown = *shot.image;
+    ::SendMessageW(splash, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::ShowWindow(window.hwnd(), SW_HIDE);
+    PumpFor(500);
+    ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, system.seams), 1);
+    EXPECT_GT(Differences(shown, *shot.image, both), 160 * 80);
+    EXPECT_EQ(Differences(hidden, *shot.image, both), 0);
 }
 
 // ---- The capture error ----

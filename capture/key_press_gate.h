@@ -1,0 +1,62 @@
+// One action per physical press of a hotkey's key. While a key is held the
+// keyboard repeats it, and a system may pass each repeat on as another hotkey
+// message (Windows does not for a hotkey registered without repeat, but not
+// every system that runs the program honours that). A key whose press started
+// an action therefore counts as held until it has been seen up; the hotkey
+// messages for it until then are repeats of that press and are dropped.
+//
+// The key is looked at by a watcher thread, so a release is seen even while
+// the user-interface thread is busy with the action. The watcher does not
+// re-arm the key itself: it tells the user-interface thread through the same
+// queue that brings the hotkey messages, so every repeat queued before the
+// release still meets a held key, and every press queued after it a free one.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace orbilux {
+
+class KeyPressGate {
+public:
+    // Whether the key (a virtual-key code) is down now; called on the watcher.
+    using IsKeyDown = std::function<bool(uint32_t key)>;
+    // Queues the news that the key is up for the user-interface thread, which
+    // then calls Released; called on the watcher. False when it could not be
+    // queued: the watcher tries again at its next look.
+    using TellReleased = std::function<bool(uint32_t key)>;
+
+    KeyPressGate(IsKeyDown isDown, TellReleased tellReleased, std::chrono::milliseconds lookEvery);
+    // Stops the watcher.
+    ~KeyPressGate();
+    KeyPressGate(const KeyPressGate&) = delete;
+    KeyPressGate& operator=(const KeyPressGate&) = delete;
+
+    // A hotkey message for `key`: true when it starts a new press (the key is
+    // then held and watched), false for a repeat of the press that is held.
+    bool StartsPress(uint32_t key);
+    // The queued news that `key` is up: its next hotkey message is a new press.
+    void Released(uint32_t key);
+
+private:
+    void Watch();
+
+    IsKeyDown isDown_;
+    TellReleased tellReleased_;
+    std::chrono::milliseconds lookEvery_;
+
+    std::mutex mutex_;
+    std::condition_variable stop_;
+    std::set<uint32_t> held_;      // pressed, and the release not yet handled
+    std::set<uint32_t> watching_;  // pressed, and the release not yet queued
+    bool running_ = false;
+    bool stopping_ = false;
+    std::thread watcher_;
+};
+
+}  // namespace orbilux

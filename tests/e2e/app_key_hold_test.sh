@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# One action per physical press: Print Screen held down for 2 s (the keyboard
+# repeats it all the while) writes one picture; two separate presses 0.5 s
+# apart still write two.
+. "$(dirname "$0")/app_lib.sh"
+
+BASE_UNIX=$WINEPREFIX/drive_c/TamrikHold
+
+write_settings "[ORBILUXSettings.general_]
+bDisplaySplash_=FALSE
+screenTarget=0
+[ORBILUXSettings.key_]
+keyAction=1
+logType=0
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikHold
+nPictureFormat=2
+bpp=3
+scale=100
+[ORBILUXSettings]
+simpleMode=TRUE"
+
+pictures() { find "$BASE_UNIX" -type f -name '*.jpg' 2>/dev/null | wc -l; }
+
+# Waits until the number of pictures has stayed the same for 3 s (at most 60 s)
+# and prints it.
+settled_pictures() {
+    local last=-1 same=0 now
+    for _ in $(seq 1 120); do
+        now=$(pictures)
+        if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
+        last=$now
+        [ "$same" -ge 6 ] && break
+        sleep 0.5
+    done
+    echo "$last"
+}
+
+rm -rf "$BASE_UNIX"
+start_focus_window
+start_tamrik
+wintool wait-no-class TamrikSplashWnd 10 || true
+focus_window
+
+xdotool keydown Print
+sleep 2
+xdotool keyup Print
+held=$(settled_pictures)
+echo "pictures from a 2 s hold: $held"
+[ "$held" -eq 1 ] || fail "holding Print Screen for 2 s wrote $held pictures, not 1"
+pass "a 2 s hold of Print Screen writes one picture"
+
+focus_window
+xdotool key Print
+sleep 0.5
+xdotool key Print
+both=$(settled_pictures)
+[ "$both" -eq 3 ] || fail "two presses 0.5 s apart wrote $((both - 1)) pictures, not 2"
+pass "two presses 0.5 s apart write two pictures"
+
+rc=0
+stop_tamrik || rc=$?
+[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+rm -rf "$BASE_UNIX"
