@@ -16,6 +16,7 @@ namespace {
 const wchar_t kAbsentMarker[] = {0x7F, 0x7F, 0x08, 0};
 // Smallest buffer a raw string read uses.
 constexpr size_t kMinRawStringChars = 1024;
+static_assert(kMaxLoadedStringChars + 2 == kMinRawStringChars, "a full buffer counts as cut");
 // Buffer of a number read.
 constexpr size_t kNumberChars = 260;
 // First buffer of a string read, and the bool buffer (so a bool text of more
@@ -97,6 +98,31 @@ std::wstring FormatDouble(double value) {
     char buffer[512];
     std::snprintf(buffer, sizeof(buffer), "%f", value);
     return std::wstring(buffer, buffer + std::strlen(buffer));
+}
+
+namespace {
+
+// What the private-profile reader may take for a blank at either end of a
+// value: every control character and space, the Unicode spaces among them
+// (the ideographic space of Japanese input, too).
+bool IsProfileBlank(wchar_t c) {
+    if (c <= L' ' || c == 0x7F || c == 0x85 || c == 0xA0 || c == 0x1680 || c == 0x3000 || c == 0xFEFF)
+        return true;
+    return (c >= 0x2000 && c <= 0x200B) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F;
+}
+
+bool IsProfileQuote(wchar_t c) {
+    return c == L'"' || c == L'\'';
+}
+
+}  // namespace
+
+std::wstring ProfileValueText(const std::wstring& value) {
+    if (value.empty()) return value;
+    const wchar_t first = value.front(), last = value.back();
+    if (IsProfileBlank(first) || IsProfileBlank(last) || IsProfileQuote(first) || IsProfileQuote(last))
+        return L"\"" + value + L"\"";
+    return value;
 }
 
 std::wstring FormatBool(bool value) {

@@ -23,6 +23,9 @@ constexpr size_t kMaxSectionChars = 259;
 // costs about a millisecond under Wine, and no list of the program (monitors,
 // header and footer lines) comes near this length.
 constexpr uint32_t kMaxListCount = 1000;
+// Longest string value a load gives back: a read takes at least 1024
+// characters and a text that fills the buffer counts as cut.
+constexpr size_t kMaxLoadedStringChars = 1022;
 
 class CSettingsStorage {
 public:
@@ -146,6 +149,13 @@ bool ParseDouble(const std::wstring& text, double& value);
 std::wstring FormatLong(int32_t value);
 std::wstring FormatULong(uint32_t value);
 std::wstring FormatDouble(double value);  // "%f"
+
+// The text to write for a string value so that the private-profile reader
+// gives back exactly `value`. That reader drops blanks around a value and one
+// pair of matching quotes (" or ') around it, so a value that starts or ends
+// with a blank or a quote is written inside one more pair of double quotes,
+// which the reader takes off again. Every other value is written as it is.
+std::wstring ProfileValueText(const std::wstring& value);
 
 // "TRUE" and "FALSE"; only the exact text "TRUE" reads as true.
 std::wstring FormatBool(bool value);

@@ -86,6 +86,12 @@ uint32_t ScaleOnLeave(bool parsed, uint32_t value) {
     return std::clamp(value, kMinScale, kMaxScale);
 }
 
+int FirstTooLongLine(const std::vector<std::wstring>& lines) {
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].size() > kMaxTemplateLineChars) return int(i);
+    return -1;
+}
+
 int FindFontEntry(const std::vector<std::wstring>& names, const std::wstring& face) {
     auto lower = [](wchar_t c) { return wchar_t(std::towlower(wint_t(c))); };
     for (size_t i = 0; i < names.size(); ++i) {

@@ -9,6 +9,7 @@
 
 #include "capture/monitor_list.h"
 #include "settings/settings.h"
+#include "settings/settings_storage.h"
 
 namespace orbilux {
 
@@ -64,6 +65,28 @@ inline bool IsAcceptedScale(uint32_t scale) {
 // What the scale field shows after leaving it: unreadable text gives 100,
 // anything else is clamped into 1..150.
 uint32_t ScaleOnLeave(bool parsed, uint32_t value);
+
+// ---- Numbers a page can hold ----
+// Header and footer line spacing and gaps, millimetres: the print layout
+// takes any larger distance as this one.
+constexpr uint32_t kMaxBandDistanceMm = 1000;
+// Header and footer font size, points: the printed font is never larger.
+constexpr uint32_t kMaxFontPoints = 10000;
+
+inline bool IsAcceptedBandDistance(uint32_t mm) {
+    return mm <= kMaxBandDistanceMm;
+}
+inline bool IsAcceptedFontSize(int32_t points) {
+    return points >= 0 && uint32_t(points) <= kMaxFontPoints;
+}
+
+// ---- Header and footer lines ----
+// The longest line the editor accepts: what a load gives back whole, less the
+// pair of quotes the file may need around a line (see ProfileValueText).
+constexpr size_t kMaxTemplateLineChars = kMaxLoadedStringChars - 2;
+
+// Position of the first line longer than kMaxTemplateLineChars, or -1.
+int FirstTooLongLine(const std::vector<std::wstring>& lines);
 
 // ---- Fonts ----
 // Index of the first name that begins with `face` (ignoring case), or -1.

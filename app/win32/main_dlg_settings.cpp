@@ -6,9 +6,29 @@
 #include "app/win32/hotkeys.h"
 #include "app/win32/main_dlg.h"
 #include "resources/resource.h"
+#include "resources/settings_ui_resource.h"
 #include "settings/settings.h"
 
 namespace orbilux {
+
+namespace {
+
+// Exactly the keys of the settings are registered when the tray menu's hotkey
+// item is on, and none when it is off.
+void RegisterHotkeysAgain(HWND window, bool enabled, const KeySettings& keys) {
+    UnregisterHotkeys(window);
+    if (enabled) RegisterHotkeys(window, keys);
+}
+
+// Tells the user once that a save failed; the live settings stay in force.
+void ShowSaveFailure(const std::wstring& path) {
+    wchar_t text[256] = {};
+    ::LoadStringW(tamrik::ResourceInstance(), IDS_SETTINGS_NOT_SAVED, text, ARRAYSIZE(text));
+    const std::wstring message = std::wstring(text) + L"\r\n" + path;
+    ::MessageBoxW(nullptr, message.c_str(), L"Tamrik", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+}
+
+}  // namespace
 
 std::wstring SettingsFilePath(bool createFolder) {
     wchar_t appData[MAX_PATH] = {};
@@ -39,11 +59,8 @@ LRESULT CMainDlg::OnSetting(WORD, WORD, HWND) {
     BusyFlagHold hold(settingsBusy);
     if (!hold.Held()) return 0;
     UnregisterHotkeys(Handle());
-    ShowOptionSheet(::GetActiveWindow(), settingsPath_, print_);
-    if (HotkeysEnabled())
-        RegisterHotkeys(Handle(), SettingsInstance().key_);
-    else
-        UnregisterHotkeys(Handle());
+    if (!ShowOptionSheet(::GetActiveWindow(), settingsPath_, print_)) ShowSaveFailure(settingsPath_);
+    RegisterHotkeysAgain(Handle(), HotkeysEnabled(), SettingsInstance().key_);
     return 0;
 }
 
@@ -51,7 +68,8 @@ LRESULT CMainDlg::OnPrinterSetting(WORD, WORD, HWND) {
     BusyFlagHold hold(settingsBusy);
     if (!hold.Held()) return 0;
     PrinterSettings& printer = SettingsInstance().printer_;
-    if (print_.ChoosePrinter(printer, ::GetActiveWindow())) SavePrinterSection(printer, settingsPath_);
+    if (print_.ChoosePrinter(printer, ::GetActiveWindow()) && !SavePrinterSection(printer, settingsPath_))
+        ShowSaveFailure(settingsPath_);
     return 0;
 }
 
@@ -67,10 +85,9 @@ LRESULT CMainDlg::OnInitialize(WORD, WORD, HWND) {
     ORBILUXSetting& settings = SettingsInstance();
     settings = ORBILUXSetting();
     print_.OpenPrinter(settings.printer_, false);
-    SaveSettingsFile(settings, settingsPath_);
     UpdateModeMenu(true);
-    // Registered again without unregistering: a combination still held keeps its registration.
-    RegisterHotkeys(Handle(), settings.key_);
+    RegisterHotkeysAgain(Handle(), HotkeysEnabled(), settings.key_);
+    if (!SaveSettingsFile(settings, settingsPath_)) ShowSaveFailure(settingsPath_);
     return 0;
 }
 
@@ -79,8 +96,8 @@ void CMainDlg::ToggleMode() {
     if (!hold.Held()) return;  // a capture is running: the mode stays
     ORBILUXSetting& settings = SettingsInstance();
     settings.simpleMode = !settings.simpleMode;
-    SaveSettingsFile(settings, settingsPath_);
     UpdateModeMenu(settings.simpleMode);
+    if (!SaveSettingsFile(settings, settingsPath_)) ShowSaveFailure(settingsPath_);
 }
 
 LRESULT CMainDlg::OnModeDetail(WORD, WORD, HWND) {
@@ -114,6 +131,8 @@ LRESULT CMainDlg::OnModeEasy(WORD, WORD, HWND) {
     settings.key_.keyKind = 0;
     settings.key_.printmodifiers = 0;
     settings.key_.printVirtualKeyCode_ = 44;
+    // The changed print key counts at once, whether or not the mode could switch.
+    RegisterHotkeysAgain(Handle(), HotkeysEnabled(), settings.key_);
     ToggleMode();
     return 0;
 }

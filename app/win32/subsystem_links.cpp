@@ -82,17 +82,57 @@ void PrintLink::FinishAtExit() {
     WaitForPrintJobsAtExit();
 }
 
-void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
+PrinterObjects& PrintLink::Objects() {
+    return state_->objects;
+}
+
+bool ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
+    // The sheet's printer choices go to a copy of the printer in use; Cancel
+    // drops the copy, OK makes it the printer in use.
+    PrinterObjects& inUse = print.Objects();
+    PrinterObjects chosen;
+    bool copied = false, changed = false;
+    auto copyOfInUse = [&]() -> PrinterObjects& {
+        if (!copied) {  // made when first needed: opening a printer may take a while
+            if (!inUse.DevModeBytes().empty()) chosen.SetDevMode(inUse.DevModeBytes());
+            if (inUse.Printer()) chosen.OpenNamed(inUse.PrinterName());
+            copied = true;
+        }
+        return chosen;
+    };
     OptionSheetServices services;
-    services.choosePrinter = [&print](HWND sheetOwner, PrinterSettings& printer) {
-        return print.ChoosePrinter(printer, sheetOwner);
+    services.choosePrinter = [&](HWND sheetOwner, PrinterSettings& printer) {
+        const bool confirmed = ShowPrintSetup(sheetOwner, copyOfInUse(), printer);
+        changed = changed || confirmed;
+        return confirmed;
     };
-    services.pageSetup = [&print](HWND sheetOwner, PrinterSettings& printer) {
-        return print.PageSetup(printer, sheetOwner);
+    services.pageSetup = [&](HWND sheetOwner, PrinterSettings& printer) {
+        const bool confirmed = ShowPageSetup(sheetOwner, copyOfInUse(), printer);
+        changed = changed || confirmed;
+        return confirmed;
     };
-    services.openDefaultPrinter = [&print](PrinterSettings& printer) { print.OpenPrinter(printer, false); };
+    services.openDefaultPrinter = [&](PrinterSettings& printer) {
+        InitPrinter(false, chosen, printer);
+        copied = changed = true;
+    };
+    bool saved = true;
+    services.saveFailed = [&saved] { saved = false; };
+
+    ORBILUXSetting& live = SettingsInstance();
+    void* const printerRef = live.printer_.printerRef;
     CSettingsStorageIniFile storage(path, kRootSection);
-    RunOptionSheet(owner, SettingsInstance(), storage, services);
+    const bool ok = RunOptionSheet(owner, live, storage, services);
+    if (ok && changed) {
+        if (!chosen.DevModeBytes().empty()) inUse.SetDevMode(chosen.DevModeBytes());
+        if (chosen.Printer())
+            inUse.OpenNamed(chosen.PrinterName());
+        else
+            inUse.ClosePrinter();  // the confirmed printer did not open: as after the tray's dialog
+    }
+    // The record keeps referring to the printer in use, never to the copy.
+    live.printer_.printerRef = printerRef;
+    live.printer_.devModeRef = inUse.Printer() ? const_cast<DEVMODEW*>(inUse.DevMode()) : nullptr;
+    return saved;
 }
 
 }  // namespace orbilux

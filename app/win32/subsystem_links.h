@@ -12,6 +12,7 @@
 namespace orbilux {
 
 class ORBILUXSetting;
+class PrinterObjects;
 class PrinterSettings;
 class ScreenShot;
 
@@ -53,6 +54,8 @@ public:
     // Ends running jobs (waiting a bounded time, then cancelling) before the
     // printer objects go away.
     void FinishAtExit();
+    // The printer in use and its device mode.
+    PrinterObjects& Objects();
 
 private:
     struct State;
@@ -60,6 +63,8 @@ private:
 };
 
 // The option sheet, modal, owned by `owner`; saves to the settings file on OK.
-void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print);
+// Its printer buttons choose on a copy of the printer in use, which becomes
+// the printer in use only with OK. False when OK could not save the file.
+bool ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print);
 
 }  // namespace orbilux

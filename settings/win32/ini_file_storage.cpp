@@ -36,9 +36,10 @@ bool ReadWholeFile(const std::wstring& path, std::vector<char>& bytes) {
     return true;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+bool WriteWholeFile(const std::wstring& path, const std::vector<char>& bytes,
+                    DWORD creation = CREATE_ALWAYS) {
+    FileHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -72,6 +73,29 @@ std::vector<char> AnsiToUtf16File(const std::vector<char>& ansi) {
         out.push_back(static_cast<char>((c >> 8) & 0xFF));
     }
     return out;
+}
+
+// How many other names a save tries when the usual temporary copy is held
+// open by someone else.
+constexpr int kSpareTempNames = 9;
+
+// Writes the start of a save's temporary copy and returns its path; empty
+// when no copy could be made. A copy left behind by an earlier save that
+// ended badly is replaced, read-only or not; one that another program holds
+// open is left alone and a name of its own is used instead.
+std::wstring CreateTempCopy(const std::wstring& usual, const std::vector<char>& bytes) {
+    ::SetFileAttributesW(usual.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (WriteWholeFile(usual, bytes)) return usual;
+    ::DeleteFileW(usual.c_str());                                 // a copy cut short by a failed write
+    const std::wstring stem = usual.substr(0, usual.size() - 4);  // without ".tmp"
+    for (int i = 1; i <= kSpareTempNames; ++i) {
+        const std::wstring spare = stem + L"." + std::to_wstring(i) + L".tmp";
+        ::SetFileAttributesW(spare.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(spare.c_str());
+        if (WriteWholeFile(spare, bytes, CREATE_NEW)) return spare;
+        ::DeleteFileW(spare.c_str());
+    }
+    return std::wstring();
 }
 
 void ShowDevModeFailure(const std::wstring& text, const std::wstring& caption) {
@@ -137,9 +161,9 @@ bool CSettingsStorageIniFile::BeginSave() {
     std::vector<char> bytes;
     if (!ReadWholeFile(filePath_, bytes)) return false;
     if (!HasByteOrderMark(bytes)) bytes = AnsiToUtf16File(bytes);
-    auto session = std::make_shared<SaveSession>(TempPathFor(filePath_));
-    if (!WriteWholeFile(session->tempPath(), bytes)) return false;
-    session_ = std::move(session);
+    std::wstring tempPath = CreateTempCopy(TempPathFor(filePath_), bytes);
+    if (tempPath.empty()) return false;
+    session_ = std::make_shared<SaveSession>(std::move(tempPath));
     ownsSession_ = true;
     saveDepth_ = 1;
     return true;
@@ -165,8 +189,10 @@ std::wstring CSettingsStorageIniFile::ReadText(const std::wstring& key, const st
 }
 
 bool CSettingsStorageIniFile::WriteText(const std::wstring& key, const std::wstring& text) {
-    return ::WritePrivateProfileStringW(section().c_str(), key.c_str(), text.c_str(), ActivePath().c_str()) !=
-           FALSE;
+    // Written so that the reader's trimming and unquoting give the text back whole.
+    const std::wstring value = ProfileValueText(text);
+    return ::WritePrivateProfileStringW(section().c_str(), key.c_str(), value.c_str(),
+                                        ActivePath().c_str()) != FALSE;
 }
 
 bool CSettingsStorageIniFile::ReadStruct(const std::wstring& key, void* data, size_t size) {

@@ -24,7 +24,8 @@ public:
     CSettingsStorageIniFile& operator=(const CSettingsStorageIniFile&) = delete;
 
     const std::wstring& filePath() const { return filePath_; }
-    // Where writes go while a save is open: filePath() + ".tmp".
+    // Where writes go while a save is open: filePath() + ".tmp", or, while
+    // another program holds that file open, filePath() + ".1.tmp" to ".9.tmp".
     static std::wstring TempPathFor(const std::wstring& filePath);
 
     std::unique_ptr<CSettingsStorage> CreateSubStorage(const std::wstring& name) override;

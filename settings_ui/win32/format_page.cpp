@@ -16,6 +16,7 @@ namespace orbilux {
 
 namespace {
 
+// The up-down's range; the field itself takes any size a page can hold.
 constexpr int kMaxFontSize = 36;
 const wchar_t kDefaultFace[] = L"MS UI Gothic";
 
@@ -25,6 +26,10 @@ int CALLBACK AddFontFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPAR
     if (font->lfFaceName[0] == L'@') return 1;  // vertical variants
     reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
     return 1;
+}
+
+CCSNOptionSheet& SheetOf(COptionPage& page) {
+    return *static_cast<CCSNOptionSheet*>(page.Sheet());
 }
 
 }  // namespace
@@ -55,6 +60,7 @@ LRESULT CSettingsFormatOptionPage::OnInitDialog(WPARAM, LPARAM) {
     footList_.SetCaption(L"フッタ設定");
     footList_.SetPlaceholderText(L"...");
     FillFontList();
+    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_LIMITTEXT, LF_FACESIZE - 1, 0);
     ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(kDefaultFace));
     palette_.CreatePalette(hwnd_);
     return FALSE;
@@ -70,34 +76,55 @@ void CSettingsFormatOptionPage::FillFontList() {
         ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_ADDSTRING, 0, LPARAM(name.c_str()));
 }
 
+void CSettingsFormatOptionPage::SelectFace(const std::wstring& face) {
+    HWND combo = Item(IDC_FONT_FACE);
+    if (face.empty()) {
+        ::SendMessageW(combo, CB_SETCURSEL, WPARAM(-1), 0);
+        return;
+    }
+    // A face the list lacks (not installed, or without Japanese characters)
+    // joins the list, so that it is shown and kept.
+    LRESULT index = ::SendMessageW(combo, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(face.c_str()));
+    if (index == CB_ERR) index = ::SendMessageW(combo, CB_ADDSTRING, 0, LPARAM(face.c_str()));
+    ::SendMessageW(combo, CB_SETCURSEL, WPARAM(index), 0);
+}
+
 bool CSettingsFormatOptionPage::LoadControls() {
     palette_.Hide();
     headList_.SetLines(settings_->headStrings);
     footList_.SetLines(settings_->footStrings);
-    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1),
-                          LPARAM(settings_->fontFace.c_str()));
+    SelectFace(settings_->fontFace);
     ::SetDlgItemInt(hwnd_, IDC_FONT_SIZE, UINT(settings_->fontSize), TRUE);
+    return true;
+}
+
+bool CSettingsFormatOptionPage::CheckLineLengths() {
+    for (CEditListBox* list : {&headList_, &footList_}) {
+        const int tooLong = FirstTooLongLine(list->Lines());
+        if (tooLong < 0) continue;
+        ::SendMessageW(list->Handle(), LB_SETCURSEL, WPARAM(tooLong), 0);
+        RefuseControl(*this, ::GetDlgCtrlID(list->Handle()),
+                      FormatStringTable(IDS_LINE_TOO_LONG, unsigned(kMaxTemplateLineChars)));
+        return false;
+    }
     return true;
 }
 
 bool CSettingsFormatOptionPage::SaveControls() {
     palette_.Hide();
+    // A line longer than the settings file keeps would be lost on the next start.
+    if (!CheckLineLengths()) return false;
     settings_->headStrings = headList_.Lines();
     settings_->footStrings = footList_.Lines();
-    HWND face = Item(IDC_FONT_FACE);
-    const LRESULT selected = ::SendMessageW(face, CB_GETCURSEL, 0, 0);
-    if (selected != CB_ERR) {
-        const LRESULT length = ::SendMessageW(face, CB_GETLBTEXTLEN, WPARAM(selected), 0);
-        std::wstring text(size_t(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        const LRESULT got = ::SendMessageW(face, CB_GETLBTEXT, WPARAM(selected), LPARAM(text.data()));
-        text.resize(got == CB_ERR ? 0 : size_t(got));
-        if (!text.empty()) settings_->fontFace = text;
-    }
+    // The face shown: picked from the list, typed, or chosen in the font dialog.
+    const std::wstring face = tamrik::CDataExchange::ControlText(Item(IDC_FONT_FACE));
+    if (!face.empty()) settings_->fontFace = face;
     BOOL ok = FALSE;
     const int size = int(::GetDlgItemInt(hwnd_, IDC_FONT_SIZE, &ok, TRUE));
-    // A negative size would wrap around in the unsigned field: refused like text.
-    if (!ok || size < 0) {
-        tamrik::CDataExchange(hwnd_, true).Fail(IDC_FONT_SIZE);
+    // A negative size would wrap around in the unsigned field; sizes beyond any
+    // page are refused as well.
+    if (!ok || !IsAcceptedFontSize(size)) {
+        RefuseNumber(*this, IDC_FONT_SIZE, 0, kMaxFontPoints);
         return false;
     }
     settings_->fontSize = uint32_t(size);
@@ -144,7 +171,8 @@ LRESULT CSettingsFormatOptionPage::OnFontButton(WORD code, WORD, HWND) {
     // The bound group's face (not the list's selection) and the size in the spin box.
     LOGFONTW font{};
     lstrcpynW(font.lfFaceName, settings_->fontFace.c_str(), LF_FACESIZE);
-    const int points = int(::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_GETPOS32, 0, 0));
+    // The size in the field (the up-down's own range stops at 36).
+    const int points = int(::GetDlgItemInt(hwnd_, IDC_FONT_SIZE, nullptr, TRUE));
     {
         tamrik::WindowDC dc(hwnd_);
         font.lfHeight = -::MulDiv(points, ::GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
@@ -155,11 +183,13 @@ LRESULT CSettingsFormatOptionPage::OnFontButton(WORD code, WORD, HWND) {
     choose.lpLogFont = &font;
     choose.Flags = CF_SCREENFONTS | CF_NOVERTFONTS | CF_INITTOLOGFONTSTRUCT;
     ::SetForegroundWindow(::GetDesktopWindow());
-    const bool chosen = ::ChooseFontW(&choose) != FALSE;
+    const auto& chooseFont = SheetOf(*this).Services().chooseFont;
+    const bool chosen = chooseFont ? chooseFont(choose) : ::ChooseFontW(&choose) != FALSE;
     ForegroundDesktopThenSheet(sheet);
     if (!chosen) return 0;
-    ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_SELECTSTRING, WPARAM(-1), LPARAM(font.lfFaceName));
-    ::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_SETPOS32, 0, choose.iPointSize / 10);
+    SelectFace(font.lfFaceName);
+    // Straight into the field: the up-down would cut a size above its range.
+    ::SetDlgItemInt(hwnd_, IDC_FONT_SIZE, UINT(choose.iPointSize / 10), TRUE);
     OnApply(nullptr);
     return 0;
 }

@@ -19,6 +19,40 @@ void ForegroundDesktopThenSheet(HWND sheet) {
     if (sheet) ::SetForegroundWindow(sheet);
 }
 
+std::wstring FormatStringTable(UINT id, unsigned first, unsigned second) {
+    const wchar_t* format = nullptr;
+    const int length = ::LoadStringW(tamrik::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&format), 0);
+    if (length <= 0 || !format) return {};
+    const std::wstring pattern(format, size_t(length));
+    std::wstring text;
+    const unsigned values[] = {first, second};
+    size_t used = 0;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern.compare(i, 2, L"%u") == 0 && used < 2) {
+            text += std::to_wstring(values[used++]);
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}
+
+void RefuseControl(COptionPage& page, int id, const std::wstring& why) {
+    if (page.Sheet() && page.Sheet()->Cancelling()) return;
+    wchar_t caption[256] = {};
+    ::GetWindowTextW(page.Handle(), caption, 256);
+    ::MessageBoxW(page.Handle(), why.c_str(), caption, MB_OK | MB_ICONWARNING);
+    HWND control = page.Item(id);
+    if (!control) return;
+    ::SetFocus(control);
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
+void RefuseNumber(COptionPage& page, int id, unsigned low, unsigned high) {
+    RefuseControl(page, id, FormatStringTable(IDS_NUMBER_RANGE, low, high));
+}
+
 std::vector<std::wstring> StringTableItems(UINT id) {
     const wchar_t* text = nullptr;
     const int length = ::LoadStringW(tamrik::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
@@ -277,8 +311,9 @@ bool CSettingsLayoutOptionPage::SaveControls() {
     for (const auto& [id, field] : numbers) {
         BOOL ok = FALSE;
         const UINT value = ::GetDlgItemInt(hwnd_, id, &ok, FALSE);
-        if (!ok) {
-            dx.Fail(id);
+        // Distances beyond any page are refused, not stored.
+        if (!ok || !IsAcceptedBandDistance(value)) {
+            RefuseNumber(*this, id, 0, kMaxBandDistanceMm);
             return false;
         }
         *field = int32_t(value);

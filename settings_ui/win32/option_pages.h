@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "settings/settings.h"
@@ -88,6 +89,10 @@ private:
     LRESULT OnSizeOrFace(WORD code, WORD id, HWND control);
     LRESULT OnFontButton(WORD code, WORD id, HWND control);
     void FillFontList();
+    // Shows the face in the face list, adding it when the list lacks it.
+    void SelectFace(const std::wstring& face);
+    // False, after saying so, when a line is longer than the file keeps.
+    bool CheckLineLengths();
     void ShowPalette();
     void OnListFocus(CEditListBox& gained, CEditListBox& other, WORD code);
 
@@ -127,6 +132,14 @@ private:
 
 // Brings the desktop and then the sheet to the foreground around a common dialog.
 void ForegroundDesktopThenSheet(HWND sheet);
+// A string-table string with its "%u" places filled in, in order.
+std::wstring FormatStringTable(UINT id, unsigned first, unsigned second = 0);
+// Refuses a value: a warning owned by the page and captioned with its title
+// says why, then the control takes the focus with its text selected. Nothing
+// is said while the sheet is being cancelled.
+void RefuseControl(COptionPage& page, int id, const std::wstring& why);
+// Refuses a number field whose value is not a number from low to high.
+void RefuseNumber(COptionPage& page, int id, unsigned low, unsigned high);
 // The items of a string-table string split at ";".
 std::vector<std::wstring> StringTableItems(UINT id);
 

@@ -259,6 +259,7 @@ void COptionSheet::OnSelectionChanged(COptionItem* to) {
     COptionPage* oldPage = from ? from->Page() : nullptr;
     COptionPage* newPage = to->Page();
     current_ = to;
+    if (std::find(shown_.begin(), shown_.end(), to) == shown_.end()) shown_.push_back(to);
     newPage->OnSetActive(to);
     if (oldPage != newPage) {
         if (oldPage) ::ShowWindow(oldPage->Handle(), SW_HIDE);
@@ -268,6 +269,21 @@ void COptionSheet::OnSelectionChanged(COptionItem* to) {
     OnPageChanged(from, to);
 }
 
+bool COptionSheet::ApplyAllPages() {
+    if (current_ && !current_->Page()->OnApply(current_)) return false;
+    // A page left earlier accepted its values then; applying it again catches
+    // a value that depends on what another page changed since.
+    for (COptionItem* item : std::vector<COptionItem*>(shown_)) {
+        if (item == current_ || item->Page()->OnApply(item)) continue;
+        HWND focus = ::GetFocus();  // where the refusing page put it
+        for (size_t i = 0; i < items_.size(); ++i)
+            if (items_[i].get() == item) SelectItem(i);
+        if (focus && ::IsChild(item->Page()->Handle(), focus)) ::SetFocus(focus);
+        return false;
+    }
+    return true;
+}
+
 LRESULT COptionSheet::OnOK(WORD, WORD, HWND) {
     HWND focus = ::GetFocus();
     if (focus != Item(IDOK)) {
@@ -275,20 +291,23 @@ LRESULT COptionSheet::OnOK(WORD, WORD, HWND) {
         if (focus) ::SendMessageW(focus, WM_CHAR, 13, 0);
         return 0;
     }
-    const bool applied = current_ ? current_->Page()->OnApply(current_) : true;
-    StoreWorkingCopy();
-    if (applied) EndDialog(IDOK);
+    // A refusing page keeps the sheet open and nothing is stored: Cancel then
+    // leaves everything as it was before the sheet opened.
+    if (!ApplyAllPages()) return 0;
+    StoreWorkingCopy();  // a failed save is the opener's to report
+    EndDialog(IDOK);
     return 0;
 }
 
 LRESULT COptionSheet::OnApplyCommand(WORD, WORD, HWND) {
-    if (current_ && !current_->Page()->OnApply(current_)) return 0;
-    StoreWorkingCopy();
+    if (ApplyAllPages()) StoreWorkingCopy();
     return 0;
 }
 
 LRESULT COptionSheet::OnCancel(WORD, WORD, HWND) {
+    cancelling_ = true;
     if (current_) current_->Page()->OnApply(current_);  // into the working copy, which is dropped
+    cancelling_ = false;
     EndDialog(IDCANCEL);
     return 0;
 }

@@ -158,6 +158,9 @@ public:
     // Selects an entry as a click in the tree would; false when the current
     // page refused to be left.
     bool SelectItem(size_t index);
+    // True while Cancel lets the current page take its values one last time:
+    // a page that refuses them then has nothing to tell the user.
+    bool Cancelling() const { return cancelling_; }
     HWND TreeWindow() const { return layout_.Tree().Handle(); }
     const std::wstring& BannerText() const { return layout_.BannerText(); }
     RECT PageRect() const { return layout_.PageRect(); }
@@ -169,8 +172,13 @@ protected:
     virtual bool DoInit(bool first);
     // Called after the selection moved to another entry.
     virtual void OnPageChanged(COptionItem* from, COptionItem* to) {}
-    // The working copy is handed to its target (OK and Apply).
-    virtual void StoreWorkingCopy() {}
+    // The working copy is handed to its target (OK and Apply); false when it
+    // could not be saved.
+    virtual bool StoreWorkingCopy() { return true; }
+    // Applies every page shown so far, the current one first. A page that
+    // refuses has said why (beep, focus, message); a refusing page that is not
+    // the current one is brought up. True when every page accepted.
+    bool ApplyAllPages();
     virtual LRESULT OnOK(WORD code, WORD id, HWND control);
     virtual LRESULT OnApplyCommand(WORD code, WORD id, HWND control);
     virtual LRESULT OnCancel(WORD code, WORD id, HWND control);
@@ -195,12 +203,15 @@ private:
     std::wstring title_;
     DWORD styleFlags_ = kButtonOk | kButtonCancel | kButtonApply;
     std::vector<std::unique_ptr<COptionItem>> items_;
+    std::vector<COptionItem*> shown_;  // entries whose page has been shown, in order
     COptionItem* current_ = nullptr;
+    bool cancelling_ = false;
     mutable COptionSelectionLayoutTreeBanner layout_;
 };
 
 // A sheet that edits a working copy of a settings record and, on OK, copies
-// it into the live record and saves that to the storage.
+// it into the live record and saves that to the storage. Until every page
+// accepts its values, neither the live record nor the storage changes.
 template <class T>
 class COptionSheetSettings : public COptionSheet {
 public:
@@ -210,15 +221,19 @@ public:
     }
     T& Working() { return working_; }
     T* Live() const { return live_; }
+    // True after a save of the working copy failed.
+    bool SaveFailed() const { return saveFailed_; }
 
 protected:
-    void StoreWorkingCopy() override {
-        if (!live_) return;
+    bool StoreWorkingCopy() override {
+        if (!live_) return true;
         *live_ = working_;
-        if (storage_) live_->Save(*storage_);
+        saveFailed_ = storage_ && !live_->Save(*storage_);
+        return !saveFailed_;
     }
 
     T* live_ = nullptr;
+    bool saveFailed_ = false;
     CSettingsStorage* storage_ = nullptr;
     T working_;
 };

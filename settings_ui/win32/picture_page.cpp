@@ -92,7 +92,7 @@ bool CSettingsPictureOptionPage::SaveControls() {
     BOOL ok = FALSE;
     const UINT scale = ::GetDlgItemInt(hwnd_, IDC_SCALE, &ok, FALSE);
     if (!ok || !IsAcceptedScale(scale)) {
-        dx.Fail(IDC_SCALE);
+        RefuseNumber(*this, IDC_SCALE, kMinScale, kMaxScale);
         return false;
     }
     settings_->scale = scale;

@@ -64,7 +64,9 @@ bool RunOptionSheet(HWND owner, ORBILUXSetting& live, CSettingsStorage& storage,
     sheet.SetStyleFlags(sheet.StyleFlags() & ~COptionSheet::kButtonApply);
     sheet.SetTarget(&live, &storage);
     sheet.Working() = live;
-    return sheet.DoModal(owner) == IDOK;
+    const bool ok = sheet.DoModal(owner) == IDOK;
+    if (ok && sheet.SaveFailed() && services.saveFailed) services.saveFailed();
+    return ok;
 }
 
 }  // namespace orbilux

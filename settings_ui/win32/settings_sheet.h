@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <functional>
 #include <vector>
@@ -27,8 +28,12 @@ struct OptionSheetServices {
     std::function<void(PrinterSettings& printer)> openDefaultPrinter;
     // The monitors in monitor-list order. Empty: the system's monitors.
     std::function<std::vector<CMonitor>()> monitors;
+    // The font dialog; true when the user chose a font. Empty: the platform's.
+    std::function<bool(CHOOSEFONTW& choose)> chooseFont;
     // Called once the sheet is up (tests drive it from here).
     std::function<void(CCSNOptionSheet& sheet)> onShown;
+    // Called after OK when the record could not be saved. Empty: nothing.
+    std::function<void()> saveFailed;
 };
 
 // The system's monitors in monitor-list order.
@@ -70,7 +75,8 @@ private:
 // Runs the settings sheet modally, owned by `owner`, titled "設定" with OK and
 // Cancel, on a working copy of `live`: the easy page when live.simpleMode is
 // set, the five detail pages otherwise. OK copies the working copy into `live`
-// and saves it to `storage` (section "ORBILUXSettings"); Cancel changes
+// and saves it to `storage` (section "ORBILUXSettings"), once every page has
+// accepted its values; a failed save calls services.saveFailed. Cancel changes
 // nothing. Returns true when the sheet was closed with OK.
 bool RunOptionSheet(HWND owner, ORBILUXSetting& live, CSettingsStorage& storage,
                     const OptionSheetServices& services = {});

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "base/text.h"
 #include "settings/memory_storage.h"
 #include "settings/settings_storage.h"
 
@@ -85,6 +86,22 @@ TEST(SettingsEncoding, SectionNamesAreCutAt259Characters) {
     std::unique_ptr<CSettingsStorage> sub = root.CreateSubStorage(L"child");
     ASSERT_TRUE(sub->SerializeInt(L"k", v, true));
     EXPECT_EQ(profile->sections.size(), 1u);  // the child's name is cut to the parent's
+}
+
+TEST(SettingsEncoding, ValuesTheProfileReaderWouldTrimAreQuoted) {
+    // Unchanged: what the reader gives back as it is (so existing files stay byte for byte).
+    for (const wchar_t* plain :
+         {L"", L"MS UI Gothic", L"$date $time", L"a \"b\" c", L"it's", L"\u30D8\u30C3\u30C0"})
+        EXPECT_EQ(ProfileValueText(plain), plain) << tamrik::WideToUtf8(plain);
+    // Blanks or quotes at either end get one more pair of double quotes.
+    EXPECT_EQ(ProfileValueText(L" leading"), L"\" leading\"");
+    EXPECT_EQ(ProfileValueText(L"trailing "), L"\"trailing \"");
+    EXPECT_EQ(ProfileValueText(L"\"quoted\""), L"\"\"quoted\"\"");
+    EXPECT_EQ(ProfileValueText(L"'single'"), L"\"'single'\"");
+    EXPECT_EQ(ProfileValueText(L"\"open"), L"\"\"open\"");
+    EXPECT_EQ(ProfileValueText(L"\""), L"\"\"\"");
+    EXPECT_EQ(ProfileValueText(L"\ttab"), L"\"\ttab\"");
+    EXPECT_EQ(ProfileValueText(L"\u3000\u5168\u89D2"), L"\"\u3000\u5168\u89D2\"");  // ideographic space
 }
 
 class SettingsStorageMemory : public ::testing::Test {

@@ -2,6 +2,7 @@
 // modifier encodings, monitor tiles, scale and font look-up.
 #include <gtest/gtest.h>
 
+#include "print/page_layout.h"
 #include "settings_ui/option_logic.h"
 
 using namespace orbilux;
@@ -71,6 +72,37 @@ TEST(SettingsUiScale, LeavingTheFieldClampsAndUnreadableGivesHundred) {
     EXPECT_FALSE(IsAcceptedScale(0));
     EXPECT_FALSE(IsAcceptedScale(151));
     EXPECT_TRUE(IsAcceptedScale(150));
+}
+
+TEST(SettingsUiLimits, BandDistancesStopWhereThePrintLayoutClamps) {
+    EXPECT_TRUE(IsAcceptedBandDistance(0));
+    EXPECT_TRUE(IsAcceptedBandDistance(kMaxBandDistanceMm));
+    EXPECT_FALSE(IsAcceptedBandDistance(kMaxBandDistanceMm + 1));
+    EXPECT_FALSE(IsAcceptedBandDistance(4294967295u));  // stored as -1 before
+    // Every accepted distance still moves the printed band; the first refused
+    // one would print exactly like the largest accepted one.
+    auto bodyTopAfterHeader = [](int gapMm) {
+        PageRect body{0, 0, 100000, 1000000};
+        PlaceBand(body, BandSide::Header, 1, 50, 1, gapMm, 10.0);
+        return body.top;
+    };
+    const int largest = int(kMaxBandDistanceMm);
+    EXPECT_LT(bodyTopAfterHeader(largest - 1), bodyTopAfterHeader(largest));
+    EXPECT_EQ(bodyTopAfterHeader(largest), bodyTopAfterHeader(largest + 1));
+}
+
+TEST(SettingsUiLimits, FontSizesAndLineLengths) {
+    EXPECT_TRUE(IsAcceptedFontSize(0));
+    EXPECT_TRUE(IsAcceptedFontSize(int32_t(kMaxFontPoints)));
+    EXPECT_FALSE(IsAcceptedFontSize(99999));
+    EXPECT_FALSE(IsAcceptedFontSize(-1));
+
+    // The longest accepted line still loads back when it has to be quoted.
+    const std::wstring longest = L" " + std::wstring(kMaxTemplateLineChars - 1, L'x');
+    EXPECT_LE(ProfileValueText(longest).size(), kMaxLoadedStringChars);
+    EXPECT_EQ(FirstTooLongLine({L"a", longest}), -1);
+    EXPECT_EQ(FirstTooLongLine({L"a", longest, longest + L"y", std::wstring(5000, L'z')}), 2);
+    EXPECT_EQ(FirstTooLongLine({}), -1);
 }
 
 TEST(SettingsUiFonts, FirstEntryBeginningWithFaceIgnoringCase) {

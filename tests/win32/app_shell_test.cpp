@@ -3,6 +3,7 @@
 // dialog's hotkey item and Exit.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +13,11 @@
 #include "app/win32/capture_action.h"
 #include "app/win32/main_dlg.h"
 #include "app/win32/splash_wnd.h"
+#include "app/win32/subsystem_links.h"
+#include "base/text.h"
+#include "print/win32/print_job.h"
 #include "resources/resource.h"
+#include "resources/settings_ui_resource.h"
 #include "settings/settings.h"
 #include "window/message_loop.h"
 
@@ -295,11 +300,229 @@ TEST_F(AppMainDialog, HotkeyItemTogglesTextAndCheckMark) {
     settingsBusy.Release();
 }
 
+// Answers the first message box with the given caption that shows while the
+// thread waits in a modal loop (OK), and keeps its text.
+struct BoxAnswer {
+    static std::wstring caption;
+    static std::wstring text;
+    static int seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", caption.c_str());
+        if (!box || !::IsWindowVisible(box)) return;
+        wchar_t buffer[1024] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
+        text = buffer;
+        ++seen;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    UINT_PTR timer;
+    explicit BoxAnswer(const wchar_t* boxCaption) {
+        caption = boxCaption;
+        text.clear();
+        seen = 0;
+        timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    }
+    ~BoxAnswer() { ::KillTimer(nullptr, timer); }
+};
+std::wstring BoxAnswer::caption;
+std::wstring BoxAnswer::text;
+int BoxAnswer::seen = 0;
+
+// True when nobody holds the key combination: the probe could register it.
+bool KeyFree(UINT modifiers, UINT key) {
+    constexpr int kProbeId = 0x7A00;
+    if (!::RegisterHotKey(nullptr, kProbeId, modifiers, key)) return false;
+    ::UnregisterHotKey(nullptr, kProbeId);
+    return true;
+}
+
+TEST_F(AppMainDialog, InitializeAndEasySwitchRegisterExactlyTheNewKeys) {
+    ORBILUXSetting& live = SettingsInstance();
+    auto chooseF5 = [&] {
+        live.key_.keyKind = 1;
+        live.key_.printVirtualKeyCode_ = VK_F5;
+        live.key_.printmodifiers = 0;
+        // Off and on again: the hotkeys are registered from the record.
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+        ASSERT_TRUE(Checked(ID_HOTKEY_TOGGLE));
+        ASSERT_FALSE(KeyFree(0, VK_F5));
+        ASSERT_TRUE(KeyFree(0, VK_SNAPSHOT));
+    };
+
+    // Initialize: the earlier key goes, Print Screen and the shot key come.
+    chooseF5();
+    {
+        BoxAnswer answer(L"Default Setting");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_SETTING_INITIALIZE, 0);
+        EXPECT_EQ(BoxAnswer::seen, 1);
+    }
+    EXPECT_TRUE(KeyFree(0, VK_F5));
+    EXPECT_FALSE(KeyFree(0, VK_SNAPSHOT));
+    EXPECT_FALSE(KeyFree(MOD_ALT | MOD_CONTROL, VK_SNAPSHOT));
+    EXPECT_TRUE(Checked(ID_HOTKEY_TOGGLE));
+
+    // With the hotkey item off, Initialize registers nothing and the item stays off.
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+    ASSERT_FALSE(Checked(ID_HOTKEY_TOGGLE));
+    {
+        BoxAnswer answer(L"Default Setting");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_SETTING_INITIALIZE, 0);
+        EXPECT_EQ(BoxAnswer::seen, 1);
+    }
+    EXPECT_TRUE(KeyFree(0, VK_SNAPSHOT));
+    EXPECT_TRUE(KeyFree(MOD_ALT | MOD_CONTROL, VK_SNAPSHOT));
+    EXPECT_FALSE(Checked(ID_HOTKEY_TOGGLE));
+    ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_HOTKEY_TOGGLE, 0);
+
+    // Switching to easy mode turns the user key back into Print Screen at once.
+    live.simpleMode = false;
+    chooseF5();
+    {
+        BoxAnswer answer(L"Easy Setting");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_MODE_EASY, 0);
+        EXPECT_EQ(BoxAnswer::seen, 1);
+    }
+    EXPECT_TRUE(live.simpleMode);
+    EXPECT_TRUE(KeyFree(0, VK_F5));
+    EXPECT_FALSE(KeyFree(0, VK_SNAPSHOT));
+}
+
+TEST_F(AppMainDialog, AFailedSaveIsToldOnceNamingTheFile) {
+    const std::wstring path = dialog.SettingsPath();
+    // A folder where the file should be: nothing can be written there. What
+    // was there comes back afterwards.
+    const std::wstring aside = path + L".aside";
+    const bool hadFile = ::MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    ORBILUXSetting& live = SettingsInstance();
+    const bool simple = live.simpleMode;
+    {
+        BoxAnswer answer(L"Tamrik");
+        ::SendMessageW(dialog.Handle(), WM_COMMAND, ID_MODE_DETAIL, 0);
+        PumpFor(200);
+        EXPECT_EQ(BoxAnswer::seen, 1);
+        EXPECT_NE(BoxAnswer::text.find(path), std::wstring::npos) << tamrik::WideToUtf8(BoxAnswer::text);
+    }
+    // The switch itself stands for this run.
+    EXPECT_EQ(live.simpleMode, !simple);
+    EXPECT_EQ(Grayed(ID_MODE_EASY), live.simpleMode);
+    ::RemoveDirectoryW(path.c_str());
+    if (hadFile) ::MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    live.simpleMode = simple;
+}
+
 TEST_F(AppMainDialog, ExitEndsTheLoopWithCodeOne) {
     // The command is matched on its low word, whatever the notification code.
     ::PostMessageW(dialog.Handle(), WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 1), 0);
     EXPECT_EQ(loop.Run(), 1);
     EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// ---- The option sheet's printer buttons and the printer in use ----
+
+BOOL WINAPI TurnToLandscape(HGLOBAL devModeBlock) {
+    auto* dm = static_cast<DEVMODEW*>(::GlobalLock(devModeBlock));
+    if (!dm) return FALSE;
+    dm->dmFields |= DM_ORIENTATION;
+    dm->dmOrientation = DMORIENT_LANDSCAPE;
+    ::GlobalUnlock(devModeBlock);
+    return TRUE;
+}
+BOOL WINAPI LandscapePrintDialog(PRINTDLGW* pd) {
+    return TurnToLandscape(pd->hDevMode);
+}
+BOOL WINAPI LandscapePageSetup(PAGESETUPDLGW* psd) {
+    psd->rtMargin = RECT{2500, 2500, 2500, 2500};
+    return TurnToLandscape(psd->hDevMode);
+}
+
+// Drives the modal settings sheet from a timer: shows the print settings
+// page, clicks one of its printer buttons, then closes the sheet.
+struct SheetDriver {
+    static int button;
+    static int closeWith;
+    static bool done;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND sheet = ::FindWindowW(L"#32770", L"\u8A2D\u5B9A");
+        if (done || !sheet || !::IsWindowVisible(sheet)) return;
+        done = true;
+        HWND tree = ::GetDlgItem(sheet, IDC_SHEET_TREE);
+        auto item = reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        for (int i = 0; i < 2 && item; ++i)
+            item =
+                reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item)));
+        ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(item));
+        for (HWND page = ::GetWindow(sheet, GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT)) {
+            HWND target = ::GetDlgItem(page, button);
+            if (target && ::IsWindowVisible(page)) ::SendMessageW(target, BM_CLICK, 0, 0);
+        }
+        if (closeWith == IDOK) ::SetFocus(::GetDlgItem(sheet, IDOK));
+        ::SendMessageW(sheet, WM_COMMAND, closeWith, 0);
+    }
+    UINT_PTR timer;
+    SheetDriver(int clickButton, int closeCommand) {
+        button = clickButton;
+        closeWith = closeCommand;
+        done = false;
+        timer = ::SetTimer(nullptr, 0, 100, &Tick);
+    }
+    ~SheetDriver() { ::KillTimer(nullptr, timer); }
+};
+int SheetDriver::button = 0;
+int SheetDriver::closeWith = 0;
+bool SheetDriver::done = false;
+
+short Orientation(const std::vector<uint8_t>& devMode) {
+    if (devMode.size() < sizeof(DEVMODEW)) return 0;
+    return reinterpret_cast<const DEVMODEW*>(devMode.data())->dmOrientation;
+}
+
+TEST(AppOptionSheet, PrinterButtonsChangeThePrinterInUseOnlyWithOk) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"tamrik-sheet-printer.ini";
+    ::DeleteFileW(path.c_str());
+    ORBILUXSetting& live = SettingsInstance();
+    live = ORBILUXSetting();
+    live.simpleMode = false;
+    PrintLink print;
+    print.OpenPrinter(live.printer_, false);
+    if (!print.Objects().Printer()) GTEST_SKIP() << "no default printer";
+    const std::vector<uint8_t> inUse = print.Objects().DevModeBytes();
+    ASSERT_NE(Orientation(inUse), DMORIENT_LANDSCAPE);
+    const ORBILUXSetting before = live;
+    SetPrinterDialogRunners(LandscapePrintDialog, LandscapePageSetup);
+
+    // Cancel after either dialog: the printer in use, its device mode and the settings stay.
+    for (int button : {IDC_PRINTER_BUTTON, IDC_PAGE_SETUP_BUTTON}) {
+        SheetDriver driver(button, IDCANCEL);
+        EXPECT_TRUE(ShowOptionSheet(nullptr, path, print));
+        EXPECT_TRUE(SheetDriver::done);
+        EXPECT_EQ(print.Objects().DevModeBytes(), inUse) << button;
+        EXPECT_EQ(live.printer_.devModeBlock, before.printer_.devModeBlock) << button;
+        EXPECT_EQ(live.printer_.rtMargin, before.printer_.rtMargin) << button;
+        EXPECT_FALSE(live.printer_.bSetPrinter_) << button;
+        EXPECT_EQ(live.printer_.printerRef, &print.Objects()) << button;
+        EXPECT_EQ(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << button;
+    }
+
+    // OK: the choice becomes the printer in use and is saved.
+    {
+        SheetDriver driver(IDC_PAGE_SETUP_BUTTON, IDOK);
+        EXPECT_TRUE(ShowOptionSheet(nullptr, path, print));
+        EXPECT_TRUE(SheetDriver::done);
+    }
+    EXPECT_EQ(Orientation(print.Objects().DevModeBytes()), DMORIENT_LANDSCAPE);
+    EXPECT_NE(print.Objects().Printer(), nullptr);
+    EXPECT_TRUE(live.printer_.bSetPrinter_);
+    EXPECT_EQ(live.printer_.rtMargin, (SettingsRect{2500, 2500, 2500, 2500}));
+    EXPECT_EQ(live.printer_.printerRef, &print.Objects());
+    EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    SetPrinterDialogRunners(nullptr, nullptr);
+    ::DeleteFileW(path.c_str());
+    live = ORBILUXSetting();
 }
 
 }  // namespace

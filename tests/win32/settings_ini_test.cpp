@@ -429,3 +429,77 @@ TEST_F(SettingsIniFile, DamagedCountIsBounded) {
     EXPECT_LT(::GetTickCount() - start, 10000u);
     EXPECT_EQ(loaded.general_.disabledMonitors_, (std::vector<int32_t>{1, 3}));
 }
+
+TEST_F(SettingsIniFile, EveryLineTheEditorAcceptsComesBackExactly) {
+    // The longest line the editor takes, starting with a blank so that it has
+    // to be quoted in the file.
+    const std::wstring longest = L" " + std::wstring(1019, L'x');
+    ASSERT_EQ(longest.size(), 1020u);
+    ORBILUXSetting saved = FullRecord();
+    saved.format_.headStrings = {L" leading", L"trailing ", L"\"quoted\"", L"'single'", L"\"open", longest};
+    saved.format_.footStrings = {L"\u3000\u30DA\u30FC\u30B8 $page / $maxpage\u3000",
+                                 L"\u682A\u5F0F\u4F1A\u793E", L"\t$date\t"};
+    saved.format_.fontFace = L" Padded Face ";
+    ASSERT_TRUE(SaveRecord(saved));
+
+    ORBILUXSetting loaded;
+    ASSERT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.format_.headStrings, saved.format_.headStrings);
+    EXPECT_EQ(loaded.format_.footStrings, saved.format_.footStrings);
+    EXPECT_EQ(loaded.format_.fontFace, saved.format_.fontFace);
+
+    // The program as it was reads values with the same profile function: the
+    // file written now gives it the same lines.
+    const std::wstring section = L"ORBILUXSettings.format_.headStrings";
+    for (size_t i = 0; i < saved.format_.headStrings.size(); ++i) {
+        std::vector<wchar_t> buffer(1024);
+        const std::wstring key = L"Item." + std::to_wstring(i);
+        const DWORD n =
+            ::GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(), 1024, path_.c_str());
+        EXPECT_EQ(std::wstring(buffer.data(), n), saved.format_.headStrings[i]) << i;
+    }
+    // Only values that need them get the quotes.
+    const std::string text = FileText();
+    EXPECT_NE(text.find("Item.0=\" leading\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Item.2=\"\"quoted\"\"\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Item.1=\xE6\xA0\xAA\xE5\xBC\x8F\xE4\xBC\x9A\xE7\xA4\xBE\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsIniFile, LeftoverTemporaryFilesDoNotStopASave) {
+    const std::wstring temp = CSettingsStorageIniFile::TempPathFor(path_);
+    ORBILUXSetting r = FullRecord();
+
+    // Read-only leftover: replaced.
+    WriteBytes(temp, "stale");
+    ASSERT_TRUE(::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SaveRecord(r));
+    EXPECT_EQ(FolderContents(), std::vector<std::wstring>{L"PrintSettings.ini"});
+    EXPECT_EQ(FileText(), ExpectedFile(L"full.ini"));
+
+    // Held open by another program: the save goes through a name of its own.
+    WriteBytes(temp, "held");
+    HANDLE held =
+        ::CreateFileW(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    r.key_.keyAction = 1;
+    EXPECT_TRUE(SaveRecord(r));
+    ::CloseHandle(held);
+    std::vector<std::wstring> names = FolderContents();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"PrintSettings.ini", L"PrintSettings.ini.tmp"}));
+    ORBILUXSetting loaded;
+    ASSERT_TRUE(LoadRecord(loaded));
+    EXPECT_EQ(loaded.key_.keyAction, 1);
+
+    // A file that cannot be replaced still fails the save, and the old file stays.
+    const std::vector<char> before = ReadBytes(path_);
+    ::DeleteFileW(temp.c_str());
+    ASSERT_TRUE(::CreateDirectoryW(temp.c_str(), nullptr));
+    for (int i = 1; i <= 9; ++i)
+        ::CreateDirectoryW((path_ + L"." + std::to_wstring(i) + L".tmp").c_str(), nullptr);
+    r.key_.keyAction = 2;
+    EXPECT_FALSE(SaveRecord(r));
+    EXPECT_EQ(ReadBytes(path_), before);
+    ::RemoveDirectoryW(temp.c_str());
+    for (int i = 1; i <= 9; ++i) ::RemoveDirectoryW((path_ + L"." + std::to_wstring(i) + L".tmp").c_str());
+}

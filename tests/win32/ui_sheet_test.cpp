@@ -21,27 +21,32 @@ bool Checked(HWND page, int id) {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
-// Finds the warning box while its own message loop runs, keeps its text and closes it.
+// Finds a warning box by its caption while the box's own message loop runs,
+// keeps its text and closes it. The monitor page's warning by default; the
+// other pages caption theirs with the page's title.
 struct WarningWatch {
+    static std::wstring caption;
     static std::wstring text;
     static int seen;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = ::FindWindowW(L"#32770", L"No Monitor Selected.");
-        if (!box) return;
-        wchar_t buffer[256] = {};
-        ::GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+        HWND box = ::FindWindowW(L"#32770", caption.c_str());
+        if (!box || !::IsWindowVisible(box)) return;
+        wchar_t buffer[512] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, buffer, 512);
         text = buffer;
         ++seen;
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     UINT_PTR timer;
-    WarningWatch() {
+    explicit WarningWatch(const wchar_t* boxCaption = L"No Monitor Selected.") {
+        caption = boxCaption;
         text.clear();
         seen = 0;
         timer = ::SetTimer(nullptr, 0, 50, &Tick);
     }
     ~WarningWatch() { ::KillTimer(nullptr, timer); }
 };
+std::wstring WarningWatch::caption;
 std::wstring WarningWatch::text;
 int WarningWatch::seen = 0;
 
@@ -289,11 +294,9 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         EXPECT_EQ(WarningWatch::text, L"1つ以上のモニターを選択してください。");
     }
     EXPECT_TRUE(h.IsOpen());
-    // The refused OK has still handed the working copy to the live record and the file,
-    // with the live record's monitor list put back.
-    EXPECT_EQ(h.live.general_.screenTarget, 1);
-    EXPECT_TRUE(h.live.general_.disabledMonitors_.empty());
-    EXPECT_NE(h.profile->Find(L"ORBILUXSettings.general_", L"screenTarget"), nullptr);
+    // The refused OK has stored nothing: neither the live record nor the file changed.
+    EXPECT_EQ(h.live.general_.screenTarget, 0);
+    EXPECT_TRUE(h.profile->sections.empty());
     // Another page cannot be chosen either.
     {
         WarningWatch watch;
@@ -308,6 +311,8 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         EXPECT_EQ(WarningWatch::seen, 0);
     }
     EXPECT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.general_.screenTarget, 0);
+    EXPECT_TRUE(h.profile->sections.empty());
 
     // Escape (Cancel away from the Cancel button) warns, then closes all the same.
     ASSERT_TRUE(h.Open());
@@ -322,6 +327,8 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         EXPECT_EQ(WarningWatch::seen, 1);
     }
     EXPECT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.general_.screenTarget, 0);
+    EXPECT_TRUE(h.profile->sections.empty());
 }
 
 TEST(UiMonitorPage, WholeDesktopAcceptsNoTileAndStaleIndexesAreDropped) {
@@ -362,7 +369,10 @@ TEST(UiPicturePage, ScaleOutsideOneToHundredFiftyIsRefusedAndLeavingClamps) {
     for (const wchar_t* text : {L"0", L"151", L"x"}) {
         ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));  // typed elsewhere: no clamping on the way to OK
         ::SetWindowTextW(scale, text);
+        WarningWatch watch(L"画像形式設定");
         h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1) << text;
+        EXPECT_NE(WarningWatch::text.find(L"150"), std::wstring::npos) << text;
         EXPECT_TRUE(h.IsOpen()) << text;
         EXPECT_EQ(::GetFocus(), scale) << text;
     }
@@ -416,7 +426,11 @@ TEST(UiLayoutPage, NumbersAndPrinterButtons) {
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_PRINTER_NAME)), L"TamrikPDF");
     ::SetDlgItemTextW(page, IDC_LINE_HEIGHT_FOOT, L"");
-    h.PressOk();
+    {
+        WarningWatch watch(L"印刷設定");
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
     EXPECT_TRUE(h.IsOpen());
     EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_LINE_HEIGHT_FOOT));
     ::SetDlgItemTextW(page, IDC_LINE_HEIGHT_FOOT, L"3");
@@ -428,25 +442,160 @@ TEST(UiLayoutPage, NumbersAndPrinterButtons) {
     EXPECT_EQ(h.live.printer_.pictureVerticalAlign, 1);
 }
 
-TEST(UiFormatPage, AFaceThatIsNotInstalledLeavesMsUiGothic) {
+TEST(UiFormatPage, AStoredFaceTheListLacksIsKeptAndSizesBeyondAnyPageAreRefused) {
     SheetHarness h;
     h.live.simpleMode = false;
     h.live.format_.fontFace = L"No Such Face Anywhere";
     h.live.format_.fontSize = 9;
     ASSERT_TRUE(h.Open());
     HWND page = h.Page(3);
-    EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"MS UI Gothic");
+    EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"No Such Face Anywhere");
     EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_FONT_SIZE)), L"9");
-    // A size that is not a number, or a negative one, is refused.
-    for (const wchar_t* text : {L"big", L"-5"}) {
+    // A size that is not a number, a negative one or one no page holds is refused.
+    for (const wchar_t* text : {L"big", L"-5", L"99999", L"10001"}) {
         ::SetDlgItemTextW(page, IDC_FONT_SIZE, text);
+        WarningWatch watch(L"書式設定");
         h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1) << text;
+        EXPECT_NE(WarningWatch::text.find(L"10000"), std::wstring::npos) << text;
         EXPECT_TRUE(h.IsOpen()) << text;
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_FONT_SIZE)) << text;
     }
-    ::SetDlgItemTextW(page, IDC_FONT_SIZE, L"9");
+    EXPECT_TRUE(h.profile->sections.empty());
+    ::SetDlgItemTextW(page, IDC_FONT_SIZE, L"72");
     h.PressOk();
     ASSERT_FALSE(h.IsOpen());
-    EXPECT_EQ(h.live.format_.fontFace, L"MS UI Gothic");
-    EXPECT_EQ(h.live.format_.fontSize, 9u);
+    EXPECT_EQ(h.live.format_.fontFace, L"No Such Face Anywhere");
+    EXPECT_EQ(h.live.format_.fontSize, 72u);
+
+    // A face typed into the box is taken as it is.
+    ASSERT_TRUE(h.Open());
+    page = h.Page(3);
+    ::SetDlgItemTextW(page, IDC_FONT_FACE, L"Typed Face");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.format_.fontFace, L"Typed Face");
+}
+
+TEST(UiFormatPage, AFaceFromTheFontDialogJoinsTheListWithItsSize) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.format_.fontFace = L"MS UI Gothic";
+    h.live.format_.fontSize = 11;
+    std::wstring offered;
+    OptionSheetServices services;
+    services.chooseFont = [&](CHOOSEFONTW& choose) {
+        offered = choose.lpLogFont->lfFaceName;
+        lstrcpynW(choose.lpLogFont->lfFaceName, L"Tamrik Dialog Face", LF_FACESIZE);
+        choose.iPointSize = 480;  // tenths of a point: above the up-down's range
+        return true;
+    };
+    ASSERT_TRUE(h.Open(services));
+    HWND page = h.Page(3);
+    h.Click(page, IDC_FONT_BUTTON);
+    EXPECT_EQ(offered, L"MS UI Gothic");
+    EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"Tamrik Dialog Face");
+    EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_FONT_SIZE)), L"48");
+    EXPECT_EQ(h.sheet->Working().format_.fontFace, L"Tamrik Dialog Face");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.format_.fontFace, L"Tamrik Dialog Face");
+    EXPECT_EQ(h.live.format_.fontSize, 48u);
+}
+
+TEST(UiFormatPage, LinesLongerThanTheFileKeepsAreRefused) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    const std::wstring longest = L" " + std::wstring(1019, L'x');
+    h.live.format_.headStrings = {L"$date", longest + L"x"};
+    ASSERT_TRUE(h.Open());
+    h.Page(3);
+    HWND head = h.sheet->FormatPage().HeadList().Handle();
+    {
+        WarningWatch watch(L"書式設定");
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_NE(WarningWatch::text.find(L"1020"), std::wstring::npos);
+    }
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(::GetFocus(), head);
+    EXPECT_EQ(::SendMessageW(head, LB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(h.profile->sections.empty());
+    // Leaving the page is refused the same way.
+    {
+        WarningWatch watch(L"書式設定");
+        EXPECT_FALSE(h.sheet->SelectItem(0));
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
+    h.sheet->FormatPage().HeadList().SetLines({L"$date", longest});
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.format_.headStrings, (std::vector<std::wstring>{L"$date", longest}));
+}
+
+TEST(UiLayoutPage, DistancesBeyondAnyPageAreRefusedWithAMessage) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    HWND page = h.Page(2);
+    for (const wchar_t* text : {L"4294967295", L"1001", L"99999999999"}) {
+        ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, text);
+        WarningWatch watch(L"印刷設定");
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1) << text;
+        EXPECT_NE(WarningWatch::text.find(L"1000"), std::wstring::npos) << text;
+        EXPECT_TRUE(h.IsOpen()) << text;
+        EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_MARGIN_HEAD)) << text;
+    }
+    EXPECT_TRUE(h.profile->sections.empty());
+    ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, L"1000");
+    h.PressOk();
+    ASSERT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.printer_.marginHead, 1000);
+}
+
+TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    h.live.output_.baseDirName = L"C:\\shots";
+    ASSERT_TRUE(h.Open());
+    h.Click(h.Page(1), IDC_ACTION_BOTH);
+    HWND layout = h.Page(2);
+    HWND picture = h.Page(4);
+    ::SetDlgItemTextW(picture, IDC_SCALE, L"0");
+    {
+        WarningWatch watch(L"画像形式設定");
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(h.live.key_.keyAction, 0);
+    EXPECT_TRUE(h.profile->sections.empty());
+
+    // A page left earlier whose value no longer holds is brought up with its message.
+    ::SetDlgItemTextW(picture, IDC_SCALE, L"50");
+    ::SetDlgItemTextW(layout, IDC_MARGIN_FOOT, L"5000");
+    {
+        WarningWatch watch(L"印刷設定");
+        h.PressOk();
+        EXPECT_EQ(WarningWatch::seen, 1);
+    }
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(h.sheet->CurrentItem()->Page(), &h.sheet->LayoutPage());
+    EXPECT_TRUE(::IsWindowVisible(layout));
+    EXPECT_FALSE(::IsWindowVisible(picture));
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(layout, IDC_MARGIN_FOOT));
+    EXPECT_TRUE(h.profile->sections.empty());
+
+    // Cancel says nothing more and leaves the record and the file as they were.
+    {
+        WarningWatch watch(L"印刷設定");
+        h.PressCancel();
+        Pump(150);
+        EXPECT_EQ(WarningWatch::seen, 0);
+    }
+    EXPECT_FALSE(h.IsOpen());
+    EXPECT_EQ(h.live.key_.keyAction, 0);
+    EXPECT_EQ(h.live.output_.scale, 100u);
+    EXPECT_TRUE(h.profile->sections.empty());
 }
