@@ -6,6 +6,7 @@
 #   scripts/fuzz.sh [target ...]        targets by name, with or without "_fuzz"
 #   FUZZ_SECONDS=600                    time per target (default 120)
 #   FUZZ_TARGETS="picture devmode"      the same as naming targets
+#   FUZZ_TIMEOUT=60                     seconds one input may take (default 60)
 #
 # Each run starts from the seeds kept in fuzz/corpus/<target>/ and from the
 # working corpus in build/fuzz/corpus/<target>/, which it grows; crash inputs
@@ -15,6 +16,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$top/build/fuzz
 seconds=${FUZZ_SECONDS:-120}
+# Wall-clock time: at the lowest priority on a busy machine an input of a few
+# milliseconds can wait seconds for the processor, so the limit is generous.
+timeout=${FUZZ_TIMEOUT:-60}
 mkdir -p "$out/obj" "$out/corpus" "$out/crashes"
 flags=(-std=c++17 -O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
     -I"$top")
@@ -69,7 +73,7 @@ for target in "${targets[@]}"; do
     [ -d "$seeds" ] && corpora+=("$seeds")
     log=$out/$name.log
     echo "fuzz: $name for ${seconds}s"
-    nice -n 19 "$out/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+    nice -n 19 "$out/$name" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout="$timeout" -print_final_stats=1 \
         -artifact_prefix="$out/crashes/$name-" "${corpora[@]}" >"$log" 2>&1 ||
         {
             tail -40 "$log"
