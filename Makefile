@@ -47,8 +47,10 @@ bench: setup
 	@bash scripts/bench-images.sh
 	@bash scripts/bench-app.sh
 
+# Every fuzz target in turn, FUZZ_SECONDS each (default 120); FUZZ_TARGETS
+# names some of them, e.g. make fuzz FUZZ_SECONDS=600 FUZZ_TARGETS="picture devmode".
 fuzz: setup
-	@bash scripts/fuzz.sh
+	@FUZZ_SECONDS="$(FUZZ_SECONDS)" bash scripts/fuzz.sh $(FUZZ_TARGETS)
 
 clean:
 	rm -rf $(NATIVE) $(WINDOWS) $(TOP)/build/bench

@@ -1,5 +1,6 @@
 #include "sysinfo/event_log.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include <boost/format.hpp>
@@ -74,23 +75,49 @@ std::wstring normaliseMessageText(const std::wstring& text) {
     return out;
 }
 
-unsigned highestInsertNumber(const std::wstring& text) {
-    unsigned highest = 0;
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != L'%') continue;
-        const wchar_t next = text[i + 1];
-        if (next == L'%') {
-            ++i;  // an escaped percent sign
+std::wstring expandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts) {
+    std::wstring out;
+    const auto append = [&out](const std::wstring& piece) {
+        out.append(piece, 0, std::min(piece.size(), kMaxMessageChars - out.size()));
+    };
+    const auto isDigit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    for (size_t i = 0; i < text.size() && out.size() < kMaxMessageChars; ++i) {
+        if (text[i] != L'%' || i + 1 == text.size()) {
+            out += text[i];
             continue;
         }
-        if (next < L'1' || next > L'9') continue;
-        unsigned number = unsigned(next - L'0');
-        if (i + 2 < text.size() && text[i + 2] >= L'0' && text[i + 2] <= L'9') {
-            number = number * 10 + unsigned(text[i + 2] - L'0');
+        const wchar_t escape = text[++i];
+        switch (escape) {
+            case L'0':
+                return out;
+            case L'n':
+                append(L"\r\n");
+                break;
+            case L'r':
+                out += L'\r';
+                break;
+            case L't':
+                out += L'\t';
+                break;
+            default:
+                if (escape >= L'1' && escape <= L'9') {
+                    size_t number = size_t(escape - L'0');
+                    if (i + 1 < text.size() && isDigit(text[i + 1]))
+                        number = number * 10 + (text[++i] - L'0');
+                    // "!spec!" after the number: what the spec would read is
+                    // not given, so only the string is printed.
+                    if (i + 1 < text.size() && text[i + 1] == L'!') {
+                        const size_t close = text.find(L'!', i + 2);
+                        if (close != std::wstring::npos) i = close;
+                    }
+                    if (number <= inserts.size()) append(inserts[number - 1]);
+                } else {
+                    out += escape;
+                }
+                break;
         }
-        if (number > highest) highest = number;
     }
-    return highest;
+    return out;
 }
 
 std::wstring EventLogEntry::text() const {

@@ -3,6 +3,7 @@
 // message are looked up in the message files registered for its source.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -97,7 +98,24 @@ std::wstring eventTypeName(uint16_t eventType);
 std::wstring localTimeText(int64_t secondsSince1970);
 // Splits at CR and LF, drops empty pieces, ends every piece with a line feed.
 std::wstring normaliseMessageText(const std::wstring& text);
-// The highest insert number (%1 ... %99) a message text asks for, 0 for none.
-unsigned highestInsertNumber(const std::wstring& text);
+
+// The longest message text an expansion gives; anything beyond is cut off
+// (the system's own formatter refuses results of this size).
+constexpr size_t kMaxMessageChars = 65536;
+
+// A message text from another program's message file with its inserts filled
+// in from the record's strings only, so that no text can make the expansion
+// read more than it is given:
+// - %1 ... %99 become that string; a format spec after the number (%1!S!,
+//   %2!*.*s!, %3!d!, ...) is skipped and the string printed as it is; an
+//   insert the record does not supply is empty.
+// - %0 ends the text there (no line break follows); %n is a line break
+//   ("\r\n"), %r a carriage return, %t a tab.
+// - %% %. %! and "% " give the character after the percent sign, as does a
+//   percent sign before any other character; a lone percent sign at the end
+//   stays.
+// Inserts are data: percent signs inside them are kept. The result is cut at
+// kMaxMessageChars.
+std::wstring expandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts);
 
 }  // namespace orbilux

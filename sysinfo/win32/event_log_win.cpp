@@ -84,37 +84,24 @@ bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
 
 bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
                          std::wstring& text) {
-    // First the bare text, to learn how many inserts it asks for. A message
-    // file without the user's language still answers in the language it has.
+    // The system formatter only fetches the text, inserts left as they are:
+    // given an argument list, a message could make it read arguments that were
+    // never passed (a "*" width or precision takes the next one). The inserts
+    // are filled in from the record's strings alone. A message file without
+    // the user's language still answers in the language it has.
     DWORD language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
     wchar_t* raw = nullptr;
-    const DWORD bareFlags =
+    const DWORD flags =
         FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS;
     DWORD length =
-        ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+        ::FormatMessageW(flags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     if (length == 0 && ::GetLastError() == ERROR_RESOURCE_LANG_NOT_FOUND) {
         language = 0;
-        length =
-            ::FormatMessageW(bareFlags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
+        length = ::FormatMessageW(flags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     }
     UniqueLocal rawOwner(raw);
     if (length == 0 || !raw) return false;
-    const std::wstring bare(raw, length);
-
-    // Then the real formatting with an argument array that holds every
-    // insert asked for; those the record lacks are empty strings.
-    const size_t count = std::max<size_t>({highestInsertNumber(bare), inserts.size(), 1});
-    std::vector<DWORD_PTR> arguments(count, reinterpret_cast<DWORD_PTR>(L""));
-    for (size_t i = 0; i < inserts.size(); ++i)
-        arguments[i] = reinterpret_cast<DWORD_PTR>(inserts[i].c_str());
-
-    wchar_t* formatted = nullptr;
-    length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_ARGUMENT_ARRAY, module,
-        id, language, reinterpret_cast<wchar_t*>(&formatted), 0,
-        reinterpret_cast<va_list*>(arguments.data()));
-    UniqueLocal formattedOwner(formatted);
-    text = length && formatted ? std::wstring(formatted, length) : bare;
+    text = expandMessageInserts(std::wstring(raw, length), inserts);
     return true;
 }
 

@@ -15,8 +15,9 @@ namespace orbilux {
 bool parseEventRecord(const void* data, size_t size, EventRecord& record);
 
 // The text of message id in module's message table, neutral language with the
-// user's default sublanguage. Inserts %1, %2, ... take the given strings;
-// inserts the record does not supply show as empty text.
+// user's default sublanguage, with its inserts filled in by
+// expandMessageInserts: %1, %2, ... take the given strings, whatever format
+// they ask for; inserts the record does not supply show as empty text.
 bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
                          std::wstring& text);
 

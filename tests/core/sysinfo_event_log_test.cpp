@@ -192,7 +192,54 @@ TEST(SysinfoEventLog, TextHelpers) {
     EXPECT_EQ(normaliseMessageText(L"a\r\n\r\nb\n\rc"), L"a\nb\nc\n");
     EXPECT_EQ(normaliseMessageText(L"\r\n"), L"");
     EXPECT_EQ(normaliseMessageText(L"one"), L"one\n");
-    EXPECT_EQ(highestInsertNumber(L"no inserts %n %%1 %"), 0u);
-    EXPECT_EQ(highestInsertNumber(L"%2 then %1!s! and %12"), 12u);
-    EXPECT_EQ(highestInsertNumber(L"%99 %100"), 99u);
+}
+
+TEST(SysinfoMessageInserts, FormatSpecsPrintTheStringOnly) {
+    const std::vector<std::wstring> inserts = {L"alpha", L"beta", L"gamma"};
+    EXPECT_EQ(expandMessageInserts(L"[%1!*.*s!] [%2]", inserts), L"[alpha] [beta]");
+    EXPECT_EQ(expandMessageInserts(L"[%3!*s!][%1!S!][%2!d!][%1!-10.3ls!]", inserts),
+              L"[gamma][alpha][beta][alpha]");
+    // The spec ends at the next "!"; without one the rest is plain text.
+    EXPECT_EQ(expandMessageInserts(L"%1!s!! %2!x", inserts), L"alpha! beta!x");
+    EXPECT_EQ(expandMessageInserts(L"%1%2%3%1", inserts), L"alphabetagammaalpha");
+    // Two digits at most: %100 is insert 10 followed by "0".
+    EXPECT_EQ(expandMessageInserts(L"<%99><%100><%12>", inserts), L"<><0><>");
+    EXPECT_EQ(expandMessageInserts(L"[%1] [%2]", {}), L"[] []");
+}
+
+TEST(SysinfoMessageInserts, EscapesKeepTheirMeaning) {
+    EXPECT_EQ(expandMessageInserts(L"100%% sure%.%!% |%b", {}), L"100% sure.! |b");
+    EXPECT_EQ(expandMessageInserts(L"one%ntwo%rthree%tfour", {}), L"one\r\ntwo\rthree\tfour");
+    // %0 ends the message, so the line break of a message file's last line
+    // does not follow.
+    EXPECT_EQ(expandMessageInserts(L"no newline%0\r\n", {}), L"no newline");
+    EXPECT_EQ(expandMessageInserts(L"%0", {L"x"}), L"");
+    EXPECT_EQ(expandMessageInserts(L"line\r\n", {}), L"line\r\n");
+    EXPECT_EQ(expandMessageInserts(L"%%1 and %%%1", {L"x"}), L"%1 and %x");
+    EXPECT_EQ(expandMessageInserts(L"ends in %", {}), L"ends in %");
+    EXPECT_EQ(expandMessageInserts(L"", {L"x"}), L"");
+}
+
+TEST(SysinfoMessageInserts, InsertsAreDataNotFormats) {
+    const std::vector<std::wstring> inserts = {L"%2 %0 %n 100%", L"never"};
+    EXPECT_EQ(expandMessageInserts(L"<%1>", inserts), L"<%2 %0 %n 100%>");
+    const std::wstring withNul(L"a\0b", 3);
+    EXPECT_EQ(expandMessageInserts(L"%1|", {withNul}), withNul + L"|");
+}
+
+TEST(SysinfoMessageInserts, LongResultsAreCut) {
+    const std::wstring a(30000, L'a');
+    const std::wstring b(30000, L'b');
+    EXPECT_EQ(expandMessageInserts(L"[%1] [%2]", {a, b}), L"[" + a + L"] [" + b + L"]");
+
+    const std::wstring cut = expandMessageInserts(L"[%1] [%2] [%1] [%2]%n", {a, b});
+    ASSERT_EQ(cut.size(), kMaxMessageChars);
+    EXPECT_EQ(cut.substr(0, 60007), L"[" + a + L"] [" + b + L"] [");
+    EXPECT_EQ(cut.find_first_not_of(L'a', 60007), std::wstring::npos);
+
+    // A short text naming one long insert many times stays bounded too.
+    std::wstring many;
+    for (int i = 0; i < 5000; ++i) many += L"%1";
+    EXPECT_EQ(expandMessageInserts(many, {a}).size(), kMaxMessageChars);
+    EXPECT_EQ(expandMessageInserts(std::wstring(kMaxMessageChars + 10, L'x'), {}).size(), kMaxMessageChars);
 }

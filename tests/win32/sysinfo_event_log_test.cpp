@@ -100,6 +100,49 @@ TEST_F(SysinfoMessageFiles, MissingInsertsShowAsEmptyText) {
     EXPECT_EQ(text, L"Needs three: [] [] [], 100% sure.\r\n");
 }
 
+// Message texts come from other programs: a format that would read more
+// arguments than the record has prints the record's string and nothing else.
+TEST_F(SysinfoMessageFiles, InsertFormatsReadOnlyTheRecordsStrings) {
+    std::wstring text;
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003,
+                             {L"alpha", L"beta"}, text));
+    EXPECT_EQ(text, L"Star width and precision [alpha] then [beta].\r\n");
+    ASSERT_TRUE(
+        files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003, {L"alpha"}, text));
+    EXPECT_EQ(text, L"Star width and precision [alpha] then [].\r\n");
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004,
+                             {L"a", L"b", L"c"}, text));
+    EXPECT_EQ(text, L"Star width on the last [c] after [a] [b].\r\n");
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004, {}, text));
+    EXPECT_EQ(text, L"Star width on the last [] after [] [].\r\n");
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1005, {L"x"}, text));
+    EXPECT_EQ(text, L"Far insert [] and [x].\r\n");
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1006,
+                             {L"wide text", L"12"}, text));
+    EXPECT_EQ(text, L"Narrow string [wide text] and number [12].\r\n");
+}
+
+TEST_F(SysinfoMessageFiles, EscapesKeepTheirMeaning) {
+    std::wstring text;
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1007, {L"x"}, text));
+    EXPECT_EQ(text, L"Escapes: 100% sure! tab\tdot. space |\r\nsecond line");
+}
+
+TEST_F(SysinfoMessageFiles, LongInsertsAreKeptUpToTheLimit) {
+    const std::wstring a(20000, L'a');
+    const std::wstring b(20000, L'b');
+    std::wstring text;
+    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {a, b}, text));
+    EXPECT_EQ(text, L"Long [" + a + L"] [" + b + L"] [" + a + L"].\r\n");
+
+    const std::wstring longA(40000, L'a');
+    ASSERT_TRUE(
+        files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {longA, b}, text));
+    ASSERT_EQ(text.size(), kMaxMessageChars);
+    EXPECT_EQ(text.substr(0, 60012), L"Long [" + longA + L"] [" + b + L"] [");
+    EXPECT_EQ(text.find_first_not_of(L'a', 60012), std::wstring::npos);
+}
+
 TEST_F(SysinfoMessageFiles, UnknownIdsSourcesAndLogsFindNothing) {
     std::wstring text;
     EXPECT_FALSE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 4242, {}, text));
