@@ -61,8 +61,8 @@ std::vector<std::vector<std::wstring>> PaginateLines(const std::vector<std::wstr
 
 // What building the Text pages needs from the platform.
 struct TextPageServices {
-    // Fills the record from the running system (withEventLogs when logType is not 0).
-    std::function<void(ComputerInfo&, bool withEventLogs)> gather;
+    // Fills the record from the running system, with what the report setting needs.
+    std::function<void(ComputerInfo&, const GatherNeeds&)> gather;
     // Lays lines out on pages as the printer would.
     std::function<std::vector<std::vector<std::wstring>>(const std::vector<std::wstring>&)> paginate;
 };

@@ -44,9 +44,8 @@ int32_t CaptureScreenShot(ScreenShot& shot) {
 }
 
 int32_t AppendTextPages(ScreenShot& shot) {
-    const std::function<void(ComputerInfo&, bool)> gather = [](ComputerInfo& info, bool withEventLogs) {
-        info.gatherComputerInfo(withEventLogs);
-    };
+    const std::function<void(ComputerInfo&, const GatherNeeds&)> gather =
+        [](ComputerInfo& info, const GatherNeeds& needs) { info.gatherComputerInfo(needs); };
     return BuildTextPages(shot, SettingsInstance(), gather);
 }
 

@@ -204,7 +204,7 @@ std::vector<std::vector<std::wstring>> PaginateText(const std::vector<std::wstri
 }
 
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather) {
+                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather) {
     TextPageServices services;
     services.gather = gather;
     services.paginate = [&settings](const std::vector<std::wstring>& lines) {

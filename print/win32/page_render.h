@@ -43,6 +43,6 @@ PrinterTarget TargetFromSettings(const PrinterSettings& printer);
 // ComputerInfo::gatherComputerInfo), appends the Text pages for the settings'
 // logType, laid out for the settings' printer, and returns the page count.
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather);
+                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather);
 
 }  // namespace orbilux
