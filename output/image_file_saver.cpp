@@ -37,7 +37,9 @@ bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder
 }
 
 uint32_t effectiveScale(uint32_t scale) {
-    return std::clamp<uint32_t>(scale, 1, 150);
+    // A zero target size leaves the picture unchanged: 0 is full size.
+    if (scale == 0) return 100;
+    return std::min<uint32_t>(scale, 150);
 }
 
 CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture) {

@@ -19,7 +19,7 @@ namespace orbilux {
 // Returns whether there is an encoder.
 bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder);
 
-// scale as used: values outside 1..150 are taken as the nearest end.
+// scale as used: 0 is full size (100), values above 150 are taken as 150.
 uint32_t effectiveScale(uint32_t scale);
 
 // A copy of picture ready for encoding: resampled to scale percent, then for

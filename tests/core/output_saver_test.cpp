@@ -149,11 +149,15 @@ TEST(PreparePicture, ScalesAndReducesByTheSettings) {
     // JPEG always gets full colour.
     o.nPictureFormat = 2;
     EXPECT_EQ(preparePicture(o, 0, src).GetBpp(), 24u);
-    // Scale outside 1..150 is taken as the nearest end.
+    // Above 150 is taken as 150; 0 is full size, never a thumbnail.
     o.scale = 1000;
     EXPECT_EQ(preparePicture(o, 3, src).GetWidth(), 60u);
+    const CxImage wide = testpics::Screen(300, 200);
     o.scale = 0;
-    EXPECT_EQ(preparePicture(o, 3, src).GetWidth(), 40u);  // 1 %: width 0, size kept
+    EXPECT_EQ(preparePicture(o, 3, wide).GetWidth(), 300u);
+    EXPECT_TRUE(testpics::SamePixels(preparePicture(o, 3, wide), wide));
+    o.scale = 1;
+    EXPECT_EQ(preparePicture(o, 3, wide).GetWidth(), 3u);
     o.scale = 50;
     CxImage hd;
     ASSERT_TRUE(hd.Create(1920, 1080, 24));
