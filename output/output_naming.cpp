@@ -78,11 +78,16 @@ std::wstring makeOutputPath(int index, const std::wstring& extension) {
     return makeOutputPath(SettingsInstance().output_, index, extension);
 }
 
-void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time) {
+void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time, FolderResult* folder) {
+    FolderResult result;
     output.captureTime = time;
-    output.currentDir = resolveOutputFolder(output);
+    output.currentDir = resolveOutputFolder(output, &result);
     const std::wstring stem = formatNameStem(time);
-    output.baseFileName = stem + Decimal(nextSequenceNumber(output.currentDir, stem), 1);
+    // A folder that is not there holds no earlier capture.
+    const int64_t sequence =
+        result.failure == SaveFailure::None ? nextSequenceNumber(output.currentDir, stem) : 1;
+    output.baseFileName = stem + Decimal(sequence, 1);
+    if (folder) *folder = std::move(result);
 }
 
 int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
@@ -102,14 +107,22 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
     return largest + 1;
 }
 
-std::wstring resolveOutputFolder(OutputSettings& output) {
+std::wstring resolveOutputFolder(OutputSettings& output, FolderResult* result) {
+    FolderResult ignored;
+    FolderResult& made = result ? *result : ignored;
+    made = FolderResult();
     if (output.baseDirName.empty()) output.baseDirName = defaultPicturesFolder();
+    if (output.baseDirName.empty()) {
+        // Never the root of the current drive: no folder means no files.
+        made.failure = SaveFailure::NoFolder;
+        return std::wstring();
+    }
     std::wstring folder = output.baseDirName;
     // One backslash after the base folder, however it was written.
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     folder += L'\\';
     if (output.bDateDir) folder += DateDigits(output.captureTime) + L"\\";
-    if (!FolderExists(folder)) CreateFolderLevels(folder);
+    made.failure = MakeFolderLevels(folder, &made.created);
     return folder;
 }
 

@@ -23,9 +23,9 @@ void InstallShellFolderLookup() {
     SetPicturesFolderLookup(ShellPicturesFolder);
 }
 
-void SaveScreenShotFilesWithShell(const ScreenShot& shot) {
+SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot) {
     InstallShellFolderLookup();
-    saveScreenShotFiles(shot);
+    return saveScreenShotFiles(shot);
 }
 
 }  // namespace orbilux

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "capture/screen_shot.h"
+#include "output/save_outcome.h"
 
 namespace orbilux {
 
@@ -16,7 +17,8 @@ std::wstring ShellPicturesFolder();
 void InstallShellFolderLookup();
 
 // File output of one capture action on Windows: the shell's folder look-up,
-// then the saving run on a worker thread, joined before this returns.
-void SaveScreenShotFilesWithShell(const ScreenShot& shot);
+// then the saving run on a worker thread, joined before this returns; what
+// became of the files.
+SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot);
 
 }  // namespace orbilux
