@@ -13,6 +13,7 @@ namespace orbilux {
 namespace {
 
 std::atomic<FolderLookup> g_picturesLookup{nullptr};
+std::atomic<FolderLookup> g_localAppDataLookup{nullptr};
 std::atomic<LocalTimeSource> g_timeSource{nullptr};
 
 std::wstring Decimal(int64_t value, size_t minDigits) {
@@ -52,6 +53,18 @@ std::wstring HomePictures() {
     const char* home = std::getenv("HOME");
     if (!home || !*home) return std::wstring();
     return tamrik::Utf8ToWide(home) + L"/Pictures";
+#endif
+}
+
+std::wstring HomeLocalAppData() {
+#ifdef _WIN32
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local ? std::wstring(local) : std::wstring();
+#else
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return tamrik::Utf8ToWide(data);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return std::wstring();
+    return tamrik::Utf8ToWide(home) + L"/.local/share";
 #endif
 }
 
@@ -132,7 +145,20 @@ void SetPicturesFolderLookup(FolderLookup lookup) {
 
 std::wstring defaultPicturesFolder() {
     const FolderLookup lookup = g_picturesLookup.load();
-    return lookup ? lookup() : HomePictures();
+    const std::wstring pictures = lookup ? lookup() : HomePictures();
+    return pictures.empty() ? fallbackCapturesFolder() : pictures;
+}
+
+void SetLocalAppDataLookup(FolderLookup lookup) {
+    g_localAppDataLookup.store(lookup);
+}
+
+std::wstring fallbackCapturesFolder() {
+    const FolderLookup lookup = g_localAppDataLookup.load();
+    std::wstring folder = lookup ? lookup() : HomeLocalAppData();
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    if (folder.empty()) return folder;
+    return folder + L"\\Tamrik\\Captures";
 }
 
 void SetLocalTimeSource(LocalTimeSource source) {

@@ -53,10 +53,18 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
 
 // The default base folder: the user's pictures folder, or failing that the
 // documents folder. The Windows side installs the shell's look-up; without
-// one, the home folder's "Pictures" is used.
+// one, the home folder's "Pictures" is used. When the look-up finds neither,
+// the fallback folder below.
 using FolderLookup = std::wstring (*)();
 void SetPicturesFolderLookup(FolderLookup lookup);
 std::wstring defaultPicturesFolder();
+
+// The user's local application-data folder (the Windows side installs the
+// shell's look-up; without one, LOCALAPPDATA or the XDG data folder).
+void SetLocalAppDataLookup(FolderLookup lookup);
+// The fallback base folder: "Tamrik\Captures" in the local application-data
+// folder; empty when that is unknown too.
+std::wstring fallbackCapturesFolder();
 
 // The clock read when a capture's names are prepared (tests install a fixed one).
 using LocalTimeSource = tamrik::CalendarTime (*)();

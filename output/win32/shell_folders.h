@@ -13,7 +13,13 @@ namespace orbilux {
 // neither can be found.
 std::wstring ShellPicturesFolder();
 
-// Makes file output take its default base folder from the shell.
+// The user's local application-data folder (created if missing), or failing
+// that the LOCALAPPDATA environment variable; empty when neither names one.
+std::wstring ShellLocalAppDataFolder();
+
+// Makes file output take its default base folder from the shell: the pictures
+// folder, else the documents folder, else "Tamrik\Captures" under the local
+// application-data folder.
 void InstallShellFolderLookup();
 
 // File output of one capture action on Windows: the shell's folder look-up,

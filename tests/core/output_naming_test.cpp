@@ -221,6 +221,33 @@ TEST(OutputPath, DecimalTailsParseStrictlyWithoutOverflow) {
         EXPECT_FALSE(ParseDecimalInteger(bad, v)) << tamrik::WideToUtf8(bad);
 }
 
+TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakesTheFiles) {
+    static outtest::ScratchFolder* local = nullptr;
+    outtest::ScratchFolder dir;
+    local = &dir;
+    SetPicturesFolderLookup([] { return std::wstring(); });
+    SetLocalAppDataLookup([] { return local->wide() + L"\\"; });
+    OutputSettings o;
+    o.bDateDir = true;
+    o.captureTime = At(14, 23, 41);
+    FolderResult made;
+    const std::wstring folder = resolveOutputFolder(o, &made);
+    EXPECT_EQ(made.failure, SaveFailure::None);
+    EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Tamrik\\Captures");
+    EXPECT_EQ(folder, dir.wide() + L"\\Tamrik\\Captures\\20240305\\");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Tamrik" / "Captures" / "20240305"));
+    EXPECT_EQ(made.created.size(), 3u);
+
+    // With no folder known at all there is no output folder, never the root.
+    SetLocalAppDataLookup([] { return std::wstring(); });
+    OutputSettings none;
+    none.captureTime = At(14, 23, 41);
+    EXPECT_EQ(resolveOutputFolder(none, &made), L"");
+    EXPECT_EQ(made.failure, SaveFailure::NoFolder);
+    SetPicturesFolderLookup(nullptr);
+    SetLocalAppDataLookup(nullptr);
+}
+
 TEST(OutputFolder, CreationNamesTheReasonAndListsWhatItCreated) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");

@@ -9,6 +9,7 @@
 
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
+#include "output/output_path.h"
 #include "output/win32/shell_folders.h"
 
 using namespace orbilux;
@@ -129,4 +130,23 @@ TEST_F(WinSaverTest, MissingDriveWritesNothingAndTheRunEnds) {
     Run(Picture(8, 8));
     EXPECT_TRUE(settings.output_.baseFileName.empty());
     EXPECT_FALSE(IsFolder(std::wstring(1, letter) + L":\\nowhere"));
+}
+
+TEST(OutputShellFolder, WithoutPicturesTheFilesGoUnderLocalApplicationData) {
+    const std::wstring local = ShellLocalAppDataFolder();
+    ASSERT_FALSE(local.empty());
+    EXPECT_EQ(local[1], L':');
+    InstallShellFolderLookup();
+    SetPicturesFolderLookup([] { return std::wstring(); });
+    OutputSettings o;
+    o.bDateDir = false;
+    FolderResult made;
+    const std::wstring folder = resolveOutputFolder(o, &made);
+    SetPicturesFolderLookup(nullptr);
+    SetLocalAppDataLookup(nullptr);
+    EXPECT_EQ(made.failure, SaveFailure::None);
+    EXPECT_EQ(o.baseDirName, local + L"\\Tamrik\\Captures");
+    EXPECT_EQ(folder, local + L"\\Tamrik\\Captures\\");
+    EXPECT_TRUE(IsFolder(folder));
+    RemoveEmptyFolders(made.created);
 }
