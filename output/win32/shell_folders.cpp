@@ -5,6 +5,7 @@
 
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
+#include "output/win32/output_files_win.h"
 
 namespace orbilux {
 
@@ -41,7 +42,7 @@ void InstallShellFolderLookup() {
 }
 
 SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot) {
-    InstallShellFolderLookup();
+    InstallOutputPlatform();
     return saveScreenShotFiles(shot);
 }
 
