@@ -117,7 +117,10 @@ SaveOutcome ImageFileSaver::operator()() {
         std::wstring extension;
         ImageEncoder encoder = ImageEncoder::Jpeg;
         const bool hasEncoder = pictureFormat(output.nPictureFormat, extension, encoder);
-        prepareNamePattern(output, currentLocalTime(), &folder);
+        // One reading of the clock per press: the one the computer information
+        // took for "Shot Date", "Shot Time" and the header tokens.
+        const tamrik::CalendarTime& shot = settings_.format_.computerInfo.localTime;
+        prepareNamePattern(output, shot.year != 0 ? shot : currentLocalTime(), &folder);
         outcome.folder = output.currentDir;
         if (folder.failure != SaveFailure::None) {
             outcome.failure = folder.failure;

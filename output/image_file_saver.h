@@ -41,9 +41,11 @@ public:
     ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings);
     ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots);
 
-    // The run. A picture that cannot be written does not stop the others or
-    // the report; the first failure comes back with the capture's folder. When
-    // nothing could be written, the folders created for the run are removed again.
+    // The run. Its files are named after the press's time as the computer
+    // information recorded it (the clock only when that was never read). A
+    // picture that cannot be written does not stop the others or the report;
+    // the first failure comes back with the capture's folder. When nothing
+    // could be written, the folders created for the run are removed again.
     SaveOutcome operator()();
 
 private:

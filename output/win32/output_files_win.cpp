@@ -153,6 +153,21 @@ SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path) {
     }
 }
 
+tamrik::CalendarTime SystemLocalTime() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    tamrik::CalendarTime time;
+    time.year = now.wYear;
+    time.month = now.wMonth;
+    time.dayOfWeek = now.wDayOfWeek;
+    time.day = now.wDay;
+    time.hour = now.wHour;
+    time.minute = now.wMinute;
+    time.second = now.wSecond;
+    time.milliseconds = now.wMilliseconds;
+    return time;
+}
+
 void InstallWin32OutputFileSystem() {
     SetOutputFileSystem(&g_win32FileSystem);
 }
@@ -160,6 +175,7 @@ void InstallWin32OutputFileSystem() {
 void InstallOutputPlatform() {
     InstallWin32OutputFileSystem();
     InstallShellFolderLookup();
+    SetLocalTimeSource(&SystemLocalTime);
     InstallReportFileWriter();
 }
 

@@ -1,11 +1,12 @@
 // File output's use of the Windows file functions: extended-length paths for
-// long names and the system's error codes as reasons.
+// long names, the system's error codes as reasons, and the system's clock.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "base/calendar_time.h"
 #include "output/save_outcome.h"
 
 namespace orbilux {
@@ -19,11 +20,15 @@ std::wstring LongPathForm(const std::wstring& path);
 // The reason behind a system error code of a file function on path.
 SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path);
 
+// The system's local time (GetLocalTime), as the computer information reads it.
+tamrik::CalendarTime SystemLocalTime();
+
 // Makes file output use the Windows file functions above.
 void InstallWin32OutputFileSystem();
 
 // Everything file output takes from Windows: the file functions, the shell's
-// folders (pictures, documents, local application data) and the report writer.
+// folders (pictures, documents, local application data), the system's clock
+// and the report writer.
 void InstallOutputPlatform();
 
 }  // namespace orbilux

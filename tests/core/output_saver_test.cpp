@@ -192,6 +192,23 @@ TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"MN20240305_01_6bf1.jpg"});
 }
 
+TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
+    // The clock has moved on to another day since the press was read.
+    tamrik::CalendarTime press = Clock();
+    press.day = 4;
+    press.hour = 23;
+    press.minute = 59;
+    press.second = 58;
+    settings.format_.computerInfo.localTime = press;
+    settings.output_.bDateDir = true;
+    settings.key_.logType = 1;
+    EXPECT_TRUE(Run(Picture(20, 10)).ok());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"20240304"});
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.txt"));
+    EXPECT_EQ(settings.output_.captureTime.day, 4);
+}
+
 TEST_F(SaverTest, FailedEncodingLeavesNeitherTemporaryNorHalfFile) {
     const std::wstring path = dir.wide() + L"\\MN20240305_00_6bf1.png";
     EXPECT_FALSE(savePicture(CxImage(), path, ImageEncoder::Png));
