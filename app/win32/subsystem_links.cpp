@@ -50,9 +50,9 @@ int32_t AppendTextPages(ScreenShot& shot) {
     return BuildTextPages(shot, SettingsInstance(), gather);
 }
 
-void SaveCaptureFiles(ScreenShot& shot) {
+SaveOutcome SaveCaptureFiles(ScreenShot& shot) {
     // The default base folder is the shell's pictures folder.
-    SaveScreenShotFilesWithShell(shot);
+    return SaveScreenShotFilesWithShell(shot);
 }
 
 struct PrintLink::State {
