@@ -11,7 +11,6 @@
 #include "output/text_report.h"
 
 namespace orbilux {
-namespace fs = std::filesystem;
 
 bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder) {
     switch (nPictureFormat) {
@@ -37,7 +36,9 @@ bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder
 }
 
 uint32_t effectiveScale(uint32_t scale) {
-    return std::clamp<uint32_t>(scale, 1, 150);
+    // A zero target size leaves the picture unchanged: 0 is full size.
+    if (scale == 0) return 100;
+    return std::min<uint32_t>(scale, 150);
 }
 
 CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture) {
@@ -67,38 +68,10 @@ CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage&
     return copy;
 }
 
-bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder) {
-    size_t split = 0;
-    for (size_t i = 0; i < path.size(); ++i)
-        if (IsPathSeparator(path[i])) split = i + 1;
-    // The "~" keeps a half-written file out of the sequence-number listing.
-    const std::wstring temporary = path.substr(0, split) + L"~" + path.substr(split) + L".tmp";
-    std::FILE* file = OpenForWrite(temporary);
-    if (!file) return false;
-    bool ok = false;
-    try {
-        ok = EncodeImage(picture, encoder, file);
-    } catch (const std::exception&) {
-        ok = false;
-    }
-    ok = (std::fflush(file) == 0) && ok;
-    ok = !std::ferror(file) && ok;
-    ok = (std::fclose(file) == 0) && ok;
-    std::error_code ec;
-    const fs::path from = ToFsPath(temporary);
-    if (ok) {
-        const fs::path to = ToFsPath(path);
-        fs::rename(from, to, ec);
-        if (ec) {  // some platforms do not replace an existing file
-            std::error_code removeError;
-            fs::remove(to, removeError);
-            ec.clear();
-            fs::rename(from, to, ec);
-        }
-        ok = !ec;
-    }
-    if (!ok) fs::remove(from, ec);
-    return ok;
+bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
+                 SaveFailure* failure) {
+    return WriteFileReplacing(
+        path, [&](std::FILE* file) { return EncodeImage(picture, encoder, file); }, failure);
 }
 
 ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings)
@@ -107,19 +80,22 @@ ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, OR
 ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots)
     : ImageFileSaver(std::move(image), std::move(monitorShots), SettingsInstance()) {}
 
-void ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
-                             bool hasEncoder) {
+SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
+                                    bool hasEncoder) {
     // A format without an encoder writes nothing, not even an empty file.
-    if (!hasEncoder || !picture.IsValid()) return;
+    if (!hasEncoder || !picture.IsValid()) return SaveFailure::None;
     try {
         const CxImage prepared = preparePicture(settings_.output_, settings_.output_.bpp, picture);
-        savePicture(prepared, path, encoder);
+        SaveFailure failure = SaveFailure::None;
+        savePicture(prepared, path, encoder, &failure);
+        return failure;
     } catch (const std::exception&) {
         // Out of memory for a huge picture: this picture is skipped.
+        return SaveFailure::WriteFailed;
     }
 }
 
-void ImageFileSaver::operator()() {
+SaveOutcome ImageFileSaver::operator()() {
     std::lock_guard<std::mutex> hold(lock_);
     OutputSettings& output = settings_.output_;
     struct ClearStem {
@@ -127,10 +103,30 @@ void ImageFileSaver::operator()() {
         ~ClearStem() { output.baseFileName.clear(); }
     } clearStem{output};
 
+    SaveOutcome outcome;
+    FolderResult folder;
+    bool wroteAny = false;
+    auto note = [&outcome, &wroteAny](SaveFailure failure, bool attempted) {
+        if (failure == SaveFailure::None) {
+            wroteAny = wroteAny || attempted;
+        } else if (outcome.failure == SaveFailure::None) {
+            outcome.failure = failure;
+        }
+    };
     try {
         std::wstring extension;
         ImageEncoder encoder = ImageEncoder::Jpeg;
         const bool hasEncoder = pictureFormat(output.nPictureFormat, extension, encoder);
+        // One reading of the clock per press: the one the computer information
+        // took for "Shot Date", "Shot Time" and the header tokens.
+        const tamrik::CalendarTime& shot = settings_.format_.computerInfo.localTime;
+        prepareNamePattern(output, shot.year != 0 ? shot : currentLocalTime(), &folder);
+        outcome.folder = output.currentDir;
+        if (folder.failure != SaveFailure::None) {
+            outcome.failure = folder.failure;
+            RemoveEmptyFolders(folder.created);
+            return outcome;
+        }
         const std::wstring singlePath = makeOutputPath(output, 0, extension);
 
         if (settings_.general_.screenTarget == 1) {
@@ -138,37 +134,43 @@ void ImageFileSaver::operator()() {
             for (const auto& entry : monitorShots_) {
                 if (!entry.second.image) continue;
                 ++count;
-                SaveOne(*entry.second.image, makeOutputPath(output, count, extension), encoder, hasEncoder);
+                note(SaveOne(*entry.second.image, makeOutputPath(output, count, extension), encoder,
+                             hasEncoder),
+                     hasEncoder);
             }
         } else if (image_) {
-            SaveOne(*image_, singlePath, encoder, hasEncoder);
+            note(SaveOne(*image_, singlePath, encoder, hasEncoder), hasEncoder && image_->IsValid());
         }
 
         if (settings_.key_.logType != 0) {
-            if (&settings_ == &SettingsInstance()) {
-                writeTextReport();
-            } else {
-                writeTextReport(settings_.format_.computerInfo, settings_.key_.logType,
-                                makeOutputPath(output, 0, L".txt"));
-            }
+            SaveFailure failure = SaveFailure::None;
+            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType,
+                            makeOutputPath(output, 0, L".txt"), &failure);
+            note(failure, true);
         }
     } catch (const std::exception&) {
-        // Nothing of the run is reported; the stem is still cleared.
+        note(SaveFailure::WriteFailed, false);
     }
+    // Nothing partial: folders made for a run that wrote nothing go again.
+    if (!outcome.ok() && !wroteAny) RemoveEmptyFolders(folder.created);
+    return outcome;
 }
 
-void runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver) {
-    if (!saver) return;
+SaveOutcome runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver) {
+    SaveOutcome outcome;
+    if (!saver) return outcome;
     try {
-        std::thread worker([saver] { (*saver)(); });
+        std::thread worker([saver, &outcome] { outcome = (*saver)(); });
         worker.join();
     } catch (const std::system_error&) {
         // The thread could not be started: no files for this capture.
+        outcome.failure = SaveFailure::WriteFailed;
     }
+    return outcome;
 }
 
-void saveScreenShotFiles(const ScreenShot& shot) {
-    runImageFileSaver(std::make_shared<ImageFileSaver>(shot.image, shot.monitorShots));
+SaveOutcome saveScreenShotFiles(const ScreenShot& shot) {
+    return runImageFileSaver(std::make_shared<ImageFileSaver>(shot.image, shot.monitorShots));
 }
 
 }  // namespace orbilux

@@ -10,6 +10,7 @@
 #include "capture/screen_shot.h"
 #include "image/encoders.h"
 #include "image/ximage.h"
+#include "output/save_outcome.h"
 #include "settings/settings.h"
 
 namespace orbilux {
@@ -19,7 +20,7 @@ namespace orbilux {
 // Returns whether there is an encoder.
 bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder);
 
-// scale as used: values outside 1..150 are taken as the nearest end.
+// scale as used: 0 is full size (100), values above 150 are taken as 150.
 uint32_t effectiveScale(uint32_t scale);
 
 // A copy of picture ready for encoding: resampled to scale percent, then for
@@ -28,9 +29,10 @@ uint32_t effectiveScale(uint32_t scale);
 CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture);
 
 // Encodes picture into a temporary file beside path and moves it to path once
-// complete; on any failure the temporary file is removed and path is left as
-// it was. Returns whether path now holds the picture.
-bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder);
+// complete; on any failure the temporary file is removed, path is left as it
+// was and the reason goes to failure. Returns whether path now holds the picture.
+bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
+                 SaveFailure* failure = nullptr);
 
 class ImageFileSaver {
 public:
@@ -39,11 +41,17 @@ public:
     ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings);
     ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots);
 
-    // The run: nothing is reported, a picture that cannot be written is skipped.
-    void operator()();
+    // The run. Its files are named after the press's time as the computer
+    // information recorded it (the clock only when that was never read). A
+    // picture that cannot be written does not stop the others or the report;
+    // the first failure comes back with the capture's folder. When nothing
+    // could be written, the folders created for the run are removed again.
+    SaveOutcome operator()();
 
 private:
-    void SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder, bool hasEncoder);
+    // None, or why the picture could not be written.
+    SaveFailure SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
+                        bool hasEncoder);
 
     std::mutex lock_;
     CxImagePtr image_;
@@ -52,11 +60,11 @@ private:
 };
 
 // Runs saver on a new worker thread and waits for it; a thread that cannot be
-// started writes nothing.
-void runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver);
+// started writes nothing (WriteFailed).
+SaveOutcome runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver);
 
 // What the capture action calls: the screen shot's picture and a copy of its
 // per-monitor map, saved on a joined worker thread.
-void saveScreenShotFiles(const ScreenShot& shot);
+SaveOutcome saveScreenShotFiles(const ScreenShot& shot);
 
 }  // namespace orbilux

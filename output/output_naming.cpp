@@ -13,6 +13,7 @@ namespace orbilux {
 namespace {
 
 std::atomic<FolderLookup> g_picturesLookup{nullptr};
+std::atomic<FolderLookup> g_localAppDataLookup{nullptr};
 std::atomic<LocalTimeSource> g_timeSource{nullptr};
 
 std::wstring Decimal(int64_t value, size_t minDigits) {
@@ -55,6 +56,18 @@ std::wstring HomePictures() {
 #endif
 }
 
+std::wstring HomeLocalAppData() {
+#ifdef _WIN32
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    return local ? std::wstring(local) : std::wstring();
+#else
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return tamrik::Utf8ToWide(data);
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return std::wstring();
+    return tamrik::Utf8ToWide(home) + L"/.local/share";
+#endif
+}
+
 }  // namespace
 
 int halfMinuteIndex(const tamrik::CalendarTime& time) {
@@ -78,11 +91,16 @@ std::wstring makeOutputPath(int index, const std::wstring& extension) {
     return makeOutputPath(SettingsInstance().output_, index, extension);
 }
 
-void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time) {
+void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time, FolderResult* folder) {
+    FolderResult result;
     output.captureTime = time;
-    output.currentDir = resolveOutputFolder(output);
+    output.currentDir = resolveOutputFolder(output, &result);
     const std::wstring stem = formatNameStem(time);
-    output.baseFileName = stem + Decimal(nextSequenceNumber(output.currentDir, stem), 1);
+    // A folder that is not there holds no earlier capture.
+    const int64_t sequence =
+        result.failure == SaveFailure::None ? nextSequenceNumber(output.currentDir, stem) : 1;
+    output.baseFileName = stem + Decimal(sequence, 1);
+    if (folder) *folder = std::move(result);
 }
 
 int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
@@ -102,14 +120,22 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
     return largest + 1;
 }
 
-std::wstring resolveOutputFolder(OutputSettings& output) {
+std::wstring resolveOutputFolder(OutputSettings& output, FolderResult* result) {
+    FolderResult ignored;
+    FolderResult& made = result ? *result : ignored;
+    made = FolderResult();
     if (output.baseDirName.empty()) output.baseDirName = defaultPicturesFolder();
+    if (output.baseDirName.empty()) {
+        // Never the root of the current drive: no folder means no files.
+        made.failure = SaveFailure::NoFolder;
+        return std::wstring();
+    }
     std::wstring folder = output.baseDirName;
     // One backslash after the base folder, however it was written.
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     folder += L'\\';
     if (output.bDateDir) folder += DateDigits(output.captureTime) + L"\\";
-    if (!FolderExists(folder)) CreateFolderLevels(folder);
+    made.failure = MakeFolderLevels(folder, &made.created);
     return folder;
 }
 
@@ -119,7 +145,20 @@ void SetPicturesFolderLookup(FolderLookup lookup) {
 
 std::wstring defaultPicturesFolder() {
     const FolderLookup lookup = g_picturesLookup.load();
-    return lookup ? lookup() : HomePictures();
+    const std::wstring pictures = lookup ? lookup() : HomePictures();
+    return pictures.empty() ? fallbackCapturesFolder() : pictures;
+}
+
+void SetLocalAppDataLookup(FolderLookup lookup) {
+    g_localAppDataLookup.store(lookup);
+}
+
+std::wstring fallbackCapturesFolder() {
+    const FolderLookup lookup = g_localAppDataLookup.load();
+    std::wstring folder = lookup ? lookup() : HomeLocalAppData();
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    if (folder.empty()) return folder;
+    return folder + L"\\Tamrik\\Captures";
 }
 
 void SetLocalTimeSource(LocalTimeSource source) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/calendar_time.h"
+#include "output/save_outcome.h"
 #include "settings/settings.h"
 
 namespace orbilux {
@@ -26,14 +28,22 @@ std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstrin
 // The same on the live settings record.
 std::wstring makeOutputPath(int index, const std::wstring& extension);
 
+// How the output folder of a capture was made ready.
+struct FolderResult {
+    SaveFailure failure = SaveFailure::None;  // None: the folder exists
+    std::vector<std::wstring> created;        // levels created for it, outermost first
+};
+
 // Stores time, resolves the folder and builds baseFileName: the stem followed
 // by one more than the largest sequence number found among the files of the
 // same half minute in that folder (1 in an empty folder).
-void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time);
+void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time,
+                        FolderResult* folder = nullptr);
 
-// baseDirName (the user's pictures folder when empty), a backslash, and with
-// bDateDir the date "%04d%02d%02d" and another backslash; created when missing.
-std::wstring resolveOutputFolder(OutputSettings& output);
+// baseDirName (the default folder when empty), a backslash, and with bDateDir
+// the date "%04d%02d%02d" and another backslash; created when missing. Empty,
+// with the failure NoFolder, when there is no base folder at all.
+std::wstring resolveOutputFolder(OutputSettings& output, FolderResult* result = nullptr);
 
 // The sequence number that follows every file of folder whose name matches
 // stem + "*.*": tails that are not a decimal integer are skipped.
@@ -43,10 +53,18 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
 
 // The default base folder: the user's pictures folder, or failing that the
 // documents folder. The Windows side installs the shell's look-up; without
-// one, the home folder's "Pictures" is used.
+// one, the home folder's "Pictures" is used. When the look-up finds neither,
+// the fallback folder below.
 using FolderLookup = std::wstring (*)();
 void SetPicturesFolderLookup(FolderLookup lookup);
 std::wstring defaultPicturesFolder();
+
+// The user's local application-data folder (the Windows side installs the
+// shell's look-up; without one, LOCALAPPDATA or the XDG data folder).
+void SetLocalAppDataLookup(FolderLookup lookup);
+// The fallback base folder: "Tamrik\Captures" in the local application-data
+// folder; empty when that is unknown too.
+std::wstring fallbackCapturesFolder();
 
 // The clock read when a capture's names are prepared (tests install a fixed one).
 using LocalTimeSource = tamrik::CalendarTime (*)();

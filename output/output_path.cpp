@@ -1,6 +1,9 @@
 #include "output/output_path.h"
 
+#include <atomic>
+#include <cerrno>
 #include <cwctype>
+#include <exception>
 #include <limits>
 #include <system_error>
 
@@ -21,6 +24,14 @@ bool IsDriveLetterPrefix(const std::wstring& p) {
 }
 
 }  // namespace
+
+std::wstring WithoutTrailingSeparators(const std::wstring& path) {
+    size_t end = path.size();
+    while (end > 0 && IsPathSeparator(path[end - 1])) --end;
+    if (end == 0) return path.empty() ? path : path.substr(0, 1);         // the root
+    if (end == 2 && IsDriveLetterPrefix(path)) return path.substr(0, 3);  // "C:\"
+    return path.substr(0, end);
+}
 
 CPath::CPath(const std::wstring& path) {
     size_t pos = 0;
@@ -78,36 +89,266 @@ fs::path ToFsPath(const std::wstring& path) {
 #endif
 }
 
-bool FolderExists(const std::wstring& folder) {
-    std::error_code ec;
-    return fs::is_directory(ToFsPath(folder), ec);
+namespace {
+
+// The portable file functions: std::filesystem and the C library.
+class PortableFileSystem final : public OutputFileSystem {
+public:
+    Kind Probe(const std::wstring& path) override {
+        std::error_code ec;
+        // "blocker/" is no file to the system: ask without the separator.
+        const fs::file_status status = fs::status(ToFsPath(WithoutTrailingSeparators(path)), ec);
+        if (status.type() == fs::file_type::not_found || status.type() == fs::file_type::none)
+            return Kind::Missing;
+        return status.type() == fs::file_type::directory ? Kind::Folder : Kind::File;
+    }
+    SaveFailure MakeFolder(const std::wstring& folder) override {
+        std::error_code ec;
+        fs::create_directory(ToFsPath(folder), ec);
+        if (!ec) return SaveFailure::None;
+        const Kind kind = Probe(folder);
+        if (kind == Kind::Folder) return SaveFailure::None;
+        if (kind == Kind::File) return SaveFailure::NotAFolder;
+        return ec.value() == ENOENT ? SaveFailure::FolderNotCreated : FailureFromErrno(ec.value());
+    }
+    std::FILE* OpenForWrite(const std::wstring& path, SaveFailure& failure) override {
+        errno = 0;
+#ifdef _WIN32
+        std::FILE* file = _wfopen(ToFsPath(path).c_str(), L"wb");
+#else
+        std::FILE* file = std::fopen(ToFsPath(path).c_str(), "wb");
+#endif
+        failure = file ? SaveFailure::None : FailureFromErrno(errno);
+        return file;
+    }
+    SaveFailure MoveReplacing(const std::wstring& from, const std::wstring& to) override {
+        std::error_code ec;
+        const fs::path target = ToFsPath(to);
+        fs::rename(ToFsPath(from), target, ec);
+        if (ec) {  // some platforms do not replace an existing file
+            std::error_code removeError;
+            fs::remove(target, removeError);
+            ec.clear();
+            fs::rename(ToFsPath(from), target, ec);
+        }
+        return ec ? FailureFromErrno(ec.value()) : SaveFailure::None;
+    }
+    void RemoveFile(const std::wstring& path) override {
+        std::error_code ec;
+        fs::remove(ToFsPath(path), ec);
+    }
+    void RemoveEmptyFolder(const std::wstring& folder) override {
+        std::error_code ec;
+        const fs::path p = ToFsPath(folder);
+        if (fs::is_directory(p, ec) && fs::is_empty(p, ec) && !ec) fs::remove(p, ec);
+    }
+    void ListFiles(const std::wstring& folder,
+                   const std::function<void(const std::wstring&)>& visit) override {
+        std::error_code ec;
+        fs::directory_iterator it(folder.empty() ? fs::path(".") : ToFsPath(folder), ec);
+        if (ec) return;
+        for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+            if (ec) break;
+            std::error_code typeError;
+            if (it->is_directory(typeError)) continue;
+#ifdef _WIN32
+            visit(it->path().filename().wstring());
+#else
+            visit(tamrik::Utf8ToWide(it->path().filename().string()));
+#endif
+        }
+    }
+};
+
+PortableFileSystem g_portableFileSystem;
+std::atomic<OutputFileSystem*> g_fileSystem{nullptr};
+
+}  // namespace
+
+void SetOutputFileSystem(OutputFileSystem* fileSystem) {
+    g_fileSystem.store(fileSystem);
 }
 
-bool CreateFolderLevels(const std::wstring& folder) {
-    if (folder.empty()) return false;
-    if (FolderExists(folder)) return true;
+OutputFileSystem& CurrentOutputFileSystem() {
+    OutputFileSystem* installed = g_fileSystem.load();
+    return installed ? *installed : g_portableFileSystem;
+}
+
+SaveFailure FailureFromErrno(int error) {
+    switch (error) {
+        case 0:
+            return SaveFailure::WriteFailed;  // failed without saying why
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return SaveFailure::NoPermission;
+        case ENOSPC:
+        case EFBIG:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return SaveFailure::DiskFull;
+        case ENAMETOOLONG:
+            return SaveFailure::PathTooLong;
+        case ENOTDIR:
+            return SaveFailure::NotAFolder;
+        default:
+            return SaveFailure::WriteFailed;
+    }
+}
+
+bool FolderExists(const std::wstring& folder) {
+    return CurrentOutputFileSystem().Probe(folder) == OutputFileSystem::Kind::Folder;
+}
+
+SaveFailure MakeFolderLevels(const std::wstring& folder, std::vector<std::wstring>* created) {
+    if (folder.empty()) return SaveFailure::NoFolder;
+    OutputFileSystem& files = CurrentOutputFileSystem();
+    if (files.Probe(folder) == OutputFileSystem::Kind::Folder) return SaveFailure::None;
     const CPath path(folder + L"\\");  // every component of folder is a directory
     std::wstring level = path.Drive();
     if (path.IsRooted() || (!level.empty() && !IsDriveLetterPrefix(level))) level += L'\\';
+    SaveFailure first = SaveFailure::None;
     for (const std::wstring& part : path.DirectoryComponents()) {
         level += part;
         level += L'\\';
-        std::error_code ec;
-        const fs::path p = ToFsPath(level);
-        if (!fs::is_directory(p, ec)) fs::create_directory(p, ec);  // a failure is not reported
+        const OutputFileSystem::Kind kind = files.Probe(level);
+        if (kind == OutputFileSystem::Kind::Folder) continue;
+        SaveFailure failure = SaveFailure::NotAFolder;
+        if (kind == OutputFileSystem::Kind::Missing) {
+            failure = files.MakeFolder(level);
+            if (failure == SaveFailure::None && created) created->push_back(level);
+        }
+        if (first == SaveFailure::None) first = failure;
     }
-    return FolderExists(folder);
+    if (files.Probe(folder) == OutputFileSystem::Kind::Folder) return SaveFailure::None;
+    return first == SaveFailure::None ? SaveFailure::FolderNotCreated : first;
 }
 
-std::FILE* OpenForWrite(const std::wstring& path) {
-#ifdef _WIN32
-    std::FILE* file = _wfopen(ToFsPath(path).c_str(), L"wb");
-#else
-    std::FILE* file = std::fopen(ToFsPath(path).c_str(), "wb");
-#endif
+bool CreateFolderLevels(const std::wstring& folder) {
+    return MakeFolderLevels(folder) == SaveFailure::None;
+}
+
+void RemoveEmptyFolders(const std::vector<std::wstring>& folders) {
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        CurrentOutputFileSystem().RemoveEmptyFolder(*it);
+}
+
+std::FILE* OpenForWrite(const std::wstring& path, SaveFailure* failure) {
+    SaveFailure why = SaveFailure::None;
+    std::FILE* file = CurrentOutputFileSystem().OpenForWrite(path, why);
+    if (failure) *failure = why;
     // Encoders hand over a few kilobytes at a time; fewer, larger writes.
     if (file) std::setvbuf(file, nullptr, _IOFBF, kWriteBufferBytes);
     return file;
+}
+
+std::wstring TemporaryPathFor(const std::wstring& path) {
+    size_t split = 0;
+    for (size_t i = 0; i < path.size(); ++i)
+        if (IsPathSeparator(path[i])) split = i + 1;
+    // The "~" keeps a half-written file out of the sequence-number listing.
+    return path.substr(0, split) + L"~" + path.substr(split) + L".tmp";
+}
+
+bool WriteFileReplacing(const std::wstring& path, const std::function<bool(std::FILE*)>& fill,
+                        SaveFailure* failure) {
+    SaveFailure why = SaveFailure::None;
+    const std::wstring temporary = TemporaryPathFor(path);
+    std::FILE* file = OpenForWrite(temporary, &why);
+    if (file) {
+        bool filled = false;
+        errno = 0;
+        try {
+            filled = fill(file);
+        } catch (const std::exception&) {
+            filled = false;
+        }
+        // The reason is the error number of the first write that failed,
+        // read right after it.
+        const int fillError = errno;
+        if (std::ferror(file)) why = FailureFromErrno(fillError);
+        errno = 0;
+        if ((std::fflush(file) != 0 || std::ferror(file)) && why == SaveFailure::None)
+            why = FailureFromErrno(errno);
+        errno = 0;
+        if (std::fclose(file) != 0 && why == SaveFailure::None) why = FailureFromErrno(errno);
+        if (!filled && why == SaveFailure::None) why = SaveFailure::WriteFailed;
+        if (why == SaveFailure::None) why = CurrentOutputFileSystem().MoveReplacing(temporary, path);
+        if (why != SaveFailure::None) CurrentOutputFileSystem().RemoveFile(temporary);
+    }
+    if (failure) *failure = why;
+    return why == SaveFailure::None;
+}
+
+std::wstring ExtendedLengthPath(const std::wstring& fullPath) {
+    const std::wstring& p = fullPath;
+    if (p.size() >= 4 && IsPathSeparator(p[0]) && IsPathSeparator(p[1]) && (p[2] == L'?' || p[2] == L'.') &&
+        IsPathSeparator(p[3]))
+        return p;
+    std::wstring prefix;
+    size_t pos = 0;
+    size_t keep = 0;  // components that ".." may not take away (server and share)
+    if (IsDriveLetterPrefix(p) && p.size() >= 3 && IsPathSeparator(p[2])) {
+        prefix = L"\\\\?\\" + p.substr(0, 2) + L"\\";
+        pos = 3;
+    } else if (p.size() >= 3 && IsPathSeparator(p[0]) && IsPathSeparator(p[1]) && !IsPathSeparator(p[2])) {
+        prefix = L"\\\\?\\UNC\\";
+        pos = 2;
+        keep = 2;
+    } else {
+        return p;  // not a full path
+    }
+
+    std::vector<std::wstring> parts;
+    std::wstring current;
+    auto flush = [&](bool last) {
+        if (current == L"..") {
+            if (parts.size() > keep) parts.pop_back();
+        } else if (!current.empty() && current != L".") {
+            // A name ending in one dot loses it ("a." is "a"; "a.." stays).
+            if (current.size() >= 2 && current.back() == L'.' && current[current.size() - 2] != L'.')
+                current.pop_back();
+            if (last)
+                while (!current.empty() && (current.back() == L'.' || current.back() == L' '))
+                    current.pop_back();
+            if (!current.empty()) parts.push_back(current);
+        }
+        current.clear();
+    };
+    for (; pos < p.size(); ++pos) {
+        if (IsPathSeparator(p[pos]))
+            flush(false);
+        else
+            current.push_back(p[pos]);
+    }
+    flush(true);
+    if (keep > 0 && parts.size() < keep) return p;  // "\\server" alone names no share
+
+    std::wstring out = prefix;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) out += L'\\';
+        out += parts[i];
+    }
+    return out;
+}
+
+std::wstring ShortenMiddle(const std::wstring& text, size_t maxChars) {
+    if (text.size() <= maxChars) return text;
+    const wchar_t kEllipsis = L'\u2026';
+    if (maxChars == 0) return std::wstring();
+    if (maxChars == 1) return std::wstring(1, kEllipsis);
+    // Keep the start up to the end of the first folder name ("C:\Users\",
+    // "\\server\share\") when that leaves room for the end, else half of it.
+    const bool unc = text.size() > 1 && IsPathSeparator(text[0]) && IsPathSeparator(text[1]);
+    size_t head = 0;
+    size_t seps = 0;
+    for (size_t i = 0; i < text.size() && head == 0; ++i)
+        if (IsPathSeparator(text[i]) && ++seps == (unc ? 4u : 2u)) head = i + 1;
+    const size_t room = maxChars - 1;
+    if (head == 0 || head > room / 2) head = room / 2;
+    const size_t tail = room - head;
+    return text.substr(0, head) + kEllipsis + text.substr(text.size() - tail);
 }
 
 bool WildcardMatch(const std::wstring& pattern, const std::wstring& name) {
@@ -145,21 +386,9 @@ void FileGlobBase::MatchPattern(const std::wstring& pattern) {
     if (split == 0 && IsDriveLetterPrefix(pattern)) split = 2;
     const std::wstring folder = pattern.substr(0, split);
     const std::wstring namePattern = pattern.substr(split);
-
-    std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : ToFsPath(folder), ec);
-    if (ec) return;
-    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (ec) break;
-        std::error_code typeError;
-        if (it->is_directory(typeError)) continue;
-#ifdef _WIN32
-        const std::wstring name = it->path().filename().wstring();
-#else
-        const std::wstring name = tamrik::Utf8ToWide(it->path().filename().string());
-#endif
+    CurrentOutputFileSystem().ListFiles(folder, [&](const std::wstring& name) {
         if (WildcardMatch(namePattern, name)) OnMatch(folder + name);
-    }
+    });
 }
 
 void FileGlobList::OnMatch(const std::wstring& fullPath) {

@@ -10,8 +10,6 @@
 #include <iconv.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #endif
 
 namespace orbilux {
@@ -21,7 +19,7 @@ namespace {
 const wchar_t kLogRule[] = L"------------\n";
 
 #ifndef _WIN32
-bool writeWithIconv(const std::wstring& path, const std::wstring& text);
+bool writeWithIconv(const std::wstring& path, const std::wstring& text, SaveFailure* failure);
 constexpr ReportFileWriter kDefaultWriter = &writeWithIconv;
 #else
 constexpr ReportFileWriter kDefaultWriter = nullptr;
@@ -35,9 +33,17 @@ void SetReportFileWriter(ReportFileWriter writer) {
     g_writer.store(writer ? writer : kDefaultWriter);
 }
 
-bool writeReportFile(const std::wstring& path, const std::wstring& text) {
+bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
     const ReportFileWriter writer = g_writer.load();
-    return writer && writer(path, text);
+    if (!writer) {
+        if (failure) *failure = SaveFailure::WriteFailed;
+        return false;
+    }
+    SaveFailure why = SaveFailure::None;
+    const bool written = writer(path, text, &why);
+    if (!written && why == SaveFailure::None) why = SaveFailure::WriteFailed;
+    if (failure) *failure = why;
+    return written;
 }
 
 std::wstring buildReportText(const ComputerInfo& info, int logType) {
@@ -69,9 +75,10 @@ std::wstring expandTabs(const std::wstring& text) {
     return out;
 }
 
-bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path) {
+bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path, SaveFailure* failure) {
+    if (failure) *failure = SaveFailure::None;
     if (logType == 0 || path.empty()) return false;
-    return writeReportFile(path, expandTabs(buildReportText(info, logType)));
+    return writeReportFile(path, expandTabs(buildReportText(info, logType)), failure);
 }
 
 bool writeTextReport() {
@@ -85,7 +92,7 @@ bool writeTextReport() {
 namespace {
 
 // The native build has no Windows code pages; iconv's CP932 table stands in.
-bool writeWithIconv(const std::wstring& path, const std::wstring& text) {
+bool writeWithIconv(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
     iconv_t cd = iconv_open("CP932", "WCHAR_T");
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     std::string bytes;
@@ -110,24 +117,12 @@ bool writeWithIconv(const std::wstring& path, const std::wstring& text) {
     }
     iconv_close(cd);
 
-    const std::filesystem::path target = ToFsPath(path);
-    std::filesystem::path temporary = target;
-    temporary.replace_filename("~" + target.filename().string() + ".tmp");
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), std::streamsize(bytes.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, target, error);
-    if (!error) return true;
-    std::filesystem::remove(temporary, error);
-    return false;
+    return WriteFileReplacing(
+        path,
+        [&bytes](std::FILE* file) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        failure);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "output/save_outcome.h"
 #include "sysinfo/computer_info.h"
 
 namespace orbilux {
@@ -17,18 +18,20 @@ std::wstring buildReportText(const ComputerInfo& info, int logType);
 std::wstring expandTabs(const std::wstring& text);
 
 // Writes text in code page 932 with CR LF line ends into a temporary file
-// beside path and moves it into place once complete. Characters that code
-// page 932 cannot hold are written as "?". Uses the installed writer; the
-// native build has a default one, the Windows build installs its own at
-// start-up (InstallReportFileWriter) and writes nothing without it.
-bool writeReportFile(const std::wstring& path, const std::wstring& text);
+// beside path and moves it into place once complete (WriteFileReplacing).
+// Characters that code page 932 cannot hold are written as "?". Uses the
+// installed writer; the native build has a default one, the Windows build
+// installs its own at start-up (InstallReportFileWriter) and writes nothing
+// without it. Why it failed goes to failure.
+bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure = nullptr);
 
-using ReportFileWriter = bool (*)(const std::wstring& path, const std::wstring& text);
+using ReportFileWriter = bool (*)(const std::wstring& path, const std::wstring& text, SaveFailure* failure);
 // nullptr restores the default.
 void SetReportFileWriter(ReportFileWriter writer);
 
 // Builds, expands and writes the report for info to path.
-bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path);
+bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path,
+                     SaveFailure* failure = nullptr);
 
 // The report step of the saving run: reads logType and the computer
 // information from the live settings and writes makeOutputPath(0, ".txt").

@@ -53,7 +53,10 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     const int32_t pageCount = steps.BuildTextPages();
 
     const int32_t keyAction = settings.key_.keyAction;
-    if (keyAction == 1 || keyAction == 2) steps.SaveFiles();
+    if (keyAction == 1 || keyAction == 2) {
+        const SaveOutcome saved = steps.SaveFiles();
+        if (!saved.ok()) steps.NotifySaveFailure(saved);
+    }
     if (keyAction == 0 || keyAction == 2) steps.StartPrinting(pageCount);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/win32/busy_flag.h"
+#include "output/save_outcome.h"
 
 namespace orbilux {
 
@@ -24,8 +25,11 @@ public:
     virtual void ShowPrintingSplash() = 0;
     // Gathers the computer information and appends the Text pages; returns the page count.
     virtual int32_t BuildTextPages() = 0;
-    // Writes the image files and the report; returns when they are written.
-    virtual void SaveFiles() = 0;
+    // Writes the image files and the report; returns when they are written,
+    // with what could not be written and why.
+    virtual SaveOutcome SaveFiles() = 0;
+    // Tells the user that this press's files could not be written.
+    virtual void NotifySaveFailure(const SaveOutcome& outcome) = 0;
     // Stores the page count for "$maxpage" and starts printing when it is above 0.
     virtual void StartPrinting(int32_t pageCount) = 0;
 };
@@ -49,7 +53,9 @@ private:
 
 // Runs the action for hotkey `hotkeyId` (0 print key, 1 shot key). A press
 // that finds `busy` taken only flashes the busy indicators. After a failed
-// capture (no Picture page) nothing is saved and nothing is printed.
+// capture (no Picture page) nothing is saved and nothing is printed. Files
+// that cannot be written are told once, and the press still prints when its
+// key action says so.
 void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& steps, BusyFlag& busy);
 
 }  // namespace orbilux

@@ -3,6 +3,7 @@
 #include "app/win32/about_dlg.h"
 #include "app/win32/busy_flag.h"
 #include "app/win32/hotkeys.h"
+#include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
 #include "capture/screen_shot.h"
 #include "resources/resource.h"
@@ -193,8 +194,13 @@ int32_t CMainDlg::BuildTextPages() {
     return AppendTextPages(*screenShot_);
 }
 
-void CMainDlg::SaveFiles() {
-    SaveCaptureFiles(*screenShot_);
+SaveOutcome CMainDlg::SaveFiles() {
+    return SaveCaptureFiles(*screenShot_);
+}
+
+void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {
+    const BalloonMessage message = SaveFailureBalloon(outcome);
+    tray_.ShowBalloon(message.title, message.text, NIIF_ERROR);
 }
 
 void CMainDlg::StartPrinting(int32_t pageCount) {

@@ -65,7 +65,8 @@ private:
     int32_t CaptureScreen() override;
     void ShowPrintingSplash() override;
     int32_t BuildTextPages() override;
-    void SaveFiles() override;
+    SaveOutcome SaveFiles() override;
+    void NotifySaveFailure(const SaveOutcome& outcome) override;
     void StartPrinting(int32_t pageCount) override;
 
     std::shared_ptr<ScreenShot> screenShot_;

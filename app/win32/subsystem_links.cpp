@@ -5,7 +5,7 @@
 
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
-#include "output/win32/report_file.h"
+#include "output/win32/output_files_win.h"
 #include "output/win32/shell_folders.h"
 #include "print/win32/page_render.h"
 #include "print/win32/print_job.h"
@@ -21,7 +21,7 @@ const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
 void PrepareSubsystems() {
     InstallDevModeFailureMessageBox();
-    InstallReportFileWriter();
+    InstallOutputPlatform();
 }
 
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
@@ -49,9 +49,9 @@ int32_t AppendTextPages(ScreenShot& shot) {
     return BuildTextPages(shot, SettingsInstance(), gather);
 }
 
-void SaveCaptureFiles(ScreenShot& shot) {
+SaveOutcome SaveCaptureFiles(ScreenShot& shot) {
     // The default base folder is the shell's pictures folder.
-    SaveScreenShotFilesWithShell(shot);
+    return SaveScreenShotFilesWithShell(shot);
 }
 
 struct PrintLink::State {

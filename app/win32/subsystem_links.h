@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "output/save_outcome.h"
+
 namespace orbilux {
 
 class ORBILUXSetting;
@@ -32,8 +34,9 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 int32_t CaptureScreenShot(ScreenShot& shot);
 // Gathers the computer information and appends the Text pages; the page count.
 int32_t AppendTextPages(ScreenShot& shot);
-// Writes the image files and the text report on a worker thread and waits for it.
-void SaveCaptureFiles(ScreenShot& shot);
+// Writes the image files and the text report on a worker thread and waits for
+// it; what could not be written and why.
+SaveOutcome SaveCaptureFiles(ScreenShot& shot);
 
 // The open printer with its device mode, and the print runs on it.
 class PrintLink {

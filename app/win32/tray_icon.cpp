@@ -1,5 +1,6 @@
 #include "app/win32/tray_icon.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "resources/resource.h"
@@ -34,6 +35,7 @@ bool CTrayIconImpl::Install(const wchar_t* tip, HICON icon, UINT id) {
 }
 
 void CTrayIconImpl::SetState(bool busy) {
+    busy_ = busy;
     const int size = ::GetSystemMetrics(SM_CXSMICON);
     tamrik::UniqueIcon icon(static_cast<HICON>(::LoadImageW(tamrik::ResourceInstance(),
                                                             MAKEINTRESOURCEW(busy ? IDI_BUSY : IDR_MAINFRAME),
@@ -47,6 +49,42 @@ void CTrayIconImpl::SetState(bool busy) {
     }
     // Never installed, or the shell lost the icon (it restarted): add it again.
     Install(kTrayTip, icon.Get(), IDT_TRAYICON);
+}
+
+namespace {
+
+template <size_t N>
+void CopyCut(wchar_t (&target)[N], const std::wstring& text) {
+    const size_t length = std::min(text.size(), N - 1);
+    text.copy(target, length);
+    target[length] = L'\0';
+}
+
+}  // namespace
+
+bool CTrayIconImpl::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags) {
+    if (!installed_) SetState(busy_);
+    if (!installed_) return false;
+    data_.uFlags = NIF_INFO;
+    CopyCut(data_.szInfoTitle, title);
+    CopyCut(data_.szInfo, text);
+    data_.dwInfoFlags = infoFlags;
+    data_.uTimeout = 10000;  // ignored from Windows Vista on; the system decides
+    bool shown = ::Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+    if (!shown) {
+        // The shell lost the icon since it was last set: add it and try once more.
+        installed_ = false;
+        SetState(busy_);
+        if (installed_) {
+            data_.uFlags = NIF_INFO;
+            shown = ::Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+        }
+    }
+    // Later changes of the icon must not show the balloon again.
+    data_.uFlags = 0;
+    data_.szInfo[0] = L'\0';
+    data_.szInfoTitle[0] = L'\0';
+    return shown;
 }
 
 void CTrayIconImpl::Remove() {

@@ -1,10 +1,12 @@
 // The notification-area icon of the hidden main dialog: install, busy/normal
-// state (re-adding an icon the shell has lost), removal, and the mouse
-// callback that opens the tray menu.
+// state (re-adding an icon the shell has lost), balloons, removal, and the
+// mouse callback that opens the tray menu.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include <string>
 
 namespace orbilux {
 
@@ -28,6 +30,12 @@ public:
     void Remove();
     bool Installed() const { return installed_; }
 
+    // Shows a balloon (the notification area's information message) at the
+    // icon: title and text are cut to what the shell takes (63 and 255
+    // characters); infoFlags is NIIF_INFO, NIIF_WARNING or NIIF_ERROR. Adds
+    // the icon first when it is not there. Returns whether the shell took it.
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags);
+
     // The WM_TRAYICON handler: right button up opens the first popup of the
     // owner's menu at the cursor, a double click sends the default item's command.
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
@@ -38,6 +46,7 @@ private:
     HWND owner_ = nullptr;
     NOTIFYICONDATAW data_;
     bool installed_ = false;
+    bool busy_ = false;     // the state last set, for an icon added anew by a balloon
     UINT defaultItem_ = 0;  // by position: the first item of the popup
 };
 

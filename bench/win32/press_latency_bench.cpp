@@ -54,11 +54,13 @@ public:
         textMs = MillisecondsSince(start);
         return pages;
     }
-    void SaveFiles() override {
+    SaveOutcome SaveFiles() override {
         const Clock::time_point start = Clock::now();
-        SaveCaptureFiles(shot_);
+        const SaveOutcome outcome = SaveCaptureFiles(shot_);
         saveMs = MillisecondsSince(start);
+        return outcome;
     }
+    void NotifySaveFailure(const SaveOutcome&) override {}
     void StartPrinting(int32_t) override {}
 
     double captureMs = 0, textMs = 0, saveMs = 0;

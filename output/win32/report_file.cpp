@@ -3,10 +3,10 @@
 
 #include "output/win32/report_file.h"
 
-#include "output/text_report.h"
-#include <algorithm>
+#include <cstdio>
 
-#include "window/raii.h"
+#include "output/output_path.h"
+#include "output/text_report.h"
 
 namespace orbilux {
 
@@ -32,44 +32,20 @@ bool encode(const std::wstring& text, std::string& bytes) {
                                  bytes.data(), size, "?", nullptr) == size;
 }
 
-// "~" + name + ".tmp" beside path: never taken for a file of a capture.
-std::wstring temporaryPathFor(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    const size_t nameStart = slash == std::wstring::npos ? 0 : slash + 1;
-    return path.substr(0, nameStart) + L"~" + path.substr(nameStart) + L".tmp";
-}
-
-bool writeAll(HANDLE file, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = DWORD(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-        done += written;
-    }
-    return true;
-}
-
 }  // namespace
 
-bool writeReportFileWin32(const std::wstring& path, const std::wstring& text) {
+bool writeReportFileWin32(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
     std::string bytes;
-    if (path.empty() || !encode(text, bytes)) return false;
-    const std::wstring temporary = temporaryPathFor(path);
-    {
-        tamrik::UniqueFileHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE,
-                                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        if (!writeAll(file.Get(), bytes)) {
-            file.Reset();
-            ::DeleteFileW(temporary.c_str());
-            return false;
-        }
+    if (path.empty() || !encode(text, bytes)) {
+        if (failure) *failure = SaveFailure::WriteFailed;
+        return false;
     }
-    if (::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    ::DeleteFileW(temporary.c_str());
-    return false;
+    return WriteFileReplacing(
+        path,
+        [&bytes](std::FILE* file) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        failure);
 }
 
 void InstallReportFileWriter() {

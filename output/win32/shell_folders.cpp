@@ -5,6 +5,7 @@
 
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
+#include "output/win32/output_files_win.h"
 
 namespace orbilux {
 
@@ -19,13 +20,30 @@ std::wstring ShellPicturesFolder() {
     return std::wstring();
 }
 
-void InstallShellFolderLookup() {
-    SetPicturesFolderLookup(ShellPicturesFolder);
+std::wstring ShellLocalAppDataFolder() {
+    wchar_t path[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                   SHGFP_TYPE_CURRENT, path)) &&
+        path[0])
+        return path;
+    // The environment names it too, even when the shell cannot.
+    const DWORD size = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (size == 0) return std::wstring();
+    std::wstring value(size, L'\0');
+    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), size);
+    if (length == 0 || length >= size) return std::wstring();
+    value.resize(length);
+    return value;
 }
 
-void SaveScreenShotFilesWithShell(const ScreenShot& shot) {
-    InstallShellFolderLookup();
-    saveScreenShotFiles(shot);
+void InstallShellFolderLookup() {
+    SetPicturesFolderLookup(ShellPicturesFolder);
+    SetLocalAppDataLookup(ShellLocalAppDataFolder);
+}
+
+SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot) {
+    InstallOutputPlatform();
+    return saveScreenShotFiles(shot);
 }
 
 }  // namespace orbilux

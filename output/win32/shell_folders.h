@@ -4,6 +4,7 @@
 #include <string>
 
 #include "capture/screen_shot.h"
+#include "output/save_outcome.h"
 
 namespace orbilux {
 
@@ -12,11 +13,18 @@ namespace orbilux {
 // neither can be found.
 std::wstring ShellPicturesFolder();
 
-// Makes file output take its default base folder from the shell.
+// The user's local application-data folder (created if missing), or failing
+// that the LOCALAPPDATA environment variable; empty when neither names one.
+std::wstring ShellLocalAppDataFolder();
+
+// Makes file output take its default base folder from the shell: the pictures
+// folder, else the documents folder, else "Tamrik\Captures" under the local
+// application-data folder.
 void InstallShellFolderLookup();
 
-// File output of one capture action on Windows: the shell's folder look-up,
-// then the saving run on a worker thread, joined before this returns.
-void SaveScreenShotFilesWithShell(const ScreenShot& shot);
+// File output of one capture action on Windows: the Windows file functions,
+// folders and clock, then the saving run on a worker thread, joined before
+// this returns; what became of the files.
+SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot);
 
 }  // namespace orbilux

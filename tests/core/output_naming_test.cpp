@@ -154,7 +154,7 @@ TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Pictures" / "20240305"));
 }
 
-TEST(OutputFolder, CreationFailureIsSilentAndLaterLevelsAreTried) {
+TEST(OutputFolder, LaterLevelsAreTriedAfterAFailedOne) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");  // a file where a folder should go
     EXPECT_FALSE(CreateFolderLevels(dir.wide() + L"\\blocker\\sub\\"));
@@ -219,4 +219,84 @@ TEST(OutputPath, DecimalTailsParseStrictlyWithoutOverflow) {
     EXPECT_FALSE(ParseDecimalInteger(L"9223372036854775808", v));
     for (const wchar_t* bad : {L"", L"+", L"-", L"1 ", L" 1", L"1a", L"0x1", L"1.5"})
         EXPECT_FALSE(ParseDecimalInteger(bad, v)) << tamrik::WideToUtf8(bad);
+}
+
+TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakesTheFiles) {
+    static outtest::ScratchFolder* local = nullptr;
+    outtest::ScratchFolder dir;
+    local = &dir;
+    SetPicturesFolderLookup([] { return std::wstring(); });
+    SetLocalAppDataLookup([] { return local->wide() + L"\\"; });
+    OutputSettings o;
+    o.bDateDir = true;
+    o.captureTime = At(14, 23, 41);
+    FolderResult made;
+    const std::wstring folder = resolveOutputFolder(o, &made);
+    EXPECT_EQ(made.failure, SaveFailure::None);
+    EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Tamrik\\Captures");
+    EXPECT_EQ(folder, dir.wide() + L"\\Tamrik\\Captures\\20240305\\");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Tamrik" / "Captures" / "20240305"));
+    EXPECT_EQ(made.created.size(), 3u);
+
+    // With no folder known at all there is no output folder, never the root.
+    SetLocalAppDataLookup([] { return std::wstring(); });
+    OutputSettings none;
+    none.captureTime = At(14, 23, 41);
+    EXPECT_EQ(resolveOutputFolder(none, &made), L"");
+    EXPECT_EQ(made.failure, SaveFailure::NoFolder);
+    SetPicturesFolderLookup(nullptr);
+    SetLocalAppDataLookup(nullptr);
+}
+
+TEST(OutputFolder, CreationNamesTheReasonAndListsWhatItCreated) {
+    outtest::ScratchFolder dir;
+    dir.Touch("blocker");
+    std::vector<std::wstring> created;
+    EXPECT_EQ(MakeFolderLevels(dir.wide() + L"\\blocker\\sub\\", &created), SaveFailure::NotAFolder);
+    EXPECT_TRUE(created.empty());
+    // A name longer than the file system takes.
+    EXPECT_EQ(MakeFolderLevels(dir.wide() + L"\\ok\\" + std::wstring(300, L'n') + L"\\", &created),
+              SaveFailure::PathTooLong);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(CPath(created[0]).DirectoryComponents().back(), L"ok");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "ok"));
+    RemoveEmptyFolders(created);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"blocker"});
+    EXPECT_EQ(MakeFolderLevels(L""), SaveFailure::NoFolder);
+}
+
+TEST(OutputPath, ExtendedLengthFormOfDriveAndSharePaths) {
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\Shots\\20240305\\MN.png"), L"\\\\?\\C:\\Shots\\20240305\\MN.png");
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\"), L"\\\\?\\C:\\");
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\Shots\\"), L"\\\\?\\C:\\Shots");
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\server\\share\\Shots\\a.png"),
+              L"\\\\?\\UNC\\server\\share\\Shots\\a.png");
+    // Normalised first: the system takes the extended form literally.
+    EXPECT_EQ(ExtendedLengthPath(L"C:/a//b\\.\\c\\..\\d.\\e. . "), L"\\\\?\\C:\\a\\b\\d\\e");
+    EXPECT_EQ(ExtendedLengthPath(L"C:\\..\\..\\a...b\\x"), L"\\\\?\\C:\\a...b\\x");
+    EXPECT_EQ(ExtendedLengthPath(L"\\\\server\\share\\..\\..\\x"), L"\\\\?\\UNC\\server\\share\\x");
+    // Already extended, devices, and what is not a full path stay as they are.
+    for (const wchar_t* same :
+         {L"\\\\?\\C:\\a\\.\\b", L"\\\\.\\COM1", L"rel\\a", L"\\rooted", L"C:rel", L"\\\\server"})
+        EXPECT_EQ(ExtendedLengthPath(same), same) << tamrik::WideToUtf8(same);
+    // A 300-character folder keeps every character.
+    const std::wstring deep =
+        L"D:\\" + std::wstring(100, L'a') + L"\\" + std::wstring(100, L'b') + L"\\" + std::wstring(96, L'c');
+    ASSERT_EQ(deep.size(), 301u);
+    EXPECT_EQ(ExtendedLengthPath(deep), L"\\\\?\\" + deep);
+}
+
+TEST(OutputPath, LongFolderNamesAreShortenedInTheMiddle) {
+    EXPECT_EQ(ShortenMiddle(L"C:\\Shots\\20240305", 40), L"C:\\Shots\\20240305");
+    const std::wstring deep = L"C:\\Users\\" + std::wstring(300, L'x') + L"\\Shots\\20240305";
+    const std::wstring shown = ShortenMiddle(deep, 60);
+    EXPECT_EQ(shown.size(), 60u);
+    EXPECT_EQ(shown.substr(0, 10), L"C:\\Users\\\u2026");
+    EXPECT_EQ(shown.substr(shown.size() - 16), L"x\\Shots\\20240305");
+    const std::wstring share = ShortenMiddle(L"\\\\srv\\share\\" + std::wstring(300, L'y') + L"\\z", 40);
+    EXPECT_EQ(share.substr(0, 13), L"\\\\srv\\share\\\u2026");
+    EXPECT_EQ(share.size(), 40u);
+    // A first name too long to keep whole: half of the room each side.
+    EXPECT_EQ(ShortenMiddle(std::wstring(50, L'q') + L"\\end", 11), L"qqqqq\u2026q\\end");
+    EXPECT_EQ(ShortenMiddle(L"abc", 1), L"\u2026");
 }

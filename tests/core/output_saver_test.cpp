@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
+#include "output/output_path.h"
 #include "tests/core/image_test_pictures.h"
 #include "tests/core/output_test_support.h"
 
@@ -36,8 +38,9 @@ struct SaverTest : ::testing::Test {
     }
     void TearDown() override { SetLocalTimeSource(nullptr); }
 
-    void Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        runImageFileSaver(std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
+    SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
+        return runImageFileSaver(
+            std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
     }
     // Width of a written BMP, from its information header.
     uint32_t BmpWidth(const std::string& name) const {
@@ -106,18 +109,104 @@ TEST_F(SaverTest, FormatsWithoutAnEncoderWriteNothingAtAll) {
     EXPECT_TRUE(dir.Names().empty());
 }
 
-TEST_F(SaverTest, UnwritableFolderLeavesNoFileAndTheRunEnds) {
+TEST_F(SaverTest, UnwritableFolderLeavesNoFileAndTheRunSaysWhy) {
     dir.Touch("blocker");
     settings.output_.baseDirName = dir.wide() + L"/blocker";
     settings.output_.bDateDir = true;
-    Run(Picture(20, 10));
+    settings.key_.logType = 1;
+    const SaveOutcome blocked = Run(Picture(20, 10));
+    EXPECT_EQ(blocked.failure, SaveFailure::NotAFolder);
+    EXPECT_EQ(blocked.folder, dir.wide() + L"/blocker\\20240305\\");
     EXPECT_TRUE(settings.output_.baseFileName.empty());
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"blocker"});
     // The next capture into a good folder works.
     settings.output_.baseDirName = dir.wide();
     settings.output_.bDateDir = false;
-    Run(Picture(20, 10));
-    EXPECT_EQ(dir.Names().size(), 2u);
+    const SaveOutcome written = Run(Picture(20, 10));
+    EXPECT_TRUE(written.ok());
+    EXPECT_EQ(written.folder, dir.wide() + L"\\");
+    EXPECT_EQ(dir.Names().size(), 3u);
+}
+
+namespace {
+
+// The portable file functions, except that files whose names hold `full`
+// go to a disk with no room left.
+class FullDisk : public OutputFileSystem {
+public:
+    explicit FullDisk(std::wstring full) : real_(CurrentOutputFileSystem()), full_(std::move(full)) {
+        SetOutputFileSystem(this);
+    }
+    ~FullDisk() override { SetOutputFileSystem(nullptr); }
+
+    Kind Probe(const std::wstring& p) override { return real_.Probe(p); }
+    SaveFailure MakeFolder(const std::wstring& f) override { return real_.MakeFolder(f); }
+    std::FILE* OpenForWrite(const std::wstring& p, SaveFailure& failure) override {
+        if (p.find(full_) == std::wstring::npos) return real_.OpenForWrite(p, failure);
+        temporaries.push_back(p);
+        std::FILE* file = std::fopen("/dev/full", "wb");
+        failure = file ? SaveFailure::None : SaveFailure::WriteFailed;
+        return file;
+    }
+    SaveFailure MoveReplacing(const std::wstring& a, const std::wstring& b) override {
+        return real_.MoveReplacing(a, b);
+    }
+    void RemoveFile(const std::wstring& p) override { real_.RemoveFile(p); }
+    void RemoveEmptyFolder(const std::wstring& f) override { real_.RemoveEmptyFolder(f); }
+    void ListFiles(const std::wstring& f, const std::function<void(const std::wstring&)>& v) override {
+        real_.ListFiles(f, v);
+    }
+
+    std::vector<std::wstring> temporaries;
+
+private:
+    OutputFileSystem& real_;
+    std::wstring full_;
+};
+
+}  // namespace
+
+TEST_F(SaverTest, AFullDiskIsReportedAndLeavesNeitherFilesNorTheNewFolder) {
+    FullDisk disk(L"MN");
+    settings.output_.bDateDir = true;
+    settings.output_.nPictureFormat = 1;
+    settings.key_.logType = 1;
+    const SaveOutcome outcome = Run(Picture(64, 48));
+    EXPECT_EQ(outcome.failure, SaveFailure::DiskFull);
+    EXPECT_EQ(outcome.folder, dir.wide() + L"\\20240305\\");
+    // Both the picture and the report were tried, each into a temporary file.
+    ASSERT_EQ(disk.temporaries.size(), 2u);
+    EXPECT_NE(disk.temporaries[0].find(L"~MN20240305_00_6bf1.png.tmp"), std::wstring::npos);
+    EXPECT_TRUE(dir.Names().empty()) << "the date folder made for the run is gone again";
+}
+
+TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
+    FullDisk disk(L"_02_");
+    settings.general_.screenTarget = 1;
+    settings.output_.nPictureFormat = 2;
+    MonitorShotMap shots;
+    shots[1] = MonitorShot{0, Picture(16, 16)};
+    shots[2] = MonitorShot{1, Picture(16, 16)};
+    const SaveOutcome outcome = Run(nullptr, shots);
+    EXPECT_EQ(outcome.failure, SaveFailure::DiskFull);
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"MN20240305_01_6bf1.jpg"});
+}
+
+TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
+    // The clock has moved on to another day since the press was read.
+    tamrik::CalendarTime press = Clock();
+    press.day = 4;
+    press.hour = 23;
+    press.minute = 59;
+    press.second = 58;
+    settings.format_.computerInfo.localTime = press;
+    settings.output_.bDateDir = true;
+    settings.key_.logType = 1;
+    EXPECT_TRUE(Run(Picture(20, 10)).ok());
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"20240304"});
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.txt"));
+    EXPECT_EQ(settings.output_.captureTime.day, 4);
 }
 
 TEST_F(SaverTest, FailedEncodingLeavesNeitherTemporaryNorHalfFile) {
@@ -149,11 +238,15 @@ TEST(PreparePicture, ScalesAndReducesByTheSettings) {
     // JPEG always gets full colour.
     o.nPictureFormat = 2;
     EXPECT_EQ(preparePicture(o, 0, src).GetBpp(), 24u);
-    // Scale outside 1..150 is taken as the nearest end.
+    // Above 150 is taken as 150; 0 is full size, never a thumbnail.
     o.scale = 1000;
     EXPECT_EQ(preparePicture(o, 3, src).GetWidth(), 60u);
+    const CxImage wide = testpics::Screen(300, 200);
     o.scale = 0;
-    EXPECT_EQ(preparePicture(o, 3, src).GetWidth(), 40u);  // 1 %: width 0, size kept
+    EXPECT_EQ(preparePicture(o, 3, wide).GetWidth(), 300u);
+    EXPECT_TRUE(testpics::SamePixels(preparePicture(o, 3, wide), wide));
+    o.scale = 1;
+    EXPECT_EQ(preparePicture(o, 3, wide).GetWidth(), 3u);
     o.scale = 50;
     CxImage hd;
     ASSERT_TRUE(hd.Create(1920, 1080, 24));

@@ -70,6 +70,35 @@ static int tray_icon_count(void) {
     return count;
 }
 
+/* Balloons of the notification area: visible tooltip windows in balloon style. */
+struct balloons {
+    wchar_t text[1024];
+    int count;
+};
+static BOOL CALLBACK find_balloon(HWND top, LPARAM lp) {
+    struct balloons* b = (struct balloons*)lp;
+    wchar_t cls[64];
+    DWORD_PTR length = 0;
+    GetClassNameW(top, cls, 64);
+    if (wcscmp(cls, L"tooltips_class32") != 0 || !IsWindowVisible(top)) return TRUE;
+    if (!(GetWindowLongW(top, GWL_STYLE) & 0x40 /* TTS_BALLOON */)) return TRUE;
+    b->count++;
+    /* A tooltip answers WM_GETTEXT with its current tool's text. */
+    if (!SendMessageTimeoutW(top, WM_GETTEXT, 1024, (LPARAM)b->text, SMTO_ABORTIFHUNG, 2000, &length))
+        b->text[0] = 0;
+    return TRUE;
+}
+
+/* Writes text as UTF-8, whatever the console's code page. */
+static void print_utf8(const wchar_t* text) {
+    char bytes[4096];
+    DWORD written = 0;
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof(bytes) - 2, NULL, NULL);
+    if (n <= 0) return;
+    bytes[n - 1] = '\n';
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes, (DWORD)n, &written, NULL);
+}
+
 static int wait_for(int (*probe)(const wchar_t*, const wchar_t*), const wchar_t* a, const wchar_t* b,
                     double seconds) {
     DWORD end = GetTickCount() + (DWORD)(seconds * 1000);
@@ -108,7 +137,7 @@ static void usage(void) {
              L"  wait-visible CAPTION SECS | wait-hidden CAPTION SECS | post CAPTION COMMAND |\n"
              L"  wait-text TEXT SECS | count-text TEXT | ok-text TEXT | wait-class CLASS SECS |\n"
              L"  wait-no-class CLASS SECS | count-class CLASS | post-class CLASS COMMAND |\n"
-             L"  tray-delete CAPTION ID | tray-icons\n");
+             L"  tray-delete CAPTION ID | tray-icons | balloon-count | wait-balloon SECS\n");
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -128,6 +157,30 @@ int wmain(int argc, wchar_t** argv) {
         if (argc > 2) wprintf(L"%p ", (void*)w);
         wprintf(L"%ls|%ls\n", cls, text);
         return w ? 0 : 1;
+    }
+    if (!wcscmp(cmd, L"balloon-count")) {
+        struct balloons b;
+        b.count = 0;
+        b.text[0] = 0;
+        EnumWindows(find_balloon, (LPARAM)&b);
+        wprintf(L"%d\n", b.count);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"wait-balloon")) {
+        /* Prints the text of the first balloon that shows within SECS. */
+        DWORD end = GetTickCount() + (DWORD)((argc > 2 ? _wtof(argv[2]) : 0) * 1000);
+        for (;;) {
+            struct balloons b;
+            b.count = 0;
+            b.text[0] = 0;
+            EnumWindows(find_balloon, (LPARAM)&b);
+            if (b.count > 0) {
+                print_utf8(b.text);
+                return 0;
+            }
+            if ((LONG)(GetTickCount() - end) >= 0) return 1;
+            Sleep(100);
+        }
     }
     if (!wcscmp(cmd, L"tray-icons")) {
         wprintf(L"%d\n", tray_icon_count());

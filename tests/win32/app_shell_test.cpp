@@ -46,12 +46,17 @@ struct FakeSteps : CaptureSteps {
         calls.push_back("text");
         return totalPages;
     }
-    void SaveFiles() override {
+    SaveOutcome SaveFiles() override {
         calls.push_back("files");
         savedTarget = settings->general_.screenTarget;
         savedKeyAction = settings->key_.keyAction;
         savedLogType = settings->key_.logType;
+        return saveOutcome;
     }
+    void NotifySaveFailure(const SaveOutcome& outcome) override {
+        calls.push_back("notify " + std::to_string(int(outcome.failure)));
+    }
+    SaveOutcome saveOutcome;
     void StartPrinting(int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
 };
 
@@ -133,6 +138,17 @@ TEST_F(AppCaptureAction, FailedCaptureWritesAndPrintsNothing) {
     steps.picturePages = 0;
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "normal"}));
+    EXPECT_FALSE(busy.IsTaken());
+}
+
+TEST_F(AppCaptureAction, FilesThatCannotBeWrittenAreToldOnceAndThePressStillPrints) {
+    settings.key_.keyAction = 2;
+    steps.saveOutcome.failure = SaveFailure::NotAFolder;
+    steps.saveOutcome.folder = L"C:\\Shots\\20240305\\";
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls,
+              (Calls{"busy", "capture", "splash", "text", "files",
+                     "notify " + std::to_string(int(SaveFailure::NotAFolder)), "print 3", "normal"}));
     EXPECT_FALSE(busy.IsTaken());
 }
 

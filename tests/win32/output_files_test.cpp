@@ -4,11 +4,16 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
+#include "output/output_path.h"
+#include "output/text_report.h"
+#include "output/win32/output_files_win.h"
 #include "output/win32/shell_folders.h"
 
 using namespace orbilux;
@@ -68,8 +73,9 @@ struct WinSaverTest : ::testing::Test {
         std::error_code ec;
         std::filesystem::remove_all(std::filesystem::path(base), ec);
     }
-    void Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        runImageFileSaver(std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
+    SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
+        return runImageFileSaver(
+            std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
     }
     std::wstring base;
     ORBILUXSetting settings;
@@ -129,4 +135,140 @@ TEST_F(WinSaverTest, MissingDriveWritesNothingAndTheRunEnds) {
     Run(Picture(8, 8));
     EXPECT_TRUE(settings.output_.baseFileName.empty());
     EXPECT_FALSE(IsFolder(std::wstring(1, letter) + L":\\nowhere"));
+}
+
+namespace {
+
+// The saving run through the Windows file functions the program installs.
+struct WinFilesTest : WinSaverTest {
+    void SetUp() override {
+        WinSaverTest::SetUp();
+        InstallOutputPlatform();
+        SetLocalTimeSource(Clock);
+    }
+    void TearDown() override {
+        SetOutputFileSystem(nullptr);
+        SetPicturesFolderLookup(nullptr);
+        SetLocalAppDataLookup(nullptr);
+        SetReportFileWriter(nullptr);
+        WinSaverTest::TearDown();
+    }
+};
+
+bool IsLongFile(const std::wstring& path) {
+    return IsFile(L"\\\\?\\" + path);
+}
+
+// Every file under folder (any depth), as paths relative to it.
+void ListTree(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>& out) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        out.push_back(prefix + name);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListTree(folder + L"\\" + name, prefix + name + L"\\", out);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+std::vector<std::wstring> Tree(const std::wstring& folder) {
+    std::vector<std::wstring> out;
+    ListTree(folder, L"", out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace
+
+TEST_F(WinFilesTest, ABaseFolderThatIsAFileIsReportedAndNothingIsLeftBehind) {
+    ASSERT_TRUE(CreateDirectoryW(base.c_str(), nullptr));
+    HANDLE file = CreateFileW((base + L"\\Shots").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    settings.key_.logType = 1;
+    const SaveOutcome outcome = Run(Picture(40, 30));
+    EXPECT_EQ(outcome.failure, SaveFailure::NotAFolder);
+    EXPECT_EQ(outcome.folder, base + L"\\Shots\\20240305\\");
+    EXPECT_EQ(Tree(base), std::vector<std::wstring>{L"Shots"});
+    EXPECT_TRUE(settings.output_.baseFileName.empty());
+}
+
+TEST_F(WinFilesTest, PicturesAndTheReportGoUnderAThreeHundredCharacterFolder) {
+    // Three names of 99 characters: no single name is too long, the whole is.
+    std::wstring deep = base;
+    for (wchar_t c : {L'a', L'b', L'c'}) deep += L"\\" + std::wstring(99, c);
+    ASSERT_GE(deep.size(), 300u);
+    settings.output_.baseDirName = deep;
+    settings.key_.logType = 1;
+    const SaveOutcome outcome = Run(Picture(40, 30));
+    EXPECT_TRUE(outcome.ok()) << int(outcome.failure);
+    const std::wstring folder = deep + L"\\20240305\\";
+    EXPECT_EQ(outcome.folder, folder);
+    EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf1.png"));
+    EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf1.txt"));
+    // The sequence number reads the long folder too.
+    EXPECT_TRUE(Run(Picture(40, 30)).ok());
+    EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf2.png"));
+    const std::vector<std::wstring> names = Tree(folder.substr(0, folder.size() - 1));
+    EXPECT_EQ(names.size(), 4u);
+    for (const std::wstring& name : names) EXPECT_NE(name[0], L'~') << "temporary file left";
+}
+
+TEST_F(WinFilesTest, ANameLongerThanTheSystemTakesIsReportedAsTooLong) {
+    settings.output_.baseDirName = base + L"\\" + std::wstring(300, L'n');
+    const SaveOutcome outcome = Run(Picture(40, 30));
+    EXPECT_EQ(outcome.failure, SaveFailure::PathTooLong);
+    EXPECT_FALSE(IsFolder(base)) << "the levels made for the run are removed again";
+}
+
+TEST(OutputLongPath, TheExtendedFormOnlyWhereThePathIsLong) {
+    EXPECT_EQ(LongPathForm(L"C:\\Shots\\a.png"), L"C:\\Shots\\a.png");
+    const std::wstring deep =
+        L"C:\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\x.png";
+    EXPECT_EQ(LongPathForm(deep), L"\\\\?\\" + deep);
+    EXPECT_EQ(LongPathForm(L"\\\\?\\" + deep), L"\\\\?\\" + deep);
+    const std::wstring share = L"\\\\server\\share\\" + std::wstring(250, L'c');
+    EXPECT_EQ(LongPathForm(share), L"\\\\?\\UNC\\server\\share\\" + std::wstring(250, L'c'));
+    // A relative path is made full first.
+    wchar_t current[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::wstring expected = current;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected = L"\\\\?\\" + expected + std::wstring(260, L'r');
+    EXPECT_EQ(LongPathForm(std::wstring(260, L'r')), expected);
+}
+
+TEST(OutputLongPath, SystemErrorsNameTheirReasons) {
+    EXPECT_EQ(FailureFromWin32Error(ERROR_ACCESS_DENIED, L"C:\\a"), SaveFailure::NoPermission);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_WRITE_PROTECT, L"C:\\a"), SaveFailure::NoPermission);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_DISK_FULL, L"C:\\a"), SaveFailure::DiskFull);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_HANDLE_DISK_FULL, L"C:\\a"), SaveFailure::DiskFull);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_FILENAME_EXCED_RANGE, L"C:\\a"), SaveFailure::PathTooLong);
+    // Windows answers a name of more than 255 characters with ERROR_INVALID_NAME.
+    EXPECT_EQ(FailureFromWin32Error(ERROR_INVALID_NAME, L"C:\\" + std::wstring(256, L'n')),
+              SaveFailure::PathTooLong);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_INVALID_NAME, L"C:\\a?b"), SaveFailure::WriteFailed);
+    EXPECT_EQ(FailureFromWin32Error(ERROR_SHARING_VIOLATION, L"C:\\a"), SaveFailure::WriteFailed);
+}
+
+TEST(OutputShellFolder, WithoutPicturesTheFilesGoUnderLocalApplicationData) {
+    const std::wstring local = ShellLocalAppDataFolder();
+    ASSERT_FALSE(local.empty());
+    EXPECT_EQ(local[1], L':');
+    InstallShellFolderLookup();
+    SetPicturesFolderLookup([] { return std::wstring(); });
+    OutputSettings o;
+    o.bDateDir = false;
+    FolderResult made;
+    const std::wstring folder = resolveOutputFolder(o, &made);
+    SetPicturesFolderLookup(nullptr);
+    SetLocalAppDataLookup(nullptr);
+    EXPECT_EQ(made.failure, SaveFailure::None);
+    EXPECT_EQ(o.baseDirName, local + L"\\Tamrik\\Captures");
+    EXPECT_EQ(folder, local + L"\\Tamrik\\Captures\\");
+    EXPECT_TRUE(IsFolder(folder));
+    RemoveEmptyFolders(made.created);
 }

@@ -1,0 +1,34 @@
+// File output's use of the Windows file functions: extended-length paths for
+// long names, the system's error codes as reasons, and the system's clock.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/calendar_time.h"
+#include "output/save_outcome.h"
+
+namespace orbilux {
+
+// The form of path to hand to the file functions: the path itself while its
+// full form is shorter than kLongPathThreshold, else the extended-length form
+// of its full path (\\?\C:\... or \\?\UNC\server\share\...), which the file
+// functions take up to 32,767 characters long.
+std::wstring LongPathForm(const std::wstring& path);
+
+// The reason behind a system error code of a file function on path.
+SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path);
+
+// The system's local time (GetLocalTime), as the computer information reads it.
+tamrik::CalendarTime SystemLocalTime();
+
+// Makes file output use the Windows file functions above.
+void InstallWin32OutputFileSystem();
+
+// Everything file output takes from Windows: the file functions, the shell's
+// folders (pictures, documents, local application data), the system's clock
+// and the report writer.
+void InstallOutputPlatform();
+
+}  // namespace orbilux

@@ -1,0 +1,143 @@
+// What the user is told when a press's files cannot be written: the balloon's
+// text from the string table, and the balloon itself at the tray icon.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "app/win32/save_notice.h"
+#include "app/win32/tray_icon.h"
+#include "base/text.h"
+#include "resources/resource.h"
+
+using namespace orbilux;
+
+namespace {
+
+struct Balloons {
+    std::wstring text;
+    int count = 0;
+};
+
+BOOL CALLBACK FindBalloon(HWND top, LPARAM lp) {
+    auto* found = reinterpret_cast<Balloons*>(lp);
+    wchar_t cls[64] = {};
+    GetClassNameW(top, cls, 64);
+    if (std::wstring(cls) != L"tooltips_class32" || !IsWindowVisible(top)) return TRUE;
+    if (!(GetWindowLongW(top, GWL_STYLE) & 0x40 /* TTS_BALLOON */)) return TRUE;
+    ++found->count;
+    // A tooltip answers WM_GETTEXT with the text of its current tool.
+    wchar_t text[512] = {};
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutW(top, WM_GETTEXT, 512, LPARAM(text), SMTO_ABORTIFHUNG, 2000, &length))
+        found->text = text;
+    return TRUE;
+}
+
+// The balloon the shell shows within seconds, pumping this thread's messages.
+Balloons WaitForBalloon(const std::wstring& text, double seconds) {
+    const ULONGLONG end = GetTickCount64() + ULONGLONG(seconds * 1000);
+    Balloons found;
+    while (GetTickCount64() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        found = Balloons();
+        EnumWindows(FindBalloon, LPARAM(&found));
+        if (found.text == text) return found;
+        Sleep(100);
+    }
+    return found;
+}
+
+// String id in the given language's string table, read from the resource itself.
+std::wstring StringIn(LANGID language, UINT id) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC block =
+        FindResourceExW(module, MAKEINTRESOURCEW(6) /* RT_STRING */, MAKEINTRESOURCEW(id / 16 + 1), language);
+    if (!block) return std::wstring();
+    const auto* p = static_cast<const wchar_t*>(LockResource(LoadResource(module, block)));
+    if (!p) return std::wstring();
+    for (UINT i = 0; i < id % 16; ++i) p += 1 + *p;  // each entry: its length, then its characters
+    return std::wstring(p + 1, *p);
+}
+
+}  // namespace
+
+TEST(AppSaveNotice, BalloonNamesTheFolderAndTheReasonWithinTheShellsLimits) {
+    SaveOutcome outcome;
+    outcome.failure = SaveFailure::DiskFull;
+    outcome.folder = L"C:\\Shots\\20240305\\";
+    const BalloonMessage short_ = SaveFailureBalloon(outcome);
+    EXPECT_FALSE(short_.title.empty());
+    EXPECT_LE(short_.title.size(), kBalloonTitleChars);
+    EXPECT_NE(short_.text.find(L"C:\\Shots\\20240305"), std::wstring::npos)
+        << tamrik::WideToUtf8(short_.text);
+    EXPECT_NE(short_.text.find(SaveFailureReasonText(SaveFailure::DiskFull)), std::wstring::npos);
+    EXPECT_EQ(short_.text.find(L"%"), std::wstring::npos);
+
+    // Every reason has its own text.
+    std::set<std::wstring> reasons;
+    for (SaveFailure f : {SaveFailure::NoFolder, SaveFailure::FolderNotCreated, SaveFailure::NotAFolder,
+                          SaveFailure::NoPermission, SaveFailure::DiskFull, SaveFailure::PathTooLong,
+                          SaveFailure::WriteFailed})
+        reasons.insert(SaveFailureReasonText(f));
+    EXPECT_EQ(reasons.size(), 7u);
+    EXPECT_EQ(reasons.count(L""), 0u);
+
+    // A 300-character folder loses its middle, never the reason or the date folder.
+    outcome.failure = SaveFailure::PathTooLong;
+    outcome.folder = L"C:\\Users\\" + std::wstring(300, L'x') + L"\\20240305\\";
+    const BalloonMessage long_ = SaveFailureBalloon(outcome);
+    EXPECT_LE(long_.text.size(), kBalloonTextChars);
+    EXPECT_NE(long_.text.find(L"C:\\Users\\\u2026"), std::wstring::npos);
+    EXPECT_NE(long_.text.find(L"x\\20240305"), std::wstring::npos);
+    EXPECT_NE(long_.text.find(SaveFailureReasonText(SaveFailure::PathTooLong)), std::wstring::npos);
+
+    // No folder at all.
+    outcome.failure = SaveFailure::NoFolder;
+    outcome.folder.clear();
+    EXPECT_NE(SaveFailureBalloon(outcome).text.find(SaveFailureReasonText(SaveFailure::NoFolder)),
+              std::wstring::npos);
+}
+
+TEST(AppSaveNotice, JapaneseAndNeutralStringTablesHoldEveryText) {
+    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    EXPECT_EQ(StringIn(japanese, IDS_SAVE_FAILED_TITLE), L"ファイルを保存できませんでした");
+    EXPECT_EQ(StringIn(japanese, IDS_SAVE_FAILED_TEXT), L"保存先: %1\n理由: %2");
+    EXPECT_EQ(StringIn(japanese, IDS_SAVE_REASON_NOT_A_FOLDER),
+              L"同じ名前のファイルがあるため、フォルダーを作成できません。");
+    EXPECT_EQ(StringIn(neutral, IDS_SAVE_FAILED_TEXT), L"Folder: %1\nReason: %2");
+    for (UINT id = IDS_SAVE_FAILED_TITLE; id <= IDS_SAVE_REASON_WRITE_FAILED; ++id) {
+        EXPECT_FALSE(StringIn(japanese, id).empty()) << id;
+        EXPECT_FALSE(StringIn(neutral, id).empty()) << id;
+        EXPECT_NE(StringIn(japanese, id), StringIn(neutral, id)) << id;
+    }
+}
+
+TEST(AppTrayBalloon, ShowsAtTheIconAddingTheIconWhenItIsMissing) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"Tamrik balloon test", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    {
+        CTrayIconImpl tray;
+        tray.Attach(owner);
+        // Never installed: the balloon adds the icon first.
+        const std::wstring text = L"Folder: C:\\Shots\nReason: test " + std::to_wstring(GetTickCount());
+        if (!tray.ShowBalloon(L"Tamrik balloon test", text, NIIF_ERROR)) {
+            DestroyWindow(owner);
+            GTEST_SKIP() << "no notification area to show a balloon in";
+        }
+        EXPECT_TRUE(tray.Installed());
+        const Balloons shown = WaitForBalloon(text, 15);
+        EXPECT_EQ(shown.text, text) << shown.count << " balloons";
+        // Titles and texts longer than the shell takes are cut, not refused.
+        EXPECT_TRUE(tray.ShowBalloon(std::wstring(100, L't'), std::wstring(400, L'x'), NIIF_INFO));
+        // A later state change of the icon does not bring the balloon back.
+        tray.SetState(true);
+        tray.SetState(false);
+        EXPECT_TRUE(tray.Installed());
+    }
+    DestroyWindow(owner);
+}
