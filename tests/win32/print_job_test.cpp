@@ -327,7 +327,8 @@ TEST(PrintE2E, ThreePageRun) {
     const char* mode = std::getenv("TAMRIK_PRINT_E2E_MODE");
 
     ORBILUXSetting settings;
-    settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright"};
+    settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright",
+                                    L"[$window]|[$program]"};
     settings.format_.footStrings = {L"FOOTER $user|Total && count"};
     settings.output_.printMode = mode ? std::atoi(mode) : 3;
     // A Latin face whose embedded glyphs keep their character codes, so that
@@ -339,6 +340,9 @@ TEST(PrintE2E, ThreePageRun) {
     info.computerName = std::wstring(mark, mark + std::strlen(mark));
     info.userName = L"tester";
     info.shotDate = L"2024/05/06";
+    // Titles and names print as they are, ampersands and all.
+    info.windowText = L"Q&A - Notepad";
+    info.application = L"R&D.exe";
 
     // A white screen with a dark blue window in its top-left quarter.
     ScreenShot shot;
