@@ -183,7 +183,7 @@ void CMainDlg::ShowPrintingSplash() {
 }
 
 int32_t CMainDlg::BuildTextPages() {
-    return AppendTextPages(*screenShot_);
+    return print_.AppendTextPages(*screenShot_, SettingsInstance());
 }
 
 void CMainDlg::SaveFiles() {

@@ -6,14 +6,20 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+
+struct ComputerInfo;
 
 namespace orbilux {
 
 class ORBILUXSetting;
 class PrinterSettings;
 class ScreenShot;
+
+// Fills the computer information (with the event-log excerpts when asked).
+using GatherComputerInfo = std::function<void(ComputerInfo&, bool withEventLogs)>;
 
 extern const wchar_t kRootSection[];     // "ORBILUXSettings"
 extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
@@ -29,8 +35,6 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 // Screen capture into the screen shot: the number of Picture pages, 0 after a
 // failure already shown to the user.
 int32_t CaptureScreenShot(ScreenShot& shot);
-// Gathers the computer information and appends the Text pages; the page count.
-int32_t AppendTextPages(ScreenShot& shot);
 // Writes the image files and the text report on a worker thread and waits for it.
 void SaveCaptureFiles(ScreenShot& shot);
 
@@ -47,6 +51,13 @@ public:
     // The print set-up dialog; true when the user confirmed it.
     bool ChoosePrinter(PrinterSettings& printer, HWND owner);
     bool PageSetup(PrinterSettings& printer, HWND owner);
+    // Gathers the computer information (through `gather`, or from the running
+    // system when it is empty) and appends the Text pages, laid out for the
+    // printer the next run prints on; the page count. When the settings ask
+    // for printing and the default printer stands in for the chosen one, the
+    // chosen printer is tried again first.
+    int32_t AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
+                            const GatherComputerInfo& gather = {});
     // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
     // run works on its own copy of the pages and values.
     void StartRun(const ScreenShot& shot, int32_t pageCount);

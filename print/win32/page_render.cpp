@@ -282,12 +282,12 @@ PageRoom RoomOnPrinter(const PrintStyle& style, const PrinterTarget& printer) {
 }
 
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather) {
+                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather,
+                       const PrinterTarget& printer) {
     TextPageServices services;
     services.gather = gather;
-    services.paginate = [&settings](const std::vector<std::wstring>& lines) {
-        return PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo,
-                            TargetFromSettings(settings.printer_));
+    services.paginate = [&settings, &printer](const std::vector<std::wstring>& lines) {
+        return PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo, printer);
     };
     return BuildTextPages(shot, settings, services);
 }

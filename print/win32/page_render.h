@@ -46,8 +46,10 @@ PrinterTarget TargetFromSettings(const PrinterSettings& printer);
 
 // Gathers the computer information through `gather` (the shell passes
 // ComputerInfo::gatherComputerInfo), appends the Text pages for the settings'
-// logType, laid out for the settings' printer, and returns the page count.
+// logType, laid out for the printer the run will print on, and returns the
+// page count.
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather);
+                       const std::function<void(ComputerInfo&, bool withEventLogs)>& gather,
+                       const PrinterTarget& printer);
 
 }  // namespace orbilux
