@@ -102,3 +102,7 @@
 #define IDC_TOKEN_LEFT 1010
 #define IDC_TOKEN_CENTRE 1011
 #define IDC_TOKEN_RIGHT 1012
+
+// Messages of the print settings page
+#define IDS_LAYOUT_NO_BODY 1312
+#define IDS_LAYOUT_NO_TEXT_ROOM 1313
