@@ -82,7 +82,7 @@ void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {
     StartPrintJob(state_->objects, shot, SettingsInstance(), pageCount);
 }
 
-void PrintLink::FinishAtExit() {
+void FinishPrintJobsAtExit() {
     WaitForPrintJobsAtExit();
 }
 

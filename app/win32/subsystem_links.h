@@ -61,14 +61,15 @@ public:
     // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
     // run works on its own copy of the pages and values.
     void StartRun(const ScreenShot& shot, int32_t pageCount);
-    // Ends running jobs (waiting a bounded time, then cancelling) before the
-    // printer objects go away.
-    void FinishAtExit();
 
 private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// Lets running print jobs finish their documents for a bounded time, then
+// cancels them; called at the very end, once nothing of the program shows.
+void FinishPrintJobsAtExit();
 
 // The option sheet, modal, owned by `owner`; saves to the settings file on OK.
 void ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print);
