@@ -69,11 +69,11 @@ struct EscapeAction1 {
     }
 };
 
-// Appends the value of a token name.
+// Appends the value of a token name; its text prints as it is.
 struct Substitution_Action {
     ParseState& state;
     void operator()(const wchar_t* first, const wchar_t* last) const {
-        state.current.text += TokenValue(std::wstring(first, last), state.info);
+        state.current.text += LiteralForPrefixDrawing(TokenValue(std::wstring(first, last), state.info));
     }
 };
 
@@ -137,6 +137,16 @@ std::wstring TokenValue(const std::wstring& name, const ComputerInfo& info) {
     if (name == L"program") return info.application;
     if (name == L"ip") return info.ipAddresses.empty() ? std::wstring() : info.ipAddresses.front();
     return std::wstring();
+}
+
+std::wstring LiteralForPrefixDrawing(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        out.push_back(c);
+        if (c == L'&') out.push_back(L'&');
+    }
+    return out;
 }
 
 std::vector<BlockFormat> ParseTemplateLine(const std::wstring& line, const ComputerInfo& info) {

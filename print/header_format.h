@@ -15,6 +15,10 @@ namespace orbilux {
 enum BlockAlignment { kAlignAuto = -1, kAlignLeft = 0, kAlignRight = 1, kAlignCentre = 2 };
 
 struct BlockFormat {
+    // The text as it is drawn, with "&" working as a prefix: the template's own
+    // "&" underlines the next character ("&&" prints one), while every "&" of a
+    // token value arrives doubled, so window titles and program names print as
+    // they are.
     std::wstring text;
     int alignment = kAlignAuto;
     bool bold = false;
@@ -49,6 +53,9 @@ public:
 
 // The value of one token name (without the "$"); empty for an unknown name.
 std::wstring TokenValue(const std::wstring& name, const ComputerInfo& info);
+
+// Text that prints as itself where "&" is a prefix: every "&" doubled.
+std::wstring LiteralForPrefixDrawing(const std::wstring& text);
 
 // Parses one template line into its blocks (none for an empty line).
 std::vector<BlockFormat> ParseTemplateLine(const std::wstring& line, const ComputerInfo& info);

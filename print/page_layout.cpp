@@ -94,6 +94,7 @@ PageRect PictureRect(const PageRect& body, uint32_t width, uint32_t height, cons
         h = Trunc((body.bottom - body.top) - scales.sy * kBodyInset * 2);
         w = Trunc(h / ratio);
     }
+    if (w <= 0 || h <= 0) return r;  // a body turned inside out holds no picture
     const int x = (body.left + body.right) / 2 - w / 2;
     const int y =
         verticalAlign == 1 ? (body.top + body.bottom) / 2 - h / 2 : body.top + Trunc(kBodyInset * scales.sy);
@@ -111,6 +112,21 @@ PageRect TextRect(const PageRect& body, const PageScales& scales) {
     r.right -= Trunc(kBodyInset * scales.sx);
     r.bottom -= Trunc(kBodyInset * scales.sy);
     return r;
+}
+
+bool HasBody(const PageRect& body, const PageScales& scales) {
+    return !TextRect(body, scales).IsEmpty();
+}
+
+bool FitsOneLine(int capacity, int lineHeight) {
+    return lineHeight > 0 && capacity >= lineHeight;
+}
+
+PageRoom JudgeRoom(const PageRect& printed, const PageScales& scales, int textCapacity, int textLineHeight) {
+    PageRoom room;
+    room.body = HasBody(printed, scales);
+    room.text = room.body && FitsOneLine(textCapacity, textLineHeight);
+    return room;
 }
 
 PageRect PaginationBody(int horzSizeMm, int vertSizeMm, const PageRect& margin, int memLogPixelsX) {

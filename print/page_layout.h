@@ -18,6 +18,8 @@ struct PageRect {
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    // Nothing can be drawn into an empty or inverted rectangle.
+    bool IsEmpty() const { return right <= left || bottom <= top; }
     bool operator==(const PageRect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
@@ -78,12 +80,31 @@ BandGeometry PlaceBand(PageRect& body, BandSide side, int lineCount, int tmHeigh
 // Rectangle (right and bottom exclusive) that receives a picture of the given
 // size: fitted to the width less 3 mm each side, or to the height when that
 // would overflow the body. verticalAlign 1 centres it, anything else places it
-// 3 mm below the body top.
+// 3 mm below the body top. Empty when the body leaves the picture no room.
 PageRect PictureRect(const PageRect& body, uint32_t width, uint32_t height, const PageScales& scales,
                      int verticalAlign);
 
 // The body inset by 3 mm on every side.
 PageRect TextRect(const PageRect& body, const PageScales& scales);
+
+// Whether margins, bands and gaps leave a body: something inside its 3 mm
+// inset on both axes. A page without one prints its bands only.
+bool HasBody(const PageRect& body, const PageScales& scales);
+
+// Whether a text rectangle `capacity` high holds at least one line of
+// `lineHeight`. When it does not, no Text page is printed at all.
+bool FitsOneLine(int capacity, int lineHeight);
+
+// What a page leaves for the picture and for the text.
+struct PageRoom {
+    bool body = false;  // the picture has a place
+    bool text = false;  // at least one line of the Text pages fits
+};
+
+// The verdict for one set of values: `printed` is the body after both bands on
+// the printer, `textCapacity` the height Text pages may fill (as measured for
+// pagination) and `textLineHeight` the height of one line of their font.
+PageRoom JudgeRoom(const PageRect& printed, const PageScales& scales, int textCapacity, int textLineHeight);
 
 // Text pagination measures on a screen-compatible memory context: the body in
 // millimetres from the printer's HORZSIZE/VERTSIZE, scaled by that context's

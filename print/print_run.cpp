@@ -69,8 +69,11 @@ std::vector<std::wstring> TextPageLines(const ComputerInfo& info, int32_t logTyp
 }
 
 std::vector<std::vector<std::wstring>> PaginateLines(const std::vector<std::wstring>& lines, int capacity,
+                                                     int lineHeight,
                                                      const std::function<int(const std::wstring&)>& measure) {
     std::vector<std::vector<std::wstring>> pages;
+    // Otherwise every line would get a sheet of its own and print nothing.
+    if (!FitsOneLine(capacity, lineHeight)) return pages;
     std::vector<std::wstring> current;
     int used = 0;
     for (const auto& line : lines) {

@@ -55,8 +55,10 @@ extern const wchar_t kApplicationLogHeading[];
 std::vector<std::wstring> TextPageLines(const ComputerInfo& info, int32_t logType);
 
 // Splits lines into pages of at most `capacity` in measured height; a line
-// taller than a page gets a page of its own.
+// taller than a page gets a page of its own. No pages at all when the capacity
+// does not hold one line of `lineHeight`.
 std::vector<std::vector<std::wstring>> PaginateLines(const std::vector<std::wstring>& lines, int capacity,
+                                                     int lineHeight,
                                                      const std::function<int(const std::wstring&)>& measure);
 
 // What building the Text pages needs from the platform.

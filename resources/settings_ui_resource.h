@@ -107,3 +107,6 @@
 #define IDS_NUMBER_RANGE 1600
 #define IDS_LINE_TOO_LONG 1601
 #define IDS_SETTINGS_NOT_SAVED 1602
+// Messages of the print settings page
+#define IDS_LAYOUT_NO_BODY 1312
+#define IDS_LAYOUT_NO_TEXT_ROOM 1313

@@ -52,7 +52,10 @@ int RunTamrik(HINSTANCE instance) {
 
     tamrik::Module().Term();
     ::CoUninitialize();
+    // A copy started now runs: the lock goes before any print job is waited for.
     ::ReleaseMutex(mutex.Get());
+    mutex.Reset();
+    FinishPrintJobsAtExit();
     return result;
 }
 

@@ -39,8 +39,7 @@ CMainDlg::~CMainDlg() {
         loop->RemoveMessageFilter(this);
         loop->RemoveIdleHandler(this);
     }
-    // A print job still reading the pages and the printer ends before they go.
-    print_.FinishAtExit();
+    // A running print job works on its own copies and needs none of these.
     settingsPath_.clear();
     screenShot_.reset();
     tray_.Remove();
@@ -121,6 +120,8 @@ LRESULT CMainDlg::OnTimer(WPARAM id, LPARAM) {
 }
 
 LRESULT CMainDlg::OnExit(WORD, WORD, HWND) {
+    // The icon goes now, even when a print run keeps the process a little longer.
+    tray_.Remove();
     UnregisterHotkeys(Handle());
     if (tamrik::CMessageLoop* loop = tamrik::Module().GetMessageLoop()) {
         loop->RemoveMessageFilter(this);
@@ -191,7 +192,7 @@ void CMainDlg::ShowPrintingSplash() {
 }
 
 int32_t CMainDlg::BuildTextPages() {
-    return AppendTextPages(*screenShot_);
+    return print_.AppendTextPages(*screenShot_, SettingsInstance());
 }
 
 SaveOutcome CMainDlg::SaveFiles() {

@@ -43,12 +43,6 @@ int32_t CaptureScreenShot(ScreenShot& shot) {
     return shot.Capture();
 }
 
-int32_t AppendTextPages(ScreenShot& shot) {
-    const std::function<void(ComputerInfo&, const GatherNeeds&)> gather =
-        [](ComputerInfo& info, const GatherNeeds& needs) { info.gatherComputerInfo(needs); };
-    return BuildTextPages(shot, SettingsInstance(), gather);
-}
-
 SaveOutcome SaveCaptureFiles(ScreenShot& shot) {
     // The default base folder is the shell's pictures folder.
     return SaveScreenShotFilesWithShell(shot);
@@ -73,11 +67,22 @@ bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) {
     return ShowPageSetup(owner, state_->objects, printer);
 }
 
+int32_t PrintLink::AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
+                                   const GatherComputerInfo& gather) {
+    const int32_t keyAction = settings.key_.keyAction;
+    if (keyAction == 0 || keyAction == 2) ReopenChosenPrinter(state_->objects, settings.printer_);
+    GatherComputerInfo fromSystem = gather;
+    if (!fromSystem) {
+        fromSystem = [](ComputerInfo& info, const GatherNeeds& needs) { info.gatherComputerInfo(needs); };
+    }
+    return BuildTextPages(shot, settings, fromSystem, TargetOf(state_->objects));
+}
+
 void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {
     StartPrintJob(state_->objects, shot, SettingsInstance(), pageCount);
 }
 
-void PrintLink::FinishAtExit() {
+void FinishPrintJobsAtExit() {
     WaitForPrintJobsAtExit();
 }
 

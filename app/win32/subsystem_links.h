@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "output/save_outcome.h"
+
+struct ComputerInfo;
+struct GatherNeeds;
 
 namespace orbilux {
 
@@ -17,6 +21,9 @@ class ORBILUXSetting;
 class PrinterObjects;
 class PrinterSettings;
 class ScreenShot;
+
+// Fills the computer information with what the press needs.
+using GatherComputerInfo = std::function<void(ComputerInfo&, const GatherNeeds&)>;
 
 extern const wchar_t kRootSection[];     // "ORBILUXSettings"
 extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
@@ -32,8 +39,6 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 // Screen capture into the screen shot: the number of Picture pages, 0 after a
 // failure already shown to the user.
 int32_t CaptureScreenShot(ScreenShot& shot);
-// Gathers the computer information and appends the Text pages; the page count.
-int32_t AppendTextPages(ScreenShot& shot);
 // Writes the image files and the text report on a worker thread and waits for
 // it; what could not be written and why.
 SaveOutcome SaveCaptureFiles(ScreenShot& shot);
@@ -51,12 +56,16 @@ public:
     // The print set-up dialog; true when the user confirmed it.
     bool ChoosePrinter(PrinterSettings& printer, HWND owner);
     bool PageSetup(PrinterSettings& printer, HWND owner);
+    // Gathers the computer information (through `gather`, or from the running
+    // system when it is empty) and appends the Text pages, laid out for the
+    // printer the next run prints on; the page count. When the settings ask
+    // for printing and the default printer stands in for the chosen one, the
+    // chosen printer is tried again first.
+    int32_t AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
+                            const GatherComputerInfo& gather = {});
     // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
     // run works on its own copy of the pages and values.
     void StartRun(const ScreenShot& shot, int32_t pageCount);
-    // Ends running jobs (waiting a bounded time, then cancelling) before the
-    // printer objects go away.
-    void FinishAtExit();
     // The printer in use and its device mode.
     PrinterObjects& Objects();
 
@@ -64,6 +73,10 @@ private:
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// Lets running print jobs finish their documents for a bounded time, then
+// cancels them; called at the very end, once nothing of the program shows.
+void FinishPrintJobsAtExit();
 
 // The option sheet, modal, owned by `owner`; saves to the settings file on OK.
 // Its printer buttons choose on a copy of the printer in use, which becomes

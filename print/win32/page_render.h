@@ -31,18 +31,25 @@ struct PrinterTarget {
     std::vector<uint8_t> devMode;
 };
 
-// Splits the lines into Text pages as they will print on that printer.
+// Splits the lines into Text pages as they will print on that printer. When
+// not even one line fits, there are no Text pages.
 std::vector<std::vector<std::wstring>> PaginateText(const std::vector<std::wstring>& lines,
                                                     const PrintStyle& style, const ComputerInfo& info,
                                                     const PrinterTarget& printer);
+
+// What the style leaves of a page on that printer (A4 when it does not answer):
+// a body for the picture, and room for at least one line of the Text pages.
+PageRoom RoomOnPrinter(const PrintStyle& style, const PrinterTarget& printer);
 
 // The printer the settings name, with the stored device mode when it is sound.
 PrinterTarget TargetFromSettings(const PrinterSettings& printer);
 
 // Gathers the computer information through `gather` (the shell passes
 // ComputerInfo::gatherComputerInfo), appends the Text pages for the settings'
-// logType, laid out for the settings' printer, and returns the page count.
+// logType, laid out for the printer the run will print on, and returns the
+// page count.
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather);
+                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather,
+                       const PrinterTarget& printer);
 
 }  // namespace orbilux

@@ -141,15 +141,28 @@ std::wstring DeviceOfDevNames(HGLOBAL block) {
     return name;
 }
 
-// Opens the profile's default printer into the objects and records it.
-void OpenDefaultPrinter(PrinterObjects& objects, PrinterSettings& printer) {
+// Opens the profile's default printer into the objects and, unless it only
+// stands in for the chosen printer, records it in the settings.
+void OpenDefaultPrinter(PrinterObjects& objects, PrinterSettings* record) {
     const std::wstring name = DefaultPrinterName();
     if (name.empty() || !objects.OpenNamed(name)) return;
     const std::vector<uint8_t> dm = PrinterDefaultDevMode(objects.Printer(), name);
     if (dm.empty() || !objects.SetDevMode(dm)) return;
+    if (!record) return;
     const std::vector<uint8_t> stored = DevModeToStored(dm.data(), dm.size());
-    if (!stored.empty()) printer.devModeBlock = stored;
-    printer.printername_ = name;
+    if (!stored.empty()) record->devModeBlock = stored;
+    record->printername_ = name;
+}
+
+// Whether the settings name a printer to come back to.
+bool HasChosenPrinter(const PrinterSettings& printer) {
+    return !printer.printername_.empty() ||
+           !DevModeDeviceName(DevModeFromStored(printer.devModeBlock)).empty();
+}
+
+void LinkSettings(PrinterObjects& objects, PrinterSettings& printer) {
+    printer.printerRef = &objects;
+    printer.devModeRef = objects.Printer() ? const_cast<DEVMODEW*>(objects.DevMode()) : nullptr;
 }
 
 // Opens the printer the settings remember; false when it does not open.
@@ -192,6 +205,7 @@ void TakeDialogPrinter(PrinterObjects& objects, PrinterSettings& printer, HGLOBA
         if (!stored.empty()) printer.devModeBlock = stored;
         printer.bSetPrinter_ = true;
         printer.printername_ = device;
+        objects.SetStandingIn(false);  // what is open now is the choice
     }
     objects.ClosePrinter();
     objects.OpenNamed(device);
@@ -268,6 +282,27 @@ bool PrinterObjects::OpenNamed(const std::wstring& name) {
     return printer_ != nullptr;
 }
 
+void PrinterObjects::TakeFrom(PrinterObjects& other) {
+    if (&other == this) return;
+    Close();
+    printer_ = other.printer_;
+    devModeBlock_ = other.devModeBlock_;
+    devMode_ = other.devMode_;
+    standingIn_ = other.standingIn_;
+    other.printer_ = nullptr;
+    other.devModeBlock_ = nullptr;
+    other.devMode_ = nullptr;
+    other.standingIn_ = false;
+}
+
+PrinterTarget TargetOf(const PrinterObjects& objects) {
+    PrinterTarget t;
+    if (!objects.Printer()) return t;
+    t.deviceName = objects.PrinterName();
+    t.devMode = objects.DevModeBytes();
+    return t;
+}
+
 void PrinterObjects::ClosePrinter() {
     if (printer_) ::ClosePrinter(printer_);
     printer_ = nullptr;
@@ -295,12 +330,41 @@ void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings
     objects.Close();
     if (!printer.hasDevMode()) printer.devModeBlock.assign(kDevModeFixedSize, 0);
     try {
-        if (!useStoredPrinter || !OpenStoredPrinter(objects, printer)) OpenDefaultPrinter(objects, printer);
+        if (!useStoredPrinter || !OpenStoredPrinter(objects, printer)) {
+            // A chosen printer that is offline or gone for now: the default
+            // printer prints meanwhile, and the choice stays for later.
+            const bool keepChoice = useStoredPrinter && HasChosenPrinter(printer);
+            OpenDefaultPrinter(objects, keepChoice ? nullptr : &printer);
+            objects.SetStandingIn(keepChoice && objects.Printer() != nullptr);
+        }
     } catch (...) {
         ShowPrinterMessage();
     }
-    printer.printerRef = &objects;
-    printer.devModeRef = objects.Printer() ? const_cast<DEVMODEW*>(objects.DevMode()) : nullptr;
+    LinkSettings(objects, printer);
+}
+
+bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer) {
+    if (!objects.StandingIn() || !printer.bSetPrinter_) return false;
+    PrinterObjects chosen;
+    try {
+        if (!OpenStoredPrinter(chosen, printer)) return false;
+    } catch (...) {
+        return false;
+    }
+    objects.TakeFrom(chosen);
+    objects.SetStandingIn(false);
+    LinkSettings(objects, printer);
+    return true;
+}
+
+PrinterTarget PrinterInUse(const PrinterSettings& printer) {
+    const auto* objects = static_cast<const PrinterObjects*>(printer.printerRef);
+    if (objects && objects->Printer()) return TargetOf(*objects);
+    return TargetFromSettings(printer);
+}
+
+PageRoom RoomForSettings(const ORBILUXSetting& settings) {
+    return RoomOnPrinter(StyleFrom(settings), PrinterInUse(settings.printer_));
 }
 
 bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer) {
@@ -425,8 +489,10 @@ void RunPrintJob(PrintJob& job) {
 bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run) {
     if (!run || run->pages.empty() || !objects.Printer()) return false;
     auto job = std::make_shared<PrintJob>();
-    job->deviceName = objects.PrinterName();
-    job->devMode = objects.DevModeBytes();
+    // The same printer and device mode the Text pages were laid out for.
+    PrinterTarget target = TargetOf(objects);
+    job->deviceName = std::move(target.deviceName);
+    job->devMode = std::move(target.devMode);
     job->firstPage = 0;
     job->lastPage = UINT(run->pages.size() - 1);
     job->callbacks = std::make_shared<PrintRunCallbacks>(std::move(run));

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "print/print_run.h"
+#include "print/win32/page_render.h"
 
 namespace orbilux {
 
@@ -96,18 +97,47 @@ public:
     void Close() {
         ClosePrinter();
         ClearDevMode();
+        standingIn_ = false;
     }
+    // Takes the other's printer and device mode (and its stand-in mark); the
+    // other is left empty.
+    void TakeFrom(PrinterObjects& other);
+
+    // Set while the default printer stands in for a chosen printer that could
+    // not be opened; the choice itself stays in the settings.
+    bool StandingIn() const { return standingIn_; }
+    void SetStandingIn(bool standingIn) { standingIn_ = standingIn; }
 
 private:
     HANDLE printer_ = nullptr;
     HGLOBAL devModeBlock_ = nullptr;
     DEVMODEW* devMode_ = nullptr;
+    bool standingIn_ = false;
 };
+
+// The printer a run started now prints on: the open printer's name and the
+// held device mode (empty without an open printer).
+PrinterTarget TargetOf(const PrinterObjects& objects);
 
 // Opens the stored printer (when useStoredPrinter and it opens) or the
 // system's default printer, fills the device-mode holder and links the
 // settings to the objects. No default printer: nothing opens, silently.
+// When the stored printer does not open, the default printer stands in for it
+// and the settings keep the choice (name and device mode) as they were;
+// otherwise the default printer's name and device mode are recorded.
 void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer);
+
+// While the default printer stands in for the chosen one, tries the chosen
+// printer again and takes it when it opens now. True when it was taken.
+bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer);
+
+// The printer the settings print on: the objects they are linked to, or the
+// stored choice when they are not linked to an open printer.
+PrinterTarget PrinterInUse(const PrinterSettings& printer);
+
+// What the settings leave of a page on the printer in use: a body for the
+// picture, and room for one line of the Text pages.
+PageRoom RoomForSettings(const ORBILUXSetting& settings);
 
 // The standard dialogs; true when the user confirmed. A confirmed dialog
 // records the printer (bSetPrinter_, printername_, the device mode) and

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "print/win32/print_job.h"
 #include "resources/settings_ui_resource.h"
 #include "settings_ui/option_logic.h"
 #include "settings_ui/win32/settings_sheet.h"
@@ -321,6 +322,45 @@ bool CSettingsLayoutOptionPage::SaveControls() {
     int align = -1;
     dx.Radio(IDC_ALIGN_TOP, 2, align);
     settings_->pictureVerticalAlign = align;
+    return CheckPageRoom();
+}
+
+// Values that leave the page no body are refused like a bad number; values
+// that leave no line for the Text pages are taken after a warning (once for
+// the same values).
+bool CSettingsLayoutOptionPage::CheckPageRoom() {
+    CCSNOptionSheet& sheet = SheetOf(*this);
+    ORBILUXSetting trial = sheet.Working();
+    trial.printer_ = *settings_;
+    const PageRoom room = RoomForSettings(trial);
+    const bool cancelling = ::GetFocus() == sheet.Item(IDCANCEL);
+    auto say = [this](UINT id, UINT icon) {
+        wchar_t text[512] = {};
+        ::LoadStringW(tamrik::ResourceInstance(), id, text, ARRAYSIZE(text));
+        ::MessageBoxW(hwnd_, text, L"Tamrik", MB_OK | icon);
+    };
+    if (!room.body) {
+        if (cancelling) return false;
+        // The focus goes to the largest of the four distances.
+        const std::pair<int, int32_t> fields[] = {{IDC_MARGIN_HEAD, settings_->marginHead},
+                                                  {IDC_LINE_HEIGHT_HEAD, settings_->lineHeightHead},
+                                                  {IDC_MARGIN_FOOT, settings_->marginFoot},
+                                                  {IDC_LINE_HEIGHT_FOOT, settings_->lineHeightFoot}};
+        const auto largest =
+            std::max_element(std::begin(fields), std::end(fields),
+                             [](const auto& a, const auto& b) { return a.second < b.second; });
+        tamrik::CDataExchange(hwnd_, true).Fail(largest->first);
+        say(IDS_LAYOUT_NO_BODY, MB_ICONWARNING);
+        return false;
+    }
+    const std::vector<int32_t> values{trial.printer_.rtMargin.left,  trial.printer_.rtMargin.top,
+                                      trial.printer_.rtMargin.right, trial.printer_.rtMargin.bottom,
+                                      settings_->marginHead,         settings_->lineHeightHead,
+                                      settings_->marginFoot,         settings_->lineHeightFoot};
+    if (!room.text && !cancelling && values != warnedFor_) {
+        warnedFor_ = values;
+        say(IDS_LAYOUT_NO_TEXT_ROOM, MB_ICONINFORMATION);
+    }
     return true;
 }
 

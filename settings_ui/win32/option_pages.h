@@ -68,6 +68,9 @@ public:
 private:
     LRESULT OnPrinter(WORD code, WORD id, HWND control);
     LRESULT OnPageSetup(WORD code, WORD id, HWND control);
+    bool CheckPageRoom();
+
+    std::vector<int32_t> warnedFor_;  // the values the last no-room-for-text warning was about
 };
 
 // Format settings: header and footer font and the two line editors.

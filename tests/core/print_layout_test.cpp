@@ -140,3 +140,56 @@ TEST(PrintLayout, OversizedMarginsGiveAnInvertedBodyWithoutComplaint) {
     EXPECT_LT(g.body.Width(), 0);
     EXPECT_LT(g.body.Height(), 0);
 }
+
+TEST(PrintLayout, NoBodyMeansNoPictureRectangleAndNeverAnInvertedOne) {
+    const PageScales s = ScalesFor(Printer600());
+    // Header gap and footer gap of 300 mm each: the body turns inside out.
+    LayoutSettings set;
+    set.marginHead = 300;
+    set.marginFoot = 300;
+    const PageGeometry g = LayoutPage(Printer600(), set, {L"HEAD"}, {L"FOOT"}, kTextHeight);
+    ASSERT_LT(g.body.Height(), 0);
+    EXPECT_FALSE(HasBody(g.body, s));
+    EXPECT_EQ(PictureRect(g.body, 1280, 1024, s, 0), PageRect{});
+    EXPECT_EQ(PictureRect(g.body, 1280, 1024, s, 1), PageRect{});
+
+    // Every body from inverted through the 6 mm of insets to a small one: the
+    // picture rectangle is either empty or the right way round, and a body
+    // with room beyond its insets always has a place for a screen picture.
+    for (int w = -300; w <= 300; w += 7) {
+        for (int h = -300; h <= 300; h += 7) {
+            const PageRect body{1000, 1000, 1000 + w, 1000 + h};
+            for (const auto& size : {std::pair<uint32_t, uint32_t>{1280, 1024}, {100, 2000}, {3000, 40}}) {
+                for (int align : {0, 1}) {
+                    const PageRect r = PictureRect(body, size.first, size.second, s, align);
+                    // Nothing placed is the zero rectangle, never an inverted one.
+                    EXPECT_TRUE(r == PageRect{} || (r.Width() > 0 && r.Height() > 0)) << w << " x " << h;
+                }
+            }
+            // 71 px of inset on every side at 600 dpi.
+            EXPECT_EQ(HasBody(body, s), w > 142 && h > 142) << w << " x " << h;
+            if (HasBody(body, s))
+                EXPECT_FALSE(PictureRect(body, 1280, 1024, s, 0).IsEmpty()) << w << " x " << h;
+        }
+    }
+}
+
+TEST(PrintLayout, RoomVerdictForPictureAndText) {
+    const PageScales s = ScalesFor(Printer600());
+    const PageGeometry defaults =
+        LayoutPage(Printer600(), LayoutSettings{}, {L"HEAD"}, {L"FOOT"}, kTextHeight);
+    PageRoom room = JudgeRoom(defaults.body, s, 1000, 17);
+    EXPECT_TRUE(room.body);
+    EXPECT_TRUE(room.text);
+    // A body with a picture's place but less than one line for the text.
+    room = JudgeRoom(defaults.body, s, 16, 17);
+    EXPECT_TRUE(room.body);
+    EXPECT_FALSE(room.text);
+    EXPECT_TRUE(JudgeRoom(defaults.body, s, 17, 17).text);
+    // No body: no text either, whatever the pagination measured.
+    room = JudgeRoom(PageRect{0, 0, 100, 4000}, s, 1000, 17);
+    EXPECT_FALSE(room.body);
+    EXPECT_FALSE(room.text);
+    EXPECT_FALSE(FitsOneLine(0, 0));
+    EXPECT_FALSE(FitsOneLine(-5, 10));
+}

@@ -140,15 +140,28 @@ TEST(PrintTextPages, LinesFollowTheReportLevel) {
 
 TEST(PrintTextPages, PaginationFillsPagesAndGivesATallLineItsOwnPage) {
     const std::vector<std::wstring> lines{L"1", L"2", L"3", L"\n\n\n\n\n\n", L"4"};
-    const auto pages = PaginateLines(lines, 25, Measure);
+    const auto pages = PaginateLines(lines, 25, 10, Measure);
     ASSERT_EQ(pages.size(), 4u);
     EXPECT_EQ(pages[0], (std::vector<std::wstring>{L"1", L"2"}));
     EXPECT_EQ(pages[1], (std::vector<std::wstring>{L"3"}));
     EXPECT_EQ(pages[2], (std::vector<std::wstring>{L"\n\n\n\n\n\n"}));  // taller than a page, alone
     EXPECT_EQ(pages[3], (std::vector<std::wstring>{L"4"}));
     // A tall first line does not leave an empty page before it.
-    EXPECT_EQ(PaginateLines({L"\n\n\n\n"}, 10, Measure).size(), 1u);
-    EXPECT_TRUE(PaginateLines({}, 10, Measure).empty());
+    EXPECT_EQ(PaginateLines({L"\n\n\n\n"}, 10, 10, Measure).size(), 1u);
+    EXPECT_TRUE(PaginateLines({}, 10, 10, Measure).empty());
+}
+
+TEST(PrintTextPages, NoPagesWhenNotOneLineFits) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 130; ++i) lines.push_back(L"line " + std::to_wstring(i) + L"\n");
+    // Less than one line of room, none at all, or an inverted text rectangle.
+    EXPECT_TRUE(PaginateLines(lines, 9, 10, Measure).empty());
+    EXPECT_TRUE(PaginateLines(lines, 0, 10, Measure).empty());
+    EXPECT_TRUE(PaginateLines(lines, -400, 10, Measure).empty());
+    // Exactly one line of room: one line a page, all of them.
+    const auto pages = PaginateLines(lines, 10, 10, Measure);
+    ASSERT_EQ(pages.size(), 130u);
+    EXPECT_EQ(pages[129], std::vector<std::wstring>{L"line 129\n"});
 }
 
 TEST(PrintTextPages, BuildAppendsTextPagesAfterThePictures) {

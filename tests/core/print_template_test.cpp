@@ -133,3 +133,20 @@ TEST(PrintTemplate, ExplicitAlignmentOverridesThePosition) {
     copy.text = L"changed";
     EXPECT_EQ(blocks[0].text, L"a");
 }
+
+// Blocks are drawn with "&" as a prefix: the template's own "&" keeps that
+// rule, a token value's "&" arrives doubled and prints as itself.
+TEST(PrintTemplate, TokenValuesKeepTheirAmpersands) {
+    ComputerInfo info = Info();
+    info.windowText = L"Q&A - Notepad";
+    info.application = L"R&&D.exe";
+    info.computerName = L"&";
+    EXPECT_EQ(ParseTemplateLine(L"$window", info).at(0).text, L"Q&&A - Notepad");
+    EXPECT_EQ(ParseTemplateLine(L"$program", info).at(0).text, L"R&&&&D.exe");
+    EXPECT_EQ(ParseTemplateLine(L"[$computer]", info).at(0).text, L"[&&]");
+    // The template's text is left to the drawing rule: "&&" prints one, "&x" underlines x.
+    EXPECT_EQ(ParseTemplateLine(L"Total && count &x|$window", info).at(0).text, L"Total && count &x");
+    EXPECT_EQ(ParseTemplateLine(L"Total && count &x|$window", info).at(1).text, L"Q&&A - Notepad");
+    EXPECT_EQ(LiteralForPrefixDrawing(L"a&b&&c"), L"a&&b&&&&c");
+    EXPECT_EQ(LiteralForPrefixDrawing(L""), L"");
+}

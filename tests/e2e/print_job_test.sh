@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A print run of one picture page and two text pages on the cups-pdf default
 # printer becomes one PDF "Tamrik prints the DESKTOP." with three pages, page
-# numbers where the header asks for them, both bands and rules, and the picture
-# in its colour mode: printMode 3 prints the white screen black, printMode 0
-# leaves it white. The test driver is the PrintE2E case of win_tests.exe.
+# numbers where the header asks for them, both bands and rules, window titles
+# and program names with their ampersands, and the picture in its colour
+# mode: printMode 3 prints the white screen black, printMode 0 leaves it
+# white. The test driver is the PrintE2E case of win_tests.exe.
 set -euo pipefail
 src=${TAMRIK_SOURCE_DIR:?}
 build=${TAMRIK_BUILD_DIR:?}
@@ -64,6 +65,10 @@ check_run() {
         grep -q "2024/05/06" "$out/page${n}_$mode.txt" || fail "page $n has no date"
         # A doubled ampersand in a band prints one.
         grep -q "Total & count" "$out/page${n}_$mode.txt" || fail "page $n: 'Total && count' did not print as 'Total & count'"
+        # Token values print as they are: no "&" is taken for an underline marker.
+        grep -q "\[Q&A - Notepad\]" "$out/page${n}_$mode.txt" ||
+            fail "page $n: the window title 'Q&A - Notepad' printed as '$(grep -o '\[Q.*Notepad\]' "$out/page${n}_$mode.txt")'"
+        grep -q "\[R&D.exe\]" "$out/page${n}_$mode.txt" || fail "page $n: the program 'R&D.exe' did not print as it is"
     done
     pdftoppm -r 50 -png -f 1 -l 1 "$pdf" "$out/page1_$mode"
     local png

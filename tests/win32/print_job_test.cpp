@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winspool.h>
+// PrintLink::OpenPrinter, not the spooler's macro.
+#undef OpenPrinter
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
 
+#include "app/win32/subsystem_links.h"
 #include "print/devmode_bytes.h"
 #include "print/win32/print_job.h"
 #include "settings/win32/ini_file_storage.h"
@@ -92,18 +96,47 @@ TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
     EXPECT_EQ(g_messages, 0);
 }
 
-TEST_F(PrintSelection, StoredPrinterThatIsGoneFallsBackToTheDefaultSilently) {
+TEST_F(PrintSelection, StoredPrinterThatDoesNotOpenIsKeptWhileTheDefaultStandsIn) {
     PrinterObjects objects;
     PrinterSettings printer;
     InitPrinter(false, objects, printer);
+    EXPECT_FALSE(objects.StandingIn());
     printer.bSetPrinter_ = true;
     printer.printername_ = L"Tamrik Printer That Was Removed";
+    printer.devModeBlock[76] = DMORIENT_LANDSCAPE;  // the choice's own paper orientation
+    const PrinterSettings chosen = printer;
     InitPrinter(true, objects, printer);
+    // The default printer prints for now, silently ...
     ASSERT_TRUE(objects.Printer());
     EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
-    EXPECT_EQ(printer.printername_, DefaultPrinterName());
-    EXPECT_TRUE(printer.bSetPrinter_);  // the choice itself is left as it was
+    EXPECT_TRUE(objects.StandingIn());
     EXPECT_EQ(g_messages, 0);
+    // ... and the choice stays in the settings, so no later save loses it.
+    EXPECT_EQ(printer.printername_, chosen.printername_);
+    EXPECT_EQ(printer.devModeBlock, chosen.devModeBlock);
+    EXPECT_TRUE(printer.bSetPrinter_);
+    const std::wstring path = TempIni(L"tamrik_print_offline.ini");
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        ASSERT_TRUE(printer.Save(storage));
+    }
+    PrinterSettings loaded;
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        ASSERT_TRUE(loaded.Load(storage));
+    }
+    ::DeleteFileW(path.c_str());
+    EXPECT_EQ(loaded.printername_, chosen.printername_);
+    EXPECT_EQ(loaded.devModeBlock, chosen.devModeBlock);
+    // Still not there: nothing changes.
+    EXPECT_FALSE(ReopenChosenPrinter(objects, printer));
+    EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
+
+    // A confirmed printer dialog makes what it shows the choice.
+    SetPrinterDialogRunners([](PRINTDLGW*) -> BOOL { return TRUE; }, nullptr);
+    ASSERT_TRUE(ShowPrintSetup(nullptr, objects, printer));
+    EXPECT_FALSE(objects.StandingIn());
+    EXPECT_EQ(printer.printername_, DefaultPrinterName());
 }
 
 TEST_F(PrintSelection, StoredDeviceModeShortOfItsClaimIsDroppedWithTheMessage) {
@@ -287,6 +320,122 @@ TEST_F(PrintSelection, RealDialogsTakeOurBlocksAndGiveThePrinterBack) {
 
 namespace {
 
+// A printer added to the spooler for one test, on the default printer's
+// driver and port, and removed again: a chosen printer coming back online.
+class PrinterComingBack {
+public:
+    explicit PrinterComingBack(std::wstring name) : name_(std::move(name)) {}
+    ~PrinterComingBack() {
+        if (!added_) return;
+        PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        HANDLE h = nullptr;
+        if (::OpenPrinterW(name_.data(), &h, &all)) {
+            ::DeletePrinter(h);
+            ::ClosePrinter(h);
+        }
+    }
+    bool Add() {
+        std::wstring model = DefaultPrinterName();
+        HANDLE def = nullptr;
+        if (!::OpenPrinterW(model.data(), &def, nullptr)) return false;
+        DWORD needed = 0;
+        ::GetPrinterW(def, 2, nullptr, 0, &needed);
+        std::vector<BYTE> info(needed ? needed : 1);
+        const BOOL got = ::GetPrinterW(def, 2, info.data(), needed, &needed);
+        ::ClosePrinter(def);
+        if (!got) return false;
+        PRINTER_INFO_2W pi = *reinterpret_cast<PRINTER_INFO_2W*>(info.data());
+        pi.pPrinterName = name_.data();
+        pi.pShareName = nullptr;
+        pi.pSecurityDescriptor = nullptr;
+        pi.Attributes &= ~DWORD(PRINTER_ATTRIBUTE_DEFAULT | PRINTER_ATTRIBUTE_SHARED);
+        HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&pi));
+        if (!added) return false;
+        ::ClosePrinter(added);
+        added_ = true;
+        return true;
+    }
+
+private:
+    std::wstring name_;
+    bool added_ = false;
+};
+
+std::vector<std::wstring> NumberedLines(int count) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < count; ++i) lines.push_back(L"info line " + std::to_wstring(i) + L"\n");
+    return lines;
+}
+
+const PrinterObjects& LinkedObjects(const ORBILUXSetting& settings) {
+    return *static_cast<const PrinterObjects*>(settings.printer_.printerRef);
+}
+
+}  // namespace
+
+// The chosen printer is offline at start-up; once it opens again, the next
+// print run takes it back before its pages are laid out. A run that writes
+// files only does not try.
+TEST_F(PrintSelection, NextPrintRunTakesTheChosenPrinterBackOnceItOpens) {
+    const std::wstring chosen = L"Tamrik Printer Back Online";
+    ORBILUXSetting settings;
+    settings.printer_.bSetPrinter_ = true;
+    settings.printer_.printername_ = chosen;
+    settings.key_.logType = 1;
+    PrintLink link;
+    link.OpenPrinter(settings.printer_, true);
+    ASSERT_TRUE(settings.printer_.printerRef);
+    EXPECT_EQ(LinkedObjects(settings).PrinterName(), DefaultPrinterName());
+    EXPECT_EQ(settings.printer_.printername_, chosen);
+
+    PrinterComingBack back(chosen);
+    if (!back.Add()) GTEST_SKIP() << "this spooler cannot add a printer";
+    const GatherComputerInfo gather = [](ComputerInfo& info, bool) { info.infoLines = NumberedLines(5); };
+    ScreenShot shot;
+    settings.key_.keyAction = 1;  // files only
+    link.AppendTextPages(shot, settings, gather);
+    EXPECT_EQ(LinkedObjects(settings).PrinterName(), DefaultPrinterName());
+    settings.key_.keyAction = 0;  // print
+    shot.pages.clear();
+    EXPECT_EQ(link.AppendTextPages(shot, settings, gather), 1);
+    EXPECT_EQ(LinkedObjects(settings).PrinterName(), chosen);
+    EXPECT_FALSE(LinkedObjects(settings).StandingIn());
+    EXPECT_EQ(settings.printer_.devModeRef, LinkedObjects(settings).DevMode());
+    EXPECT_EQ(g_messages, 0);
+}
+
+// The settings name a landscape paper while the printer objects hold the
+// printer's own portrait one (as after a printer that could not open, or a
+// choice taken back): the Text pages follow the paper the run prints on.
+TEST_F(PrintSelection, TextPagesAreLaidOutForThePaperTheRunPrintsOn) {
+    ORBILUXSetting settings;
+    PrintLink link;
+    link.OpenPrinter(settings.printer_, false);
+    ASSERT_TRUE(settings.printer_.printerRef);
+    const PrinterTarget held = TargetOf(LinkedObjects(settings));
+    ASSERT_FALSE(held.devMode.empty());
+    std::vector<uint8_t>& stored = settings.printer_.devModeBlock;
+    stored[76] = DMORIENT_LANDSCAPE;
+    stored[72] |= uint8_t(DM_ORIENTATION);
+    // 200 mm from the top: room for text on portrait A4, none on landscape.
+    settings.printer_.rtMargin.top = 20000;
+    settings.key_.logType = 1;
+    const GatherComputerInfo gather = [](ComputerInfo& info, bool) { info.infoLines = NumberedLines(60); };
+
+    ScreenShot shot;
+    const int32_t count = link.AppendTextPages(shot, settings, gather);
+    const std::vector<std::wstring> lines = TextPageLines(settings.format_.computerInfo, 1);
+    const auto expected = PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo, held);
+    ASSERT_FALSE(expected.empty());
+    ASSERT_EQ(count, int32_t(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(shot.GetPage(int32_t(i)).lines, expected[i]);
+    // The landscape paper of the settings would have laid them out otherwise.
+    const PrinterTarget landscape{held.deviceName, DevModeFromStored(stored)};
+    EXPECT_NE(PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo, landscape), expected);
+}
+
+namespace {
+
 // Slow pages, to be cut short by the exit.
 class SlowPages : public IPrintJobInfo {
 public:
@@ -327,7 +476,8 @@ TEST(PrintE2E, ThreePageRun) {
     const char* mode = std::getenv("TAMRIK_PRINT_E2E_MODE");
 
     ORBILUXSetting settings;
-    settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright"};
+    settings.format_.headStrings = {L"$computer|\\B$date|page $page / $maxpage", L"", L"\\Rright",
+                                    L"[$window]|[$program]"};
     settings.format_.footStrings = {L"FOOTER $user|Total && count"};
     settings.output_.printMode = mode ? std::atoi(mode) : 3;
     // A Latin face whose embedded glyphs keep their character codes, so that
@@ -339,6 +489,9 @@ TEST(PrintE2E, ThreePageRun) {
     info.computerName = std::wstring(mark, mark + std::strlen(mark));
     info.userName = L"tester";
     info.shotDate = L"2024/05/06";
+    // Titles and names print as they are, ampersands and all.
+    info.windowText = L"Q&A - Notepad";
+    info.application = L"R&D.exe";
 
     // A white screen with a dark blue window in its top-left quarter.
     ScreenShot shot;
@@ -369,5 +522,43 @@ TEST(PrintE2E, ThreePageRun) {
     for (uint32_t y = 0; y < 400; ++y)
         for (uint32_t x = 0; x < 640; ++x) shot.image->SetPixelColor(x, y, RGBQuadColor::FromRgb(0, 0, 0));
     shot.pages.clear();
+    EXPECT_TRUE(WaitForPrintJobsAtExit(60000, 5000));
+}
+
+// A page whose header gap turns the body inside out, with a report the run
+// has no room for: the script reads its one page back from the PDF.
+TEST(PrintE2E, PageWithoutBody) {
+    const char* mark = std::getenv("TAMRIK_PRINT_E2E_NOBODY_MARK");
+    if (!mark) GTEST_SKIP() << "run by tests/e2e/print_no_body_test.sh";
+
+    ORBILUXSetting settings;
+    settings.simpleMode = false;
+    settings.format_.headStrings = {L"HEAD $computer"};
+    settings.format_.footStrings = {L"FOOT $page / $maxpage"};
+    settings.format_.fontFace = L"DejaVu Sans";
+    settings.printer_.marginHead = 300;
+    settings.output_.printMode = 3;  // the white screen would print black
+    settings.key_.logType = 1;
+    settings.format_.computerInfo.computerName = std::wstring(mark, mark + std::strlen(mark));
+
+    ScreenShot shot;
+    shot.image->Create(640, 400, 24);
+    for (uint32_t y = 0; y < 400; ++y)
+        for (uint32_t x = 0; x < 640; ++x)
+            shot.image->SetPixelColor(x, y, RGBQuadColor::FromRgb(255, 255, 255));
+    PageEntry picture;
+    picture.image = shot.image;
+    shot.InsertPage(picture);
+
+    PrinterObjects objects;
+    InitPrinter(false, objects, settings.printer_);
+    ASSERT_TRUE(objects.Printer());
+    const std::function<void(ComputerInfo&, bool)> gather = [&](ComputerInfo& info, bool) {
+        info.computerName = std::wstring(mark, mark + std::strlen(mark));
+        info.infoLines = NumberedLines(130);
+    };
+    const int32_t pageCount = BuildTextPages(shot, settings, gather, TargetOf(objects));
+    EXPECT_EQ(pageCount, 1);  // no Text page: not one line would fit
+    ASSERT_TRUE(StartPrintJob(objects, shot, settings, pageCount));
     EXPECT_TRUE(WaitForPrintJobsAtExit(60000, 5000));
 }

@@ -227,3 +227,71 @@ TEST(PrintTemplateUtf16, PairsAndSurrogatesOnSixteenBitUnits) {
     EXPECT_EQ(blocks[1].text, L"\u65e5");
     EXPECT_TRUE(blocks[1].bold);
 }
+
+// A header gap of 300 mm turns the body inside out. The page prints its bands
+// and nothing else: no picture stretched mirrored over the footer band.
+TEST(PrintRender, PageWithoutBodyPrintsItsBandsOnly) {
+    Canvas canvas;
+    PageEntry entry;
+    entry.image = WhitePicture(200, 100);
+    PrintStyle style = Style();
+    style.headStrings = {L"HEAD"};
+    style.footStrings = {L"FOOT"};
+    style.layout.marginHead = 300;
+    style.printMode = kPrintMonochromeNegative;  // the white picture would print black
+    for (int align : {0, 1}) {
+        Canvas page;
+        style.layout.pictureVerticalAlign = align;
+        DrawPage(page.dc(), kPage, entry, style, Info());
+        // Away from the centred band texts only the footer rule is black: three rows.
+        int black = 0;
+        for (int y = 0; y < kHeight; ++y) black += page.At(kBody.left + 60, y) == 0;
+        EXPECT_EQ(black, 3) << "alignment " << align;
+        EXPECT_EQ(page.BlackRows(kBody.left, kBody.right).size(), 3u);
+        // Both band texts are there.
+        EXPECT_TRUE(page.AnyInk(kBody.left, kBody.top, kBody.right, kBody.top + 20));
+        EXPECT_TRUE(page.AnyInk(kBody.left, kBody.bottom - 20, kBody.right, kBody.bottom));
+    }
+
+    // Margins wider than the page: the bands have no width either, and nothing
+    // at all is drawn (no rule filled from an inverted rectangle).
+    style.layout.marginHead = 10;
+    style.layout.margin = PageRect{60000, 1000, 60000, 1000};
+    DrawPage(canvas.dc(), kPage, entry, style, Info());
+    EXPECT_FALSE(canvas.AnyInk(0, 0, kWidth, kHeight));
+}
+
+// When the text rectangle cannot hold one line, there are no Text pages at
+// all, rather than one page for every line.
+TEST(PrintRender, NoTextPagesWhenNotOneLineFits) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 130; ++i) lines.push_back(L"line " + std::to_wstring(i) + L"\n");
+    PrintStyle style = Style();
+    // Top margins from 230 mm to 290 mm in half millimetres: the text room
+    // shrinks below one line, then the body goes. Pagination and the verdict
+    // the settings page shows agree all the way.
+    int bodyWithoutText = 0;
+    int noBody = 0;
+    for (int top = 23000; top <= 29000; top += 50) {
+        style.layout.margin.top = top;
+        const PageRoom room = RoomOnPrinter(style, PrinterTarget{});
+        const auto pages = PaginateText(lines, style, Info(), PrinterTarget{});
+        if (room.text) {
+            EXPECT_FALSE(pages.empty()) << top;
+        } else {
+            EXPECT_TRUE(pages.empty()) << top << ": " << pages.size() << " pages";
+            (room.body ? bodyWithoutText : noBody)++;
+        }
+    }
+    EXPECT_GE(bodyWithoutText, 1);
+    EXPECT_GE(noBody, 1);
+
+    // The same run with the default margins: pages, every line once, in order.
+    style.layout = LayoutSettings{};
+    EXPECT_TRUE(RoomOnPrinter(style, PrinterTarget{}).text);
+    const auto pages = PaginateText(lines, style, Info(), PrinterTarget{});
+    ASSERT_GE(pages.size(), 2u);
+    std::vector<std::wstring> joined;
+    for (const auto& p : pages) joined.insert(joined.end(), p.begin(), p.end());
+    EXPECT_EQ(joined, lines);
+}
