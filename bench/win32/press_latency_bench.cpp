@@ -50,7 +50,7 @@ public:
     void ShowPrintingSplash() override {}
     int32_t BuildTextPages() override {
         const Clock::time_point start = Clock::now();
-        const int32_t pages = AppendTextPages(shot_);
+        const int32_t pages = print_.AppendTextPages(shot_, SettingsInstance());
         textMs = MillisecondsSince(start);
         return pages;
     }
@@ -67,6 +67,7 @@ public:
 
 private:
     ScreenShot& shot_;
+    PrintLink print_;
 };
 
 double Median(std::vector<double> values) {

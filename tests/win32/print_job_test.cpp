@@ -390,7 +390,9 @@ TEST_F(PrintSelection, NextPrintRunTakesTheChosenPrinterBackOnceItOpens) {
 
     PrinterComingBack back(chosen);
     if (!back.Add()) GTEST_SKIP() << "this spooler cannot add a printer";
-    const GatherComputerInfo gather = [](ComputerInfo& info, bool) { info.infoLines = NumberedLines(5); };
+    const GatherComputerInfo gather = [](ComputerInfo& info, const GatherNeeds&) {
+        info.infoLines = NumberedLines(5);
+    };
     ScreenShot shot;
     settings.key_.keyAction = 1;  // files only
     link.AppendTextPages(shot, settings, gather);
@@ -420,7 +422,9 @@ TEST_F(PrintSelection, TextPagesAreLaidOutForThePaperTheRunPrintsOn) {
     // 200 mm from the top: room for text on portrait A4, none on landscape.
     settings.printer_.rtMargin.top = 20000;
     settings.key_.logType = 1;
-    const GatherComputerInfo gather = [](ComputerInfo& info, bool) { info.infoLines = NumberedLines(60); };
+    const GatherComputerInfo gather = [](ComputerInfo& info, const GatherNeeds&) {
+        info.infoLines = NumberedLines(60);
+    };
 
     ScreenShot shot;
     const int32_t count = link.AppendTextPages(shot, settings, gather);
@@ -553,7 +557,8 @@ TEST(PrintE2E, PageWithoutBody) {
     PrinterObjects objects;
     InitPrinter(false, objects, settings.printer_);
     ASSERT_TRUE(objects.Printer());
-    const std::function<void(ComputerInfo&, bool)> gather = [&](ComputerInfo& info, bool) {
+    const std::function<void(ComputerInfo&, const GatherNeeds&)> gather = [&](ComputerInfo& info,
+                                                                              const GatherNeeds&) {
         info.computerName = std::wstring(mark, mark + std::strlen(mark));
         info.infoLines = NumberedLines(130);
     };
