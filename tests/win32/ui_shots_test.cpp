@@ -32,6 +32,34 @@ bool Shoot(const std::wstring& folder, const std::wstring& name, HWND dialog) {
     return false;
 }
 
+// Takes a shot while a page's warning box is up, then closes the box.
+struct WarningShot {
+    static std::wstring folder, name, caption;
+    static bool taken;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", caption.c_str());
+        if (taken || !box || !::IsWindowVisible(box)) return;
+        taken = true;
+        Shoot(folder, name, nullptr);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+};
+std::wstring WarningShot::folder, WarningShot::name, WarningShot::caption;
+bool WarningShot::taken = false;
+
+// Presses OK on the sheet and shoots the warning the page answers with.
+bool ShootWarning(const std::wstring& folder, const std::wstring& name, const std::wstring& caption,
+                  SheetHarness& sheet) {
+    WarningShot::folder = folder;
+    WarningShot::name = name;
+    WarningShot::caption = caption;
+    WarningShot::taken = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &WarningShot::Tick);
+    sheet.PressOk();
+    ::KillTimer(nullptr, timer);
+    return WarningShot::taken;
+}
+
 }  // namespace
 
 TEST(UiShots, EveryPageOfBothModes) {
@@ -56,6 +84,7 @@ TEST(UiShots, EveryPageOfBothModes) {
     detail.live.format_.headStrings = {L"\\L$date $time\\R$computer", L"\\C$window"};
     detail.live.format_.footStrings = {L"\\C$page / $maxpage"};
     detail.live.output_.baseDirName = L"C:\\users\\Public\\Pictures";
+    detail.live.format_.fontFace = L"Tamrik Kept Face";  // not installed: shown all the same
     ASSERT_TRUE(detail.Open());
     const wchar_t* names[] = {L"1-monitor", L"2-key", L"3-layout", L"4-format", L"5-picture"};
     for (size_t i = 0; i < 5; ++i) {
@@ -66,4 +95,13 @@ TEST(UiShots, EveryPageOfBothModes) {
     detail.Page(3);
     detail.sheet->FormatPage().HeadList().EditItem(0);
     EXPECT_TRUE(Shoot(folder, L"6-format-editing", detail.Sheet()));
+    ::SetFocus(::GetDlgItem(detail.sheet->FormatPage().Handle(), IDC_FONT_SIZE));
+
+    // Values that are refused, with the page's message.
+    detail.sheet->FormatPage().HeadList().SetLines({L"\\L$date", std::wstring(1021, L'x')});
+    EXPECT_TRUE(ShootWarning(folder, L"7-format-line-refused", L"書式設定", detail));
+    detail.sheet->FormatPage().HeadList().SetLines({L"\\L$date"});
+    HWND layout = detail.Page(2);
+    ::SetDlgItemTextW(layout, IDC_MARGIN_HEAD, L"4294967295");
+    EXPECT_TRUE(ShootWarning(folder, L"8-layout-refused", L"印刷設定", detail));
 }
