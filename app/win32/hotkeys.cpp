@@ -1,5 +1,6 @@
 #include "app/win32/hotkeys.h"
 
+#include <atomic>
 #include <chrono>
 
 #include "capture/key_press_gate.h"
@@ -11,7 +12,7 @@ namespace {
 
 // The window and keys of the registrations now in force.
 struct Registered {
-    HWND window = nullptr;
+    std::atomic<HWND> window{nullptr};  // also read by the key watcher
     UINT key[2] = {0, 0};
 };
 
@@ -31,19 +32,24 @@ KeyPressGate& Presses() {
     return gate;
 }
 
+// Registers without key repeat; a system that does not know the no-repeat
+// modifier gets the stored modifiers alone (the press gate drops repeats).
+void RegisterOnePress(HWND window, int id, uint32_t modifiers, uint32_t key) {
+    if (::RegisterHotKey(window, id, UINT(modifiers) | kNoRepeatModifier, key & 0xFF)) return;
+    if (::GetLastError() != ERROR_HOTKEY_ALREADY_REGISTERED)
+        ::RegisterHotKey(window, id, UINT(modifiers), key & 0xFF);
+}
+
 }  // namespace
 
 void RegisterHotkeys(HWND window, const KeySettings& keys) {
     Registered& registered = Registrations();
     registered.window = window;
     registered.key[kPrintHotkeyId] = keys.printVirtualKeyCode_ & 0xFF;
-    ::RegisterHotKey(window, kPrintHotkeyId, UINT(keys.printmodifiers) | kNoRepeatModifier,
-                     keys.printVirtualKeyCode_ & 0xFF);
     registered.key[kShotHotkeyId] = keys.bEnableShotKey_ ? keys.shotVirtualKeyCode_ & 0xFF : 0;
-    if (keys.bEnableShotKey_) {
-        ::RegisterHotKey(window, kShotHotkeyId, UINT(keys.shotmodifiers) | kNoRepeatModifier,
-                         keys.shotVirtualKeyCode_ & 0xFF);
-    }
+    RegisterOnePress(window, kPrintHotkeyId, keys.printmodifiers, keys.printVirtualKeyCode_);
+    if (keys.bEnableShotKey_)
+        RegisterOnePress(window, kShotHotkeyId, keys.shotmodifiers, keys.shotVirtualKeyCode_);
 }
 
 void UnregisterHotkeys(HWND window) {

@@ -27,7 +27,8 @@ BOOL CALLBACK CollectShown(HWND window, LPARAM data) {
 void WaitForComposedFrame() {
     using IsEnabledFn = HRESULT(WINAPI*)(BOOL*);
     using FlushFn = HRESULT(WINAPI*)();
-    static HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll");
+    // From the system folder only, never from beside the program.
+    static HMODULE dwm = ::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!dwm) return;
     const auto isEnabled = reinterpret_cast<IsEnabledFn>(::GetProcAddress(dwm, "DwmIsCompositionEnabled"));
     const auto flush = reinterpret_cast<FlushFn>(::GetProcAddress(dwm, "DwmFlush"));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One action per physical press: Print Screen held down for 2 s (the keyboard
 # repeats it all the while) writes one picture; two separate presses 0.5 s
-# apart still write two.
+# apart still write two; the shot key held down writes one picture and report.
 . "$(dirname "$0")/app_lib.sh"
 
 BASE_UNIX=$WINEPREFIX/drive_c/TamrikHold
@@ -57,6 +57,17 @@ xdotool key Print
 both=$(settled_pictures)
 [ "$both" -eq 3 ] || fail "two presses 0.5 s apart wrote $((both - 1)) pictures, not 2"
 pass "two presses 0.5 s apart write two pictures"
+
+# The shot key held down: one picture and one report.
+focus_window
+xdotool keydown ctrl+alt+Print
+sleep 2
+xdotool keyup ctrl+alt+Print
+shots=$(settled_pictures)
+reports=$(find "$BASE_UNIX" -type f -name '*.txt' | wc -l)
+[ "$shots" -eq 4 ] && [ "$reports" -eq 1 ] ||
+    fail "holding the shot key for 2 s wrote $((shots - 3)) pictures and $reports reports, not 1 and 1"
+pass "a 2 s hold of the shot key writes one picture and one report"
 
 rc=0
 stop_tamrik || rc=$?
