@@ -104,8 +104,8 @@ std::wstring expandMessageInserts(const std::wstring& text, const std::vector<st
                     size_t number = size_t(escape - L'0');
                     if (i + 1 < text.size() && isDigit(text[i + 1]))
                         number = number * 10 + (text[++i] - L'0');
-                    // "!spec!" after the number: what the spec would read is
-                    // not given, so only the string is printed.
+                    // "!format!" after the number: what the format would read
+                    // is not given, so only the string is printed.
                     if (i + 1 < text.size() && text[i + 1] == L'!') {
                         const size_t close = text.find(L'!', i + 2);
                         if (close != std::wstring::npos) i = close;

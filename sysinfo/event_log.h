@@ -106,7 +106,7 @@ constexpr size_t kMaxMessageChars = 65536;
 // A message text from another program's message file with its inserts filled
 // in from the record's strings only, so that no text can make the expansion
 // read more than it is given:
-// - %1 ... %99 become that string; a format spec after the number (%1!S!,
+// - %1 ... %99 become that string; a printf format after the number (%1!S!,
 //   %2!*.*s!, %3!d!, ...) is skipped and the string printed as it is; an
 //   insert the record does not supply is empty.
 // - %0 ends the text there (no line break follows); %n is a line break

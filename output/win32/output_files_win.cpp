@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/win32/local_time.h"
 #include "output/output_naming.h"
 #include "output/output_path.h"
 #include "output/win32/report_file.h"
@@ -153,21 +154,6 @@ SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path) {
     }
 }
 
-tamrik::CalendarTime SystemLocalTime() {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    tamrik::CalendarTime time;
-    time.year = now.wYear;
-    time.month = now.wMonth;
-    time.dayOfWeek = now.wDayOfWeek;
-    time.day = now.wDay;
-    time.hour = now.wHour;
-    time.minute = now.wMinute;
-    time.second = now.wSecond;
-    time.milliseconds = now.wMilliseconds;
-    return time;
-}
-
 void InstallWin32OutputFileSystem() {
     SetOutputFileSystem(&g_win32FileSystem);
 }
@@ -175,7 +161,7 @@ void InstallWin32OutputFileSystem() {
 void InstallOutputPlatform() {
     InstallWin32OutputFileSystem();
     InstallShellFolderLookup();
-    SetLocalTimeSource(&SystemLocalTime);
+    SetLocalTimeSource(&tamrik::SystemLocalTime);
     InstallReportFileWriter();
 }
 

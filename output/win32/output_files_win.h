@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "base/calendar_time.h"
 #include "output/save_outcome.h"
 
 namespace orbilux {
@@ -19,9 +18,6 @@ std::wstring LongPathForm(const std::wstring& path);
 
 // The reason behind a system error code of a file function on path.
 SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path);
-
-// The system's local time (GetLocalTime), as the computer information reads it.
-tamrik::CalendarTime SystemLocalTime();
 
 // Makes file output use the Windows file functions above.
 void InstallWin32OutputFileSystem();

@@ -12,6 +12,7 @@
 #include "sysinfo/process_list.h"
 #include "sysinfo/win32/process_win.h"
 #include "sysinfo/win32/system_probes_win.h"
+#include "base/win32/local_time.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -119,18 +120,7 @@ std::wstring Win32SystemProbes::userName() {
 }
 
 tamrik::CalendarTime Win32SystemProbes::localTime() {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    tamrik::CalendarTime time;
-    time.year = now.wYear;
-    time.month = now.wMonth;
-    time.dayOfWeek = now.wDayOfWeek;
-    time.day = now.wDay;
-    time.hour = now.wHour;
-    time.minute = now.wMinute;
-    time.second = now.wSecond;
-    time.milliseconds = now.wMilliseconds;
-    return time;
+    return tamrik::SystemLocalTime();
 }
 
 bool Win32SystemProbes::memoryStatus(MemoryStatus& out) {

@@ -199,7 +199,7 @@ TEST(SysinfoMessageInserts, FormatSpecsPrintTheStringOnly) {
     EXPECT_EQ(expandMessageInserts(L"[%1!*.*s!] [%2]", inserts), L"[alpha] [beta]");
     EXPECT_EQ(expandMessageInserts(L"[%3!*s!][%1!S!][%2!d!][%1!-10.3ls!]", inserts),
               L"[gamma][alpha][beta][alpha]");
-    // The spec ends at the next "!"; without one the rest is plain text.
+    // The format ends at the next "!"; without one the rest is plain text.
     EXPECT_EQ(expandMessageInserts(L"%1!s!! %2!x", inserts), L"alpha! beta!x");
     EXPECT_EQ(expandMessageInserts(L"%1%2%3%1", inserts), L"alphabetagammaalpha");
     // Two digits at most: %100 is insert 10 followed by "0".
