@@ -19,9 +19,11 @@
 #include "resources/resource.h"
 #include "resources/settings_ui_resource.h"
 #include "settings/settings.h"
+#include "tests/win32/ui_test_support.h"
 #include "window/message_loop.h"
 
 using namespace orbilux;
+using uitest::BoxAnswer;
 
 namespace {
 
@@ -315,34 +317,6 @@ TEST_F(AppMainDialog, HotkeyItemTogglesTextAndCheckMark) {
     EXPECT_TRUE(Checked(ID_HOTKEY_TOGGLE));
     settingsBusy.Release();
 }
-
-// Answers the first message box with the given caption that shows while the
-// thread waits in a modal loop (OK), and keeps its text.
-struct BoxAnswer {
-    static std::wstring caption;
-    static std::wstring text;
-    static int seen;
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = ::FindWindowW(L"#32770", caption.c_str());
-        if (!box || !::IsWindowVisible(box)) return;
-        wchar_t buffer[1024] = {};
-        ::GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
-        text = buffer;
-        ++seen;
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    UINT_PTR timer;
-    explicit BoxAnswer(const wchar_t* boxCaption) {
-        caption = boxCaption;
-        text.clear();
-        seen = 0;
-        timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    }
-    ~BoxAnswer() { ::KillTimer(nullptr, timer); }
-};
-std::wstring BoxAnswer::caption;
-std::wstring BoxAnswer::text;
-int BoxAnswer::seen = 0;
 
 // True when nobody holds the key combination: the probe could register it.
 bool KeyFree(UINT modifiers, UINT key) {

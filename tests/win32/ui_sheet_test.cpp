@@ -21,35 +21,6 @@ bool Checked(HWND page, int id) {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
 }
 
-// Finds a warning box by its caption while the box's own message loop runs,
-// keeps its text and closes it. The monitor page's warning by default; the
-// other pages caption theirs with the page's title.
-struct WarningWatch {
-    static std::wstring caption;
-    static std::wstring text;
-    static int seen;
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND box = ::FindWindowW(L"#32770", caption.c_str());
-        if (!box || !::IsWindowVisible(box)) return;
-        wchar_t buffer[512] = {};
-        ::GetDlgItemTextW(box, 0xFFFF, buffer, 512);
-        text = buffer;
-        ++seen;
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    UINT_PTR timer;
-    explicit WarningWatch(const wchar_t* boxCaption = L"No Monitor Selected.") {
-        caption = boxCaption;
-        text.clear();
-        seen = 0;
-        timer = ::SetTimer(nullptr, 0, 50, &Tick);
-    }
-    ~WarningWatch() { ::KillTimer(nullptr, timer); }
-};
-std::wstring WarningWatch::caption;
-std::wstring WarningWatch::text;
-int WarningWatch::seen = 0;
-
 }  // namespace
 
 TEST(UiSheet, EasyModeShowsOneEntryBoundToTheWholeRecord) {
@@ -288,10 +259,10 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
     EXPECT_FALSE(monitors.TileChecked(0));
     EXPECT_FALSE(monitors.TileChecked(1));
     {
-        WarningWatch watch;
+        BoxAnswer watch(kNoMonitorCaption);
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1);
-        EXPECT_EQ(WarningWatch::text, L"1つ以上のモニターを選択してください。");
+        EXPECT_EQ(BoxAnswer::seen, 1);
+        EXPECT_EQ(BoxAnswer::text, L"1つ以上のモニターを選択してください。");
     }
     EXPECT_TRUE(h.IsOpen());
     // The refused OK has stored nothing: neither the live record nor the file changed.
@@ -299,16 +270,16 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
     EXPECT_TRUE(h.profile->sections.empty());
     // Another page cannot be chosen either.
     {
-        WarningWatch watch;
+        BoxAnswer watch(kNoMonitorCaption);
         EXPECT_FALSE(h.sheet->SelectItem(1));
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     EXPECT_EQ(h.sheet->CurrentItem()->Page(), &monitors);
     {
-        WarningWatch watch;
+        BoxAnswer watch(kNoMonitorCaption);
         h.PressCancel();
         Pump(150);
-        EXPECT_EQ(WarningWatch::seen, 0);
+        EXPECT_EQ(BoxAnswer::seen, 0);
     }
     EXPECT_FALSE(h.IsOpen());
     EXPECT_EQ(h.live.general_.screenTarget, 0);
@@ -321,10 +292,10 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
     ::SendMessageW(h.sheet->MonitorPage().Tile(0), BM_CLICK, 0, 0);
     ::SendMessageW(h.sheet->MonitorPage().Tile(1), BM_CLICK, 0, 0);
     {
-        WarningWatch watch;
+        BoxAnswer watch(kNoMonitorCaption);
         ::SendMessageW(h.Sheet(), WM_COMMAND, IDCANCEL, 0);
         Pump(50);
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     EXPECT_FALSE(h.IsOpen());
     EXPECT_EQ(h.live.general_.screenTarget, 0);
@@ -369,10 +340,10 @@ TEST(UiPicturePage, ScaleOutsideOneToHundredFiftyIsRefusedAndLeavingClamps) {
     for (const wchar_t* text : {L"0", L"151", L"x"}) {
         ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));  // typed elsewhere: no clamping on the way to OK
         ::SetWindowTextW(scale, text);
-        WarningWatch watch(L"画像形式設定");
+        BoxAnswer watch(L"画像形式設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1) << text;
-        EXPECT_NE(WarningWatch::text.find(L"150"), std::wstring::npos) << text;
+        EXPECT_EQ(BoxAnswer::seen, 1) << text;
+        EXPECT_NE(BoxAnswer::text.find(L"150"), std::wstring::npos) << text;
         EXPECT_TRUE(h.IsOpen()) << text;
         EXPECT_EQ(::GetFocus(), scale) << text;
     }
@@ -427,9 +398,9 @@ TEST(UiLayoutPage, NumbersAndPrinterButtons) {
     EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_PRINTER_NAME)), L"TamrikPDF");
     ::SetDlgItemTextW(page, IDC_LINE_HEIGHT_FOOT, L"");
     {
-        WarningWatch watch(L"印刷設定");
+        BoxAnswer watch(L"印刷設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     EXPECT_TRUE(h.IsOpen());
     EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_LINE_HEIGHT_FOOT));
@@ -454,10 +425,10 @@ TEST(UiFormatPage, AStoredFaceTheListLacksIsKeptAndSizesBeyondAnyPageAreRefused)
     // A size that is not a number, a negative one or one no page holds is refused.
     for (const wchar_t* text : {L"big", L"-5", L"99999", L"10001"}) {
         ::SetDlgItemTextW(page, IDC_FONT_SIZE, text);
-        WarningWatch watch(L"書式設定");
+        BoxAnswer watch(L"書式設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1) << text;
-        EXPECT_NE(WarningWatch::text.find(L"10000"), std::wstring::npos) << text;
+        EXPECT_EQ(BoxAnswer::seen, 1) << text;
+        EXPECT_NE(BoxAnswer::text.find(L"10000"), std::wstring::npos) << text;
         EXPECT_TRUE(h.IsOpen()) << text;
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_FONT_SIZE)) << text;
     }
@@ -512,10 +483,10 @@ TEST(UiFormatPage, LinesLongerThanTheFileKeepsAreRefused) {
     h.Page(3);
     HWND head = h.sheet->FormatPage().HeadList().Handle();
     {
-        WarningWatch watch(L"書式設定");
+        BoxAnswer watch(L"書式設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1);
-        EXPECT_NE(WarningWatch::text.find(L"1020"), std::wstring::npos);
+        EXPECT_EQ(BoxAnswer::seen, 1);
+        EXPECT_NE(BoxAnswer::text.find(L"1020"), std::wstring::npos);
     }
     EXPECT_TRUE(h.IsOpen());
     EXPECT_EQ(::GetFocus(), head);
@@ -523,9 +494,9 @@ TEST(UiFormatPage, LinesLongerThanTheFileKeepsAreRefused) {
     EXPECT_TRUE(h.profile->sections.empty());
     // Leaving the page is refused the same way.
     {
-        WarningWatch watch(L"書式設定");
+        BoxAnswer watch(L"書式設定");
         EXPECT_FALSE(h.sheet->SelectItem(0));
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     h.sheet->FormatPage().HeadList().SetLines({L"$date", longest});
     h.PressOk();
@@ -540,10 +511,10 @@ TEST(UiLayoutPage, DistancesBeyondAnyPageAreRefusedWithAMessage) {
     HWND page = h.Page(2);
     for (const wchar_t* text : {L"4294967295", L"1001", L"99999999999"}) {
         ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, text);
-        WarningWatch watch(L"印刷設定");
+        BoxAnswer watch(L"印刷設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1) << text;
-        EXPECT_NE(WarningWatch::text.find(L"1000"), std::wstring::npos) << text;
+        EXPECT_EQ(BoxAnswer::seen, 1) << text;
+        EXPECT_NE(BoxAnswer::text.find(L"1000"), std::wstring::npos) << text;
         EXPECT_TRUE(h.IsOpen()) << text;
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_MARGIN_HEAD)) << text;
     }
@@ -564,9 +535,9 @@ TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
     HWND picture = h.Page(4);
     ::SetDlgItemTextW(picture, IDC_SCALE, L"0");
     {
-        WarningWatch watch(L"画像形式設定");
+        BoxAnswer watch(L"画像形式設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     EXPECT_TRUE(h.IsOpen());
     EXPECT_EQ(h.live.key_.keyAction, 0);
@@ -576,9 +547,9 @@ TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
     ::SetDlgItemTextW(picture, IDC_SCALE, L"50");
     ::SetDlgItemTextW(layout, IDC_MARGIN_FOOT, L"5000");
     {
-        WarningWatch watch(L"印刷設定");
+        BoxAnswer watch(L"印刷設定");
         h.PressOk();
-        EXPECT_EQ(WarningWatch::seen, 1);
+        EXPECT_EQ(BoxAnswer::seen, 1);
     }
     EXPECT_TRUE(h.IsOpen());
     EXPECT_EQ(h.sheet->CurrentItem()->Page(), &h.sheet->LayoutPage());
@@ -589,10 +560,10 @@ TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
 
     // Cancel says nothing more and leaves the record and the file as they were.
     {
-        WarningWatch watch(L"印刷設定");
+        BoxAnswer watch(L"印刷設定");
         h.PressCancel();
         Pump(150);
-        EXPECT_EQ(WarningWatch::seen, 0);
+        EXPECT_EQ(BoxAnswer::seen, 0);
     }
     EXPECT_FALSE(h.IsOpen());
     EXPECT_EQ(h.live.key_.keyAction, 0);

@@ -131,4 +131,33 @@ public:
     std::unique_ptr<CCSNOptionSheet> sheet;
 };
 
+// Answers the first message box with the given caption that shows while the
+// thread waits in a modal loop (OK), and keeps its text. The pages caption
+// their warnings with the page's title; the monitor page's is kNoMonitorCaption.
+struct BoxAnswer {
+    inline static std::wstring caption;
+    inline static std::wstring text;
+    inline static int seen = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", caption.c_str());
+        if (!box || !::IsWindowVisible(box)) return;
+        wchar_t buffer[1024] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
+        text = buffer;
+        ++seen;
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    UINT_PTR timer;
+    explicit BoxAnswer(const wchar_t* boxCaption) {
+        caption = boxCaption;
+        text.clear();
+        seen = 0;
+        timer = ::SetTimer(nullptr, 0, 50, &Tick);
+    }
+    ~BoxAnswer() { ::KillTimer(nullptr, timer); }
+    BoxAnswer(const BoxAnswer&) = delete;
+    BoxAnswer& operator=(const BoxAnswer&) = delete;
+};
+constexpr wchar_t kNoMonitorCaption[] = L"No Monitor Selected.";
+
 }  // namespace uitest
