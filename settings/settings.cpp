@@ -300,6 +300,26 @@ bool OutputSettings::Serialize(bool continueOnError, CSettingsStorage& storage, 
     return v.result();
 }
 
+// ---- ExtrasSettings ----
+
+ExtrasSettings::ExtrasSettings() = default;
+
+bool ExtrasSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
+    const ExtrasSettings defaults{};
+    if (setDefaults) {
+        *this = defaults;
+        return true;
+    }
+    ItemVisitor v(storage, continueOnError, save);
+    v.Bool(L"copyToClipboard", copyToClipboard, defaults.copyToClipboard);
+    v.Bool(L"notifyAfterSave", notifyAfterSave, defaults.notifyAfterSave);
+    v.UInt(L"captureDelay", captureDelay, defaults.captureDelay);
+    v.Bool(L"drawPointer", drawPointer, defaults.drawPointer);
+    // A delay past the longest is taken as the longest.
+    if (captureDelay > kMaxCaptureDelay) captureDelay = kMaxCaptureDelay;
+    return v.result();
+}
+
 // ---- ORBILUXSetting ----
 
 ORBILUXSetting::ORBILUXSetting() = default;
@@ -311,6 +331,7 @@ bool ORBILUXSetting::Serialize(bool continueOnError, CSettingsStorage& storage, 
         format_.Serialize(continueOnError, storage, save, true);
         key_.Serialize(continueOnError, storage, save, true);
         output_.Serialize(continueOnError, storage, save, true);
+        extras_.Serialize(continueOnError, storage, save, true);
         simpleMode = true;
         return true;
     }
@@ -324,6 +345,8 @@ bool ORBILUXSetting::Serialize(bool continueOnError, CSettingsStorage& storage, 
     groups = storage.SerializeSettings(L"output_", output_, save) && groups;
     ItemVisitor v(storage, continueOnError, save);
     v.Bool(L"simpleMode", simpleMode, true);
+    // Written behind everything an earlier version writes.
+    groups = storage.SerializeSettings(L"extras_", extras_, save) && groups;
     return groups && v.result();
 }
 

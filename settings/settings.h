@@ -156,6 +156,22 @@ public:
     uint32_t scale = 100;              // percent
 };
 
+// What this version adds beyond the earlier groups; stored in a group of its
+// own after them, so an earlier program that reads the file ignores it.
+class ExtrasSettings : public CSettings {
+public:
+    ExtrasSettings();
+    bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) override;
+
+    // The longest wait before the print key's capture, in seconds.
+    static constexpr uint32_t kMaxCaptureDelay = 10;
+
+    bool copyToClipboard = false;  // the press also puts its picture on the clipboard
+    bool notifyAfterSave = true;   // a balloon names the files a press wrote
+    uint32_t captureDelay = 0;     // seconds before the print key captures, 0 .. kMaxCaptureDelay
+    bool drawPointer = false;      // the mouse pointer is drawn into the pictures
+};
+
 class ORBILUXSetting : public CSettings {
 public:
     ORBILUXSetting();
@@ -166,6 +182,7 @@ public:
     FormatSettings format_;
     KeySettings key_;
     OutputSettings output_;
+    ExtrasSettings extras_;
     bool simpleMode = true;
 };
 

@@ -63,6 +63,10 @@ ORBILUXSetting ChangedRecord() {
     r.output_.nPictureFormat = 1;
     r.output_.bpp = 1;
     r.output_.scale = 150;
+    r.extras_.copyToClipboard = true;
+    r.extras_.notifyAfterSave = false;
+    r.extras_.captureDelay = 7;
+    r.extras_.drawPointer = true;
     r.simpleMode = false;
     return r;
 }
@@ -107,6 +111,10 @@ void ExpectStoredFieldsEqual(const ORBILUXSetting& a, const ORBILUXSetting& b) {
     EXPECT_EQ(a.output_.nPictureFormat, b.output_.nPictureFormat);
     EXPECT_EQ(a.output_.bpp, b.output_.bpp);
     EXPECT_EQ(a.output_.scale, b.output_.scale);
+    EXPECT_EQ(a.extras_.copyToClipboard, b.extras_.copyToClipboard);
+    EXPECT_EQ(a.extras_.notifyAfterSave, b.extras_.notifyAfterSave);
+    EXPECT_EQ(a.extras_.captureDelay, b.extras_.captureDelay);
+    EXPECT_EQ(a.extras_.drawPointer, b.extras_.drawPointer);
     EXPECT_EQ(a.simpleMode, b.simpleMode);
 }
 

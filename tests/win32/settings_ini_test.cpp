@@ -149,6 +149,10 @@ ORBILUXSetting FullRecord() {
     r.output_.nPictureFormat = 1;
     r.output_.bpp = 0;
     r.output_.scale = 50;
+    r.extras_.copyToClipboard = true;
+    r.extras_.notifyAfterSave = false;
+    r.extras_.captureDelay = 3;
+    r.extras_.drawPointer = true;
     r.simpleMode = false;
     return r;
 }
