@@ -1,7 +1,11 @@
 // Peak memory of a per-monitor capture of three 3840x2160 monitors and its
 // saving run, as a multiple of the raw pixel bytes (3 x 3840 x 2160 x 3).
 //
-//   capture_memory_bench png|jpeg OUTPUT_FOLDER
+//   capture_memory_bench png|jpeg OUTPUT_FOLDER [REPEATS]
+//
+// With REPEATS, the saving run of the same three pictures is also timed on one
+// thread (the sum of the three encodes) and on one thread per core, medians of
+// REPEATS runs each, alternating.
 //
 // Two measures: the peak of the bytes live through operator new (counted by the
 // replacement below with malloc_usable_size), and the growth of the process's
@@ -9,7 +13,9 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +23,10 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
+#include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
 
@@ -194,6 +202,7 @@ int main(int argc, char** argv) {
     settings.output_.bpp = 3;
     settings.output_.scale = 100;
 
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 0;
     const int64_t rawBytes = int64_t(3) * kWidth * kHeight * 3;
     const int64_t rssBefore = CurrentRssBytes();
     const int64_t liveBefore = g_live.load();
@@ -208,12 +217,30 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "expected three pages\n");
             return 1;
         }
-        runImageFileSaver(std::make_shared<ImageFileSaver>(shot.image, shot.monitorShots, settings));
+        ImageFileSaver saver(shot.image, shot.monitorShots, settings);
+        saver();
+        if (repeats > 0) {
+            std::vector<double> serial, parallel;
+            for (int i = 0; i < repeats; ++i) {
+                for (unsigned threads : {1u, 0u}) {
+                    ImageFileSaver timed(shot.image, shot.monitorShots, settings);
+                    timed.SetEncodingThreads(threads);
+                    const auto start = std::chrono::steady_clock::now();
+                    timed();
+                    const double ms =
+                        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                            .count();
+                    (threads == 1 ? serial : parallel).push_back(ms);
+                }
+            }
+            auto median = [](std::vector<double> v) {
+                std::sort(v.begin(), v.end());
+                return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+            };
+            std::printf("%s threads=%u serial_ms=%.1f parallel_ms=%.1f parallel_ratio=%.2f\n",
+                        png ? "png" : "jpeg", EncodingThreads(), median(serial), median(parallel),
+                        median(parallel) / median(serial));
+        }
     }
-    const int64_t newPeak = g_peak.load() - liveBefore;
-    const int64_t rssPeak = MaxRssBytes() - rssBefore;
-    std::printf("%s raw_mb=%.1f new_peak_mb=%.1f new_ratio=%.2f rss_peak_mb=%.1f rss_ratio=%.2f\n",
-                png ? "png" : "jpeg", rawBytes / 1048576.0, newPeak / 1048576.0, double(newPeak) / rawBytes,
-                rssPeak / 1048576.0, double(rssPeak) / rawBytes);
     return 0;
 }

@@ -180,4 +180,16 @@ int32_t ScreenShot::Capture(const CaptureSettings& settings, CaptureSeams& seams
     return int32_t(pages.size());
 }
 
+uint64_t PictureBytes(const ScreenShot& shot) {
+    std::set<const CxImage*> seen;
+    uint64_t bytes = 0;
+    auto add = [&](const CxImagePtr& picture) {
+        if (picture && seen.insert(picture.get()).second) bytes += picture->GetSizeImage();
+    };
+    add(shot.image);
+    for (const auto& entry : shot.monitorShots) add(entry.second.image);
+    for (const PageEntry& page : shot.pages) add(page.image);
+    return bytes;
+}
+
 }  // namespace orbilux

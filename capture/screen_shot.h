@@ -155,6 +155,10 @@ inline uint32_t ImageBppForScreenDepth(int32_t screenBits) {
     return 24;
 }
 
+// The bytes of pixels the screen shot holds: each picture once, whether it is
+// the whole picture, a monitor's or a page's.
+uint64_t PictureBytes(const ScreenShot& shot);
+
 // The window an active-window capture takes: the foreground window, else its
 // top child, else the desktop window.
 WindowHandle ChooseCaptureWindow(WindowSource& windows);

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "capture/press_queue.h"
 #include "image/quantizer.h"
 #include "output/output_naming.h"
 #include "output/output_path.h"
@@ -80,14 +81,31 @@ ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, OR
 ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots)
     : ImageFileSaver(std::move(image), std::move(monitorShots), SettingsInstance()) {}
 
+namespace {
+
+// Whether the picture is written as captured: full size, and a depth the
+// settings leave as it is.
+bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
+    if (effectiveScale(output.scale) != 100) return false;
+    return output.nPictureFormat == 2 || bpp < 0 || bpp > 2;
+}
+
+}  // namespace
+
 SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
                                     bool hasEncoder) {
     // A format without an encoder writes nothing, not even an empty file.
     if (!hasEncoder || !picture.IsValid()) return SaveFailure::None;
     try {
-        const CxImage prepared = preparePicture(settings_.output_, settings_.output_.bpp, picture);
         SaveFailure failure = SaveFailure::None;
-        savePicture(prepared, path, encoder, &failure);
+        const OutputSettings& output = settings_.output_;
+        if (EncodedAsCaptured(output, output.bpp)) {
+            // No copy of a picture that would come out the same.
+            savePicture(picture, path, encoder, &failure);
+        } else {
+            const CxImage prepared = preparePicture(output, output.bpp, picture);
+            savePicture(prepared, path, encoder, &failure);
+        }
         return failure;
     } catch (const std::exception&) {
         // Out of memory for a huge picture: this picture is skipped.
@@ -102,6 +120,23 @@ SaveOutcome ImageFileSaver::operator()() {
         OutputSettings& output;
         ~ClearStem() { output.baseFileName.clear(); }
     } clearStem{output};
+    // The report's wait is released on every way out, so nobody waits for a
+    // run that has ended.
+    struct ReleaseWait {
+        std::function<void()>& wait;
+        void operator()() {
+            if (!wait) return;
+            std::function<void()> once = std::move(wait);
+            wait = nullptr;
+            once();
+        }
+        ~ReleaseWait() {
+            try {
+                (*this)();
+            } catch (...) {
+            }
+        }
+    } releaseWait{reportWait_};
 
     SaveOutcome outcome;
     FolderResult folder;
@@ -127,22 +162,33 @@ SaveOutcome ImageFileSaver::operator()() {
             RemoveEmptyFolders(folder.created);
             return outcome;
         }
-        const std::wstring singlePath = makeOutputPath(output, 0, extension);
 
+        // Every name first, in the order of the monitors, then the encoding.
+        struct Job {
+            const CxImage* picture;
+            std::wstring path;
+        };
+        std::vector<Job> jobs;
         if (settings_.general_.screenTarget == 1) {
             int count = 0;
             for (const auto& entry : monitorShots_) {
                 if (!entry.second.image) continue;
                 ++count;
-                note(SaveOne(*entry.second.image, makeOutputPath(output, count, extension), encoder,
-                             hasEncoder),
-                     hasEncoder);
+                jobs.push_back(Job{entry.second.image.get(), makeOutputPath(output, count, extension)});
             }
         } else if (image_) {
-            note(SaveOne(*image_, singlePath, encoder, hasEncoder), hasEncoder && image_->IsValid());
+            jobs.push_back(Job{image_.get(), makeOutputPath(output, 0, extension)});
         }
+        std::vector<SaveFailure> failures(jobs.size(), SaveFailure::None);
+        const unsigned threads = threads_ ? threads_ : EncodingThreads();
+        ParallelFor(
+            jobs.size(), threads,
+            [&](size_t i) { failures[i] = SaveOne(*jobs[i].picture, jobs[i].path, encoder, hasEncoder); },
+            onThreadStart_);
+        for (size_t i = 0; i < jobs.size(); ++i) note(failures[i], hasEncoder && jobs[i].picture->IsValid());
 
         if (settings_.key_.logType != 0) {
+            releaseWait();
             SaveFailure failure = SaveFailure::None;
             writeTextReport(settings_.format_.computerInfo, settings_.key_.logType,
                             makeOutputPath(output, 0, L".txt"), &failure);

@@ -1,8 +1,10 @@
 // The saving run of a capture: every picture prepared (scaled, colours
 // reduced), encoded and written under the capture's names, then the text
-// report. It runs on a worker thread of its own that its caller joins.
+// report. The names are made first, in order; the pictures are then encoded
+// side by side, one per thread up to the number of cores.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,6 +50,16 @@ public:
     // could be written, the folders created for the run are removed again.
     SaveOutcome operator()();
 
+    // Runs before the report is written, once every picture is (the press
+    // waits there for its computer information, gathered meanwhile).
+    void SetReportWait(std::function<void()> wait) { reportWait_ = std::move(wait); }
+    // Threads that encode pictures: how many (0: one per core) and what runs
+    // first on each thread started for it.
+    void SetEncodingThreads(unsigned threads, std::function<void()> onThreadStart = {}) {
+        threads_ = threads;
+        onThreadStart_ = std::move(onThreadStart);
+    }
+
 private:
     // None, or why the picture could not be written.
     SaveFailure SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
@@ -57,6 +69,9 @@ private:
     CxImagePtr image_;
     MonitorShotMap monitorShots_;
     ORBILUXSetting& settings_;
+    std::function<void()> reportWait_;
+    unsigned threads_ = 0;
+    std::function<void()> onThreadStart_;
 };
 
 // Runs saver on a new worker thread and waits for it; a thread that cannot be

@@ -54,3 +54,6 @@
 #define IDS_SAVE_REASON_DISK_FULL 308
 #define IDS_SAVE_REASON_PATH_TOO_LONG 309
 #define IDS_SAVE_REASON_WRITE_FAILED 310
+// The balloon of a press captured while the queue of presses was full
+#define IDS_PRESS_DROPPED_TITLE 390
+#define IDS_PRESS_DROPPED_TEXT 391

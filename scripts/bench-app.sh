@@ -2,10 +2,15 @@
 # Whole-program benchmarks, each judged against a reference taken in the same
 # run:
 #   1. peak memory of a per-monitor capture of three 3840x2160 monitors and its
-#      saving run, as a multiple of the raw pixel bytes (build/bench/capture_memory_bench);
-#   2. press-to-file latency under Wine (bench/win32/press_latency_bench.exe) on
-#      1920x1080 and 3840x2160 desktops, JPEG and PNG, logType 0, as a multiple
-#      of the time the encode step alone takes on the same picture.
+#      saving run, as a multiple of the raw pixel bytes, and that saving run on
+#      one thread per core against one thread (build/bench/capture_memory_bench);
+#   2. a press under Wine (bench/win32/press_latency_bench.exe) on 1920x1080 and
+#      3840x2160 desktops (the plain Xvfb root, and a busy one showing a
+#      photo-like picture and text), JPEG and PNG, logType 0 and 1: press to the
+#      last picture file against grab + encode, the user-interface thread kept
+#      beyond the grab, and the grab of the second of two presses 100 ms apart
+#      against a single grab;
+#   3. the resident program's processor time over a minute without presses.
 # The Wine runs use their own Xvfb and their own copy of the test Wine prefix,
 # so the shared test environment is never touched.
 #
@@ -22,6 +27,7 @@ prefix=$top/build/bench-prefix
 work=$top/build/bench-app
 mkdir -p "$work"
 md=$(mktemp)
+parallel=
 trap 'rm -f "$md"' EXIT
 
 # ---- 1. peak memory ----
@@ -30,11 +36,16 @@ if [ -x "$native/capture_memory_bench" ]; then
     echo "|---|---:|---:|---:|---:|---:|" >>"$md"
     for fmt in jpeg png; do
         rm -rf "$work/memory" && mkdir -p "$work/memory"
-        line=$("$native/capture_memory_bench" "$fmt" "$work/memory")
+        line=$("$native/capture_memory_bench" "$fmt" "$work/memory" "$repeats" | tr '\n' ' ')
         get() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<<"$line"; }
         echo "| $fmt | $(get raw_mb) | $(get new_peak_mb) | $(get new_ratio) | $(get rss_peak_mb) | $(get rss_ratio) |" >>"$md"
+        parallel+="| $fmt | $(get threads) | $(get serial_ms) | $(get parallel_ms) | $(get parallel_ratio) |"$'\n'
     done
     rm -rf "$work/memory"
+    echo >>"$md"
+    echo "| three 3840x2160 monitors | threads | one thread ms | side by side ms | ratio |" >>"$md"
+    echo "|---|---:|---:|---:|---:|" >>"$md"
+    printf '%s' "$parallel" >>"$md"
     echo >>"$md"
 else
     echo "bench-app: $native/capture_memory_bench not built (make bench); memory skipped" >&2
@@ -86,23 +97,67 @@ start_display() {  # $1 = WIDTHxHEIGHT
     return 1
 }
 
-echo "| desktop | format | press ms | encode ms | press / encode | capture ms | text pages ms | saving run ms |" >>"$md"
-echo "|---|---|---:|---:|---:|---:|---:|---:|" >>"$md"
-for size in 1920x1080 3840x2160; do
+# The busy desktop: the image benchmark's screen picture on the root window.
+busy_picture=$work/busy-3840x2160.png
+if [ ! -s "$busy_picture" ]; then
+    magick=$(command -v convert)
+    font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+    [ -f "$font" ] || font=$(fc-match -f '%{file}' sans 2>/dev/null || true)
+    text=$(fold -s -w 110 /usr/share/common-licenses/GPL-3 | head -n 140)
+    "$magick" -size 3840x2160 xc:'#ececec' -fill '#2b4a78' -draw "rectangle 0,0 640,2160" \
+        \( -size 3840x30 gradient:'#3a6ea5-#a9c8ea' \) -geometry +0+0 -composite \
+        \( -seed 42 -size 1400x1000 plasma:fractal \) -geometry +2300+90 -composite \
+        -font "$font" -pointsize 13 -fill '#1e1e1e' -annotate +660+56 "$text" -annotate +1500+56 "$text" \
+        "$busy_picture"
+fi
+
+echo "| desktop | format | logType | grab ms | encode ms | press to last picture ms | / (grab + encode) | UI thread beyond the grab ms | second press's grab ms | / single grab |" >>"$md"
+echo "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|" >>"$md"
+for desktop in 1920x1080 3840x2160 3840x2160-busy; do
+    size=${desktop%-busy}
     start_display "$size"
+    if [ "$desktop" != "$size" ]; then
+        display -window root "$busy_picture" >/dev/null 2>&1 || true
+    fi
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true  # Wine's services start outside the timing
     for fmt in jpeg png; do
-        out=$work/press.out
-        wine "$exe" "$fmt" "$repeats" </dev/null >"$out" 2>&1 || { cat "$out" >&2; exit 1; }
-        line=$(grep 'press_ms=' "$out")
-        get() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p" <<<"$line"; }
-        echo "| ${line%% *} | $fmt | $(get press_ms) | $(get encode_ms) | $(get ratio) | $(get capture_ms) | $(get text_ms) | $(get save_ms) |" >>"$md"
+        for logtype in 0 1; do
+            out=$work/press.out
+            wine "$exe" "$fmt" "$logtype" "$repeats" </dev/null >"$out" 2>&1 || { cat "$out" >&2; exit 1; }
+            line=$(grep 'grab_ms=' "$out")
+            get() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" <<<"$line"; }
+            echo "| $desktop | $fmt | $logtype | $(get grab_ms) | $(get encode_ms) | $(get file_ms) | $(get file_ratio) | $(get key_over_grab_ms) | $(get second_grab_ms) | $(get second_ratio) |" >>"$md"
+        done
     done
     stop_display
 done
+echo >>"$md"
+
+# ---- 3. idle: the resident program between presses ----
+tamrik_exe=$winbuild/tamrik.exe
+if [ -f "$tamrik_exe" ]; then
+    start_display 1920x1080
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    wine "$tamrik_exe" </dev/null >/dev/null 2>&1 &
+    sleep 8  # start-up and its splash are over
+    pid=$(pgrep -f 'tamrik\.exe' | head -1 || true)
+    if [ -n "$pid" ]; then
+        ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+        hz=$(getconf CLK_TCK)
+        before=$(ticks "$pid")
+        sleep 60
+        after=$(ticks "$pid")
+        echo "| idle minute | processor time ms | share of the minute |" >>"$md"
+        echo "|---|---:|---:|" >>"$md"
+        awk -v b="$before" -v a="$after" -v hz="$hz" \
+            'BEGIN { ms = (a - b) * 1000 / hz; printf "| tamrik.exe, no presses | %.0f | %.3f %% |\n", ms, ms / 600 }' >>"$md"
+    fi
+    wineserver -k 2>/dev/null || true
+    stop_display
+fi
 
 echo
-echo "Application benchmarks, $(date -u +%Y-%m-%d), $(nproc) cores, medians of $repeats presses"
+echo "Application benchmarks, $(date -u +%Y-%m-%d), $(nproc) cores, medians of $repeats runs"
 echo
 cat "$md"
 [ -n "${BENCH_MARKDOWN:-}" ] && cp "$md" "$BENCH_MARKDOWN"

@@ -43,6 +43,26 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes&
 }
 
 void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
+    readMoment(probes);
+    gatherRest(needs, probes);
+}
+
+void ComputerInfo::readMoment(orbilux::SystemProbes& probes) {
+    localTime = probes.localTime();
+    shotDate = (boost::wformat(L"%04d/%02d/%02d") % localTime.year % localTime.month % localTime.day).str();
+    shotTime =
+        twoDigits(localTime.hour) + L":" + twoDigits(localTime.minute) + L":" + twoDigits(localTime.second);
+
+    windowText.clear();
+    application.clear();
+    const orbilux::ForegroundWindow foreground = probes.foregroundWindow();
+    if (foreground.found && !foreground.ownProcess) {
+        windowText = foreground.title;
+        application = probes.processName(foreground.processId);
+    }
+}
+
+void ComputerInfo::gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
     using namespace orbilux;
 
     adapters.clear();
@@ -66,11 +86,6 @@ void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemP
     computerName = probes.computerName();
     userName = probes.userName();
 
-    localTime = probes.localTime();
-    shotDate = (boost::wformat(L"%04d/%02d/%02d") % localTime.year % localTime.month % localTime.day).str();
-    shotTime =
-        twoDigits(localTime.hour) + L":" + twoDigits(localTime.minute) + L":" + twoDigits(localTime.second);
-
     MemoryStatus memory;
     if (probes.memoryStatus(memory)) {
         memoryLoad = std::to_wstring(memory.memoryLoad);
@@ -89,14 +104,6 @@ void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemP
 
     processLines.clear();
     if (needs.processes) processLines = probes.processLines();
-
-    windowText.clear();
-    application.clear();
-    const ForegroundWindow foreground = probes.foregroundWindow();
-    if (foreground.found && !foreground.ownProcess) {
-        windowText = foreground.title;
-        application = probes.processName(foreground.processId);
-    }
 
     uint32_t upSeconds = 0;
     if (!probes.upTimeCounter(upSeconds)) upSeconds = uint32_t(probes.millisecondsSinceStart() / 1000);

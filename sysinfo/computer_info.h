@@ -76,6 +76,12 @@ struct ComputerInfo {
     // (left empty otherwise).
     void gatherComputerInfo(const GatherNeeds& needs);
     void gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes);
+    // The two halves of that. What describes the moment of a press (its local
+    // time, "Shot Date", "Shot Time", the foreground window's title and
+    // program) is read at the press; the rest may be gathered later, on another
+    // thread, and leaves the moment as it was read.
+    void readMoment(orbilux::SystemProbes& probes);
+    void gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes);
 
     // Replaces infoLines from the other members.
     void composeInfoLines();

@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/win32/main_dlg.h"
+#include "app/win32/press_worker.h"
 #include "app/win32/splash_wnd.h"
 #include "app/win32/subsystem_links.h"
 #include "resources/resource.h"
@@ -55,6 +56,8 @@ int RunTamrik(HINSTANCE instance) {
     // A copy started now runs: the lock goes before any print job is waited for.
     ::ReleaseMutex(mutex.Get());
     mutex.Reset();
+    // Presses already captured are still written and handed to printing.
+    FinishPressesAtExit();
     FinishPrintJobsAtExit();
     return result;
 }

@@ -1,32 +1,46 @@
 #include "app/win32/capture_action.h"
 
-#include <memory>
-
 #include "app/win32/hotkeys.h"
-#include "settings/settings.h"
+#include "capture/screen_shot.h"
+#include "output/output_naming.h"
+#include "sysinfo/info_gathering.h"
 
 namespace orbilux {
 
-ShotKeyOverride::ShotKeyOverride(KeySettings& keys, GeneralSettings& general)
-    : keys_(keys),
-      general_(general),
-      screenTarget_(general.screenTarget),
-      logType_(keys.logType),
-      keyAction_(keys.keyAction) {
-    general_.screenTarget = 0;  // whole desktop
-    keys_.logType = 2;          // basic information and the event-log excerpt
-    keys_.keyAction = 1;        // files only
+Press::Press() : shot(std::make_shared<ScreenShot>()) {}
+Press::~Press() = default;
+
+bool Press::WritesFiles() const {
+    const int32_t action = settings.key_.keyAction;
+    return action == 1 || action == 2;
 }
 
-ShotKeyOverride::~ShotKeyOverride() {
-    general_.screenTarget = screenTarget_;
-    keys_.logType = logType_;
-    keys_.keyAction = keyAction_;
+bool Press::Prints() const {
+    const int32_t action = settings.key_.keyAction;
+    return action == 0 || action == 2;
+}
+
+bool Press::NeedsInformation() const {
+    return Prints() || (WritesFiles() && settings.key_.logType != 0);
+}
+
+void Press::TakeGatheredInfo() {
+    if (!gathering) return;
+    ComputerInfo& info = settings.format_.computerInfo;
+    const int pageCount = info.pageCount;
+    info = gathering->Wait();
+    info.pageCount = pageCount;
+}
+
+void ApplyShotKey(ORBILUXSetting& pressSettings) {
+    pressSettings.general_.screenTarget = 0;  // whole desktop
+    pressSettings.key_.logType = 2;           // basic information and the event-log excerpt
+    pressSettings.key_.keyAction = 1;         // files only
 }
 
 namespace {
 
-// Puts the indicators back on every way out of the action.
+// Puts the indicators back on every way out of the key's part.
 struct BusyIndicators {
     explicit BusyIndicators(CaptureSteps& steps) : steps(steps) { steps.SetBusyIndicators(true); }
     ~BusyIndicators() { steps.SetBusyIndicators(false); }
@@ -41,23 +55,37 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     if (!hold.Held()) return;  // dropped, not queued
     if (hotkeyId != kPrintHotkeyId && hotkeyId != kShotHotkeyId) return;
 
-    std::unique_ptr<ShotKeyOverride> shotOverride;
-    if (hotkeyId == kShotHotkeyId)
-        shotOverride = std::make_unique<ShotKeyOverride>(settings.key_, settings.general_);
+    // Every capture's files go into a per-date folder, and the first press
+    // that writes files fixes the default folder in the live settings, as the
+    // settings file has always recorded it.
+    settings.output_.bDateDir = true;
+    auto press = std::make_shared<Press>();
+    press->hotkeyId = hotkeyId;
+    press->settings = settings;
+    if (hotkeyId == kShotHotkeyId) ApplyShotKey(press->settings);
+    if (press->WritesFiles() && settings.output_.baseDirName.empty()) {
+        settings.output_.baseDirName = defaultPicturesFolder();
+        press->settings.output_.baseDirName = settings.output_.baseDirName;
+    }
 
-    // A failed capture has been reported; its pictures are stale or empty, so
-    // neither the files nor the printout would show this press.
-    if (steps.CaptureScreen() <= 0) return;
+    // A failed capture has been reported; there is nothing to write or print.
+    if (steps.CaptureScreen(*press) <= 0) return;
+    steps.ReadMoment(*press);
+    if (press->NeedsInformation()) steps.StartGathering(*press);
+    if (press->Prints()) steps.TakePrinter(*press);
 
-    if (settings.general_.bDisplaySplash_) steps.ShowPrintingSplash();
-    const int32_t pageCount = steps.BuildTextPages();
+    if (press->settings.general_.bDisplaySplash_) steps.ShowPrintingSplash();
+    if (!steps.QueuePress(press)) steps.NotifyPressDropped();
+}
 
-    const int32_t keyAction = settings.key_.keyAction;
-    if (keyAction == 1 || keyAction == 2) {
-        const SaveOutcome saved = steps.SaveFiles();
+void FinishPress(Press& press, PressSteps& steps) {
+    SaveOutcome saved;
+    if (press.WritesFiles()) {
+        saved = steps.SaveFiles(press);
         if (!saved.ok()) steps.NotifySaveFailure(saved);
     }
-    if (keyAction == 0 || keyAction == 2) steps.StartPrinting(pageCount);
+    if (press.Prints()) steps.StartPrinting(press, steps.BuildTextPages(press));
+    steps.PressFinished(press, saved);
 }
 
 }  // namespace orbilux

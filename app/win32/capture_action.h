@@ -1,61 +1,99 @@
-// What one hotkey press does: capture, printing splash, text pages, file
-// output, print job, in that order, guarded by captureBusy; the shot key
-// overrides three settings for the one action.
+// What one hotkey press does. At the key, on the user-interface thread, the
+// press takes its own copy of the settings (with the shot key's three values),
+// reads the screen into its own screen shot and the moment into its computer
+// information, starts gathering the rest of that information, takes the
+// printer it will print on, shows the printing splash and queues itself; the
+// thread is then back in its message loop. The press worker then writes the
+// press's files, builds its Text pages and hands it to printing, one press
+// after another in press order.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "app/win32/busy_flag.h"
 #include "output/save_outcome.h"
+#include "print/win32/page_render.h"
+#include "settings/settings.h"
 
 namespace orbilux {
 
-class ORBILUXSetting;
-class KeySettings;
-class GeneralSettings;
+class InfoGathering;
+class ScreenShot;
 
-// The steps the action calls, in the order it calls them.
+struct Press {
+    Press();
+    ~Press();
+    Press(const Press&) = delete;
+    Press& operator=(const Press&) = delete;
+
+    bool WritesFiles() const;
+    bool Prints() const;
+    // Whether anything the press makes shows the computer information beyond
+    // its moment: a report, or a printout (its bands and Text pages).
+    bool NeedsInformation() const;
+    // Waits for the information gathered since the press and puts it into the
+    // press's settings; nothing when none is being gathered.
+    void TakeGatheredInfo();
+
+    int hotkeyId = 0;
+    ORBILUXSetting settings;  // the live settings at the press, the shot key's values applied
+    std::shared_ptr<ScreenShot> shot;
+    std::shared_ptr<InfoGathering> gathering;
+    PrinterTarget printer;  // the printer and device mode in use at the press
+};
+
+// The shot key always saves the whole desktop as files, with the event-log
+// report; it changes the press's own settings, never the live ones.
+void ApplyShotKey(ORBILUXSetting& pressSettings);
+
+// The steps at the key, on the user-interface thread, in the order they run.
 class CaptureSteps {
 public:
     virtual ~CaptureSteps() = default;
-    // Busy icon and wait cursor on (true) or back to normal (false).
+    // Busy icon and wait cursor on (true); the key's part is over (false): the
+    // cursor returns, the icon stays busy while presses are waiting.
     virtual void SetBusyIndicators(bool busy) = 0;
     // Returns the number of Picture pages; 0 after a failure already shown to the user.
-    virtual int32_t CaptureScreen() = 0;
+    virtual int32_t CaptureScreen(Press& press) = 0;
+    // Reads the moment of the press into its computer information.
+    virtual void ReadMoment(Press& press) = 0;
+    // Starts gathering the rest of the computer information.
+    virtual void StartGathering(Press& press) = 0;
+    // Takes the printer in use (trying the chosen one again while the default
+    // printer stands in for it).
+    virtual void TakePrinter(Press& press) = 0;
     virtual void ShowPrintingSplash() = 0;
-    // Gathers the computer information and appends the Text pages; returns the page count.
-    virtual int32_t BuildTextPages() = 0;
-    // Writes the image files and the report; returns when they are written,
-    // with what could not be written and why.
-    virtual SaveOutcome SaveFiles() = 0;
+    // Hands the press to the press worker; false when the queue has no room.
+    virtual bool QueuePress(std::shared_ptr<Press> press) = 0;
+    // Tells the user that a captured press could not be kept.
+    virtual void NotifyPressDropped() = 0;
+};
+
+// The steps on the press worker.
+class PressSteps {
+public:
+    virtual ~PressSteps() = default;
+    // Writes the image files and the report; what could not be written and why.
+    virtual SaveOutcome SaveFiles(Press& press) = 0;
     // Tells the user that this press's files could not be written.
     virtual void NotifySaveFailure(const SaveOutcome& outcome) = 0;
+    // Appends the Text pages; the page count.
+    virtual int32_t BuildTextPages(Press& press) = 0;
     // Stores the page count for "$maxpage" and starts printing when it is above 0.
-    virtual void StartPrinting(int32_t pageCount) = 0;
+    virtual void StartPrinting(Press& press, int32_t pageCount) = 0;
+    // The press is done.
+    virtual void PressFinished(Press& press, const SaveOutcome& outcome) = 0;
 };
 
-// Exists only during an action of the shot key: whole desktop, files only and
-// the event-log report; the saved values come back when it is destroyed.
-class ShotKeyOverride {
-public:
-    ShotKeyOverride(KeySettings& keys, GeneralSettings& general);
-    ~ShotKeyOverride();
-    ShotKeyOverride(const ShotKeyOverride&) = delete;
-    ShotKeyOverride& operator=(const ShotKeyOverride&) = delete;
+// The key's part of a press for hotkey `hotkeyId` (0 print key, 1 shot key).
+// A press that finds `busy` taken only flashes the busy indicators. After a
+// failed capture (no Picture page) nothing is queued.
+void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& steps, BusyFlag& busy);
 
-private:
-    KeySettings& keys_;
-    GeneralSettings& general_;
-    int32_t screenTarget_;
-    int32_t logType_;
-    int32_t keyAction_;
-};
-
-// Runs the action for hotkey `hotkeyId` (0 print key, 1 shot key). A press
-// that finds `busy` taken only flashes the busy indicators. After a failed
-// capture (no Picture page) nothing is saved and nothing is printed. Files
+// The worker's part: files first, then the Text pages and printing. Files
 // that cannot be written are told once, and the press still prints when its
 // key action says so.
-void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& steps, BusyFlag& busy);
+void FinishPress(Press& press, PressSteps& steps);
 
 }  // namespace orbilux

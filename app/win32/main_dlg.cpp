@@ -3,11 +3,14 @@
 #include "app/win32/about_dlg.h"
 #include "app/win32/busy_flag.h"
 #include "app/win32/hotkeys.h"
+#include "app/win32/press_worker.h"
 #include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
 #include "capture/screen_shot.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "sysinfo/info_gathering.h"
+#include "sysinfo/win32/system_probes_win.h"
 
 namespace orbilux {
 
@@ -41,7 +44,6 @@ CMainDlg::~CMainDlg() {
     }
     // A running print job works on its own copies and needs none of these.
     settingsPath_.clear();
-    screenShot_.reset();
     tray_.Remove();
 }
 
@@ -61,6 +63,8 @@ const tamrik::MessageMap<CMainDlg>& CMainDlg::GetMessageMap() {
             .OnCommand(ID_SETTING_INITIALIZE, &CMainDlg::OnInitialize)
             .OnCommand(ID_MODE_DETAIL, &CMainDlg::OnModeDetail)
             .OnCommand(ID_MODE_EASY, &CMainDlg::OnModeEasy)
+            .On(kPressFinishedMessage, &CMainDlg::OnPressFinished)
+            .On(kPressSaveFailedMessage, &CMainDlg::OnPressSaveFailed)
             .On(TrayIconMessage(), &CMainDlg::OnTrayIcon);
         return m;
     }();
@@ -84,8 +88,6 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
     }
-
-    screenShot_ = std::make_shared<ScreenShot>();
 
     tray_.Attach(Handle());
     tray_.Install(kTrayTip, small, IDT_TRAYICON);
@@ -115,7 +117,7 @@ LRESULT CMainDlg::OnHelp(WPARAM, LPARAM) {
 
 LRESULT CMainDlg::OnTimer(WPARAM id, LPARAM) {
     // Puts the normal icon back, and adds it again when the shell has lost it.
-    if (id == kTrayRefreshTimerId && !captureBusy.IsTaken()) tray_.SetState(false);
+    if (id == kTrayRefreshTimerId && !captureBusy.IsTaken()) tray_.SetState(pressesInFlight_ != 0);
     return 0;
 }
 
@@ -176,27 +178,50 @@ LRESULT CMainDlg::OnHotkeyToggle(WORD, WORD, HWND) {
 // ---- The capture action's steps ----
 
 void CMainDlg::SetBusyIndicators(bool busy) {
-    tray_.SetState(busy);
-    if (busy)
+    if (busy) {
+        tray_.SetState(true);
         savedCursor_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    else
+    } else {
+        // The icon stays busy while presses are waiting for the worker.
+        if (pressesInFlight_ == 0) tray_.SetState(false);
         ::SetCursor(savedCursor_);
+    }
 }
 
-int32_t CMainDlg::CaptureScreen() {
-    return CaptureScreenShot(*screenShot_);
+int32_t CMainDlg::CaptureScreen(Press& press) {
+    return CaptureScreenShot(*press.shot, press.settings);
+}
+
+void CMainDlg::ReadMoment(Press& press) {
+    Win32SystemProbes probes;
+    press.settings.format_.computerInfo.readMoment(probes);
+}
+
+void CMainDlg::StartGathering(Press& press) {
+    press.gathering = InfoGathering::Start(
+        press.settings.format_.computerInfo, GatherNeeds::ForLogType(press.settings.key_.logType),
+        [] { return std::unique_ptr<SystemProbes>(new Win32SystemProbes()); }, LowerThreadPriority);
+}
+
+void CMainDlg::TakePrinter(Press& press) {
+    press.printer = print_.TargetForPress(SettingsInstance().printer_);
 }
 
 void CMainDlg::ShowPrintingSplash() {
     CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, Handle());
 }
 
-int32_t CMainDlg::BuildTextPages() {
-    return print_.AppendTextPages(*screenShot_, SettingsInstance());
+bool CMainDlg::QueuePress(std::shared_ptr<Press> press) {
+    if (!QueuePressWork(press, Handle())) return false;
+    ++pressesInFlight_;
+    return true;
 }
 
-SaveOutcome CMainDlg::SaveFiles() {
-    return SaveCaptureFiles(*screenShot_);
+void CMainDlg::NotifyPressDropped() {
+    wchar_t title[128] = {}, text[256] = {};
+    ::LoadStringW(tamrik::ResourceInstance(), IDS_PRESS_DROPPED_TITLE, title, ARRAYSIZE(title));
+    ::LoadStringW(tamrik::ResourceInstance(), IDS_PRESS_DROPPED_TEXT, text, ARRAYSIZE(text));
+    tray_.ShowBalloon(title, text, NIIF_WARNING);
 }
 
 void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {
@@ -204,9 +229,17 @@ void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {
     tray_.ShowBalloon(message.title, message.text, NIIF_ERROR);
 }
 
-void CMainDlg::StartPrinting(int32_t pageCount) {
-    SettingsInstance().format_.computerInfo.pageCount = pageCount;
-    if (pageCount > 0) print_.StartRun(*screenShot_, pageCount);
+LRESULT CMainDlg::OnPressFinished(WPARAM, LPARAM outcome) {
+    std::unique_ptr<SaveOutcome> saved(reinterpret_cast<SaveOutcome*>(outcome));
+    if (pressesInFlight_ > 0) --pressesInFlight_;
+    if (pressesInFlight_ == 0 && !captureBusy.IsTaken()) tray_.SetState(false);
+    return 0;
+}
+
+LRESULT CMainDlg::OnPressSaveFailed(WPARAM, LPARAM outcome) {
+    std::unique_ptr<SaveOutcome> failed(reinterpret_cast<SaveOutcome*>(outcome));
+    if (failed) NotifySaveFailure(*failed);
+    return 0;
 }
 
 }  // namespace orbilux

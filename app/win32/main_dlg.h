@@ -15,8 +15,6 @@
 
 namespace orbilux {
 
-class ScreenShot;
-
 constexpr UINT kTrayRefreshTimerId = 1;
 constexpr UINT kTrayRefreshMs = 5000;
 
@@ -43,6 +41,8 @@ private:
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM id, LPARAM);
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam) { return tray_.OnTrayIcon(wParam, lParam); }
+    LRESULT OnPressFinished(WPARAM, LPARAM outcome);
+    LRESULT OnPressSaveFailed(WPARAM, LPARAM outcome);
     LRESULT OnExit(WORD, WORD, HWND);
     LRESULT OnAbout(WORD, WORD, HWND);
     LRESULT OnHotkeyToggle(WORD, WORD, HWND);
@@ -60,17 +60,19 @@ private:
     bool HotkeysEnabled() const;
     void BringToTop();
 
-    // The capture action's steps.
+    // The capture action's steps at the key.
     void SetBusyIndicators(bool busy) override;
-    int32_t CaptureScreen() override;
+    int32_t CaptureScreen(Press& press) override;
+    void ReadMoment(Press& press) override;
+    void StartGathering(Press& press) override;
+    void TakePrinter(Press& press) override;
     void ShowPrintingSplash() override;
-    int32_t BuildTextPages() override;
-    SaveOutcome SaveFiles() override;
-    void NotifySaveFailure(const SaveOutcome& outcome) override;
-    void StartPrinting(int32_t pageCount) override;
+    bool QueuePress(std::shared_ptr<Press> press) override;
+    void NotifyPressDropped() override;
+    void NotifySaveFailure(const SaveOutcome& outcome);
 
-    std::shared_ptr<ScreenShot> screenShot_;
     PrintLink print_;
+    size_t pressesInFlight_ = 0;  // queued presses not yet told finished
     std::wstring settingsPath_;
     CTrayIconImpl tray_;
     HCURSOR savedCursor_ = nullptr;

@@ -3,7 +3,9 @@
 
 #include <functional>
 
+#include "app/win32/press_worker.h"
 #include "capture/screen_shot.h"
+#include "capture/win32/gdi_capture.h"
 #include "output/image_file_saver.h"
 #include "output/win32/output_files_win.h"
 #include "output/win32/shell_folders.h"
@@ -43,6 +45,31 @@ int32_t CaptureScreenShot(ScreenShot& shot) {
     return shot.Capture();
 }
 
+int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings) {
+    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_};
+    return shot.Capture(request, SystemCaptureSeams());
+}
+
+SaveOutcome SavePressFiles(const ScreenShot& shot, ORBILUXSetting& settings,
+                           std::function<void()> reportWait) {
+    ImageFileSaver saver(shot.image, shot.monitorShots, settings);
+    saver.SetReportWait(std::move(reportWait));
+    saver.SetEncodingThreads(0, LowerThreadPriority);
+    return saver();
+}
+
+int32_t BuildPressTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer) {
+    // The information is the press's own, already gathered.
+    auto gathered = [](ComputerInfo&, const GatherNeeds&) {};
+    return BuildTextPages(shot, settings, gathered, printer);
+}
+
+void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer,
+                        int32_t pageCount) {
+    settings.format_.computerInfo.pageCount = pageCount;
+    if (pageCount > 0) StartPrintJob(printer, MakePrintRun(shot, settings, pageCount));
+}
+
 SaveOutcome SaveCaptureFiles(ScreenShot& shot) {
     // The default base folder is the shell's pictures folder.
     return SaveScreenShotFilesWithShell(shot);
@@ -76,6 +103,11 @@ int32_t PrintLink::AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
         fromSystem = [](ComputerInfo& info, const GatherNeeds& needs) { info.gatherComputerInfo(needs); };
     }
     return BuildTextPages(shot, settings, fromSystem, TargetOf(state_->objects));
+}
+
+PrinterTarget PrintLink::TargetForPress(PrinterSettings& printer) {
+    ReopenChosenPrinter(state_->objects, printer);
+    return TargetOf(state_->objects);
 }
 
 void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "output/save_outcome.h"
+#include "print/win32/page_render.h"
 
 struct ComputerInfo;
 struct GatherNeeds;
@@ -39,6 +40,20 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 // Screen capture into the screen shot: the number of Picture pages, 0 after a
 // failure already shown to the user.
 int32_t CaptureScreenShot(ScreenShot& shot);
+// The same by the given settings (a press's own).
+int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings);
+
+// A press's files on the press worker: its pictures encoded side by side, then
+// its report once `reportWait` has returned (the press waits there for its
+// computer information); what could not be written and why.
+SaveOutcome SavePressFiles(const ScreenShot& shot, ORBILUXSetting& settings,
+                           std::function<void()> reportWait);
+// Appends a press's Text pages, laid out for the printer it took; the page count.
+int32_t BuildPressTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer);
+// Hands a press to printing on the printer it took: pages 0 .. pageCount-1,
+// nothing when pageCount is 0.
+void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer,
+                        int32_t pageCount);
 // Writes the image files and the text report on a worker thread and waits for
 // it; what could not be written and why.
 SaveOutcome SaveCaptureFiles(ScreenShot& shot);
@@ -66,6 +81,9 @@ public:
     // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
     // run works on its own copy of the pages and values.
     void StartRun(const ScreenShot& shot, int32_t pageCount);
+    // The printer a press started now prints on, as a value: the chosen
+    // printer when it opens again while the default printer stands in for it.
+    PrinterTarget TargetForPress(PrinterSettings& printer);
     // The printer in use and its device mode.
     PrinterObjects& Objects();
 

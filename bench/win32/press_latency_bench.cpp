@@ -1,13 +1,20 @@
-// Press-to-file latency against the encode step alone, in one run.
+// What a press costs on the real desktop under Wine, against references taken
+// in the same run.
 //
-//   press_latency_bench.exe png|jpeg [REPEATS]
+//   press_latency_bench.exe png|jpeg LOGTYPE [REPEATS]
 //
-// (a) the capture action as a print-key press runs it with keyAction 1 (files
-//     only) and logType 0: capture of the whole desktop, the Text pages, the
-//     saving run with its worker thread;
-// (b) the encode step alone on the same picture: preparePicture + savePicture.
-// Each is repeated and the median taken; the files go to a folder of their own
-// under the temporary folder and are removed after every repetition.
+// A press runs as the print key runs it with keyAction 1 (files) and the given
+// logType: the key's part (the grab, the moment, the start of the gathering,
+// the queueing) on this thread, the rest on the press worker. Measured, each a
+// median over the repeats:
+//   grab        the screen read of a single press;
+//   key         how long the press keeps this (the user-interface) thread;
+//   file        press to the last picture file written;
+//   encode      the encode step alone on the same picture (prepare + save);
+//   second      press to the end of the grab for the second of two presses
+//               100 ms apart, while the first one is still being written.
+// The files go to a folder of their own under the temporary folder and are
+// removed after every repetition.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,58 +23,80 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/win32/busy_flag.h"
 #include "app/win32/capture_action.h"
 #include "app/win32/hotkeys.h"
+#include "app/win32/press_worker.h"
 #include "app/win32/subsystem_links.h"
+#include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
 #include "settings/settings.h"
+#include "sysinfo/info_gathering.h"
+#include "sysinfo/win32/system_probes_win.h"
 
 namespace {
 
 using namespace orbilux;
 using Clock = std::chrono::steady_clock;
 
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+double Ms(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-// The steps of the shell, each timed.
-class BenchSteps : public CaptureSteps {
+// The program's steps, as the main dialog and the press worker run them, with
+// the moments the measures need.
+class BenchSteps : public CaptureSteps, public PressSteps {
 public:
-    explicit BenchSteps(ScreenShot& shot) : shot_(shot) {}
     void SetBusyIndicators(bool) override {}
-    int32_t CaptureScreen() override {
-        const Clock::time_point start = Clock::now();
-        const int32_t pages = CaptureScreenShot(shot_);
-        captureMs = MillisecondsSince(start);
+    int32_t CaptureScreen(Press& press) override {
+        grabStart = Clock::now();
+        const int32_t pages = CaptureScreenShot(*press.shot, press.settings);
+        grabEnd = Clock::now();
+        lastShot = press.shot;
         return pages;
     }
+    void ReadMoment(Press& press) override {
+        Win32SystemProbes probes;
+        press.settings.format_.computerInfo.readMoment(probes);
+    }
+    void StartGathering(Press& press) override {
+        press.gathering = InfoGathering::Start(
+            press.settings.format_.computerInfo, GatherNeeds::ForLogType(press.settings.key_.logType),
+            [] { return std::unique_ptr<SystemProbes>(new Win32SystemProbes()); }, LowerThreadPriority);
+    }
+    void TakePrinter(Press&) override {}
     void ShowPrintingSplash() override {}
-    int32_t BuildTextPages() override {
-        const Clock::time_point start = Clock::now();
-        const int32_t pages = print_.AppendTextPages(shot_, SettingsInstance());
-        textMs = MillisecondsSince(start);
-        return pages;
+    bool QueuePress(std::shared_ptr<Press> press) override {
+        return queue.Push(PictureBytes(*press->shot), [this, press] { FinishPress(*press, *this); });
     }
-    SaveOutcome SaveFiles() override {
-        const Clock::time_point start = Clock::now();
-        const SaveOutcome outcome = SaveCaptureFiles(shot_);
-        saveMs = MillisecondsSince(start);
-        return outcome;
+    void NotifyPressDropped() override {}
+
+    SaveOutcome SaveFiles(Press& press) override {
+        return SavePressFiles(*press.shot, press.settings, [this, &press] {
+            {
+                std::lock_guard<std::mutex> hold(lock);
+                picturesWritten.push_back(Clock::now());
+            }
+            press.TakeGatheredInfo();
+        });
     }
-    void NotifySaveFailure(const SaveOutcome&) override {}
-    void StartPrinting(int32_t) override {}
+    void NotifySaveFailure(const SaveOutcome&) override { failed = true; }
+    int32_t BuildTextPages(Press&) override { return 0; }
+    void StartPrinting(Press&, int32_t) override {}
+    void PressFinished(Press&, const SaveOutcome&) override {}
 
-    double captureMs = 0, textMs = 0, saveMs = 0;
-
-private:
-    ScreenShot& shot_;
-    PrintLink print_;
+    Clock::time_point grabStart, grabEnd;
+    std::shared_ptr<ScreenShot> lastShot;
+    std::mutex lock;
+    std::vector<Clock::time_point> picturesWritten;
+    bool failed = false;
+    PressQueue queue{PressQueue::kDefaultByteBudget, LowerThreadPriority};
 };
 
 double Median(std::vector<double> values) {
@@ -76,7 +105,7 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// The pictures written under folder (the press may put them in a dated
+// The files written under folder (the press may put them in a dated
 // sub-folder); everything under folder is removed.
 size_t CountAndClear(const std::filesystem::path& folder) {
     size_t count = 0;
@@ -92,7 +121,8 @@ size_t CountAndClear(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     const bool png = argc > 1 && std::strcmp(argv[1], "png") == 0;
-    const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    const int logType = argc > 2 ? std::atoi(argv[2]) : 0;
+    const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
 
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
@@ -105,55 +135,74 @@ int main(int argc, char** argv) {
     settings.general_.screenTarget = 0;
     settings.general_.bDisplaySplash_ = false;
     settings.key_.keyAction = 1;
-    settings.key_.logType = 0;
+    settings.key_.logType = logType;
     settings.output_.baseDirName = folder;
     settings.output_.nPictureFormat = png ? 1 : 2;
     settings.output_.bpp = 3;
     settings.output_.scale = 100;
+    const size_t filesPerPress = logType != 0 ? 2 : 1;
 
     PrepareSubsystems();
     BusyFlag busy;
-    std::vector<double> press, encode, capture, text, save;
+    BenchSteps steps;
+    std::vector<double> grab, key, file, encode, second;
     uint32_t width = 0, height = 0;
     for (int i = 0; i <= repeats; ++i) {  // the first round warms up and is not counted
-        ScreenShot shot;
-        BenchSteps steps(shot);
-        const Clock::time_point pressStart = Clock::now();
+        // A single press.
+        steps.picturesWritten.clear();
+        const Clock::time_point press = Clock::now();
         RunCaptureAction(kPrintHotkeyId, settings, steps, busy);
-        const double pressMs = MillisecondsSince(pressStart);
-        if (CountAndClear(folder) != 1 || !shot.image || !shot.image->IsValid()) {
+        const Clock::time_point keyDone = Clock::now();
+        const double grabMs = Ms(steps.grabStart, steps.grabEnd);
+        steps.queue.WaitIdle();
+        if (steps.failed || steps.picturesWritten.size() != 1 || CountAndClear(folder) != filesPerPress) {
             std::fprintf(stderr, "the press wrote no picture\n");
             return 1;
         }
-        width = shot.image->GetWidth();
-        height = shot.image->GetHeight();
+        const double fileMs = Ms(press, steps.picturesWritten[0]);
+        const CxImage& picture = *steps.lastShot->image;
+        width = picture.GetWidth();
+        height = picture.GetHeight();
 
+        // The encode step alone on the same picture.
         std::wstring extension;
         ImageEncoder encoder = ImageEncoder::Jpeg;
         pictureFormat(settings.output_.nPictureFormat, extension, encoder);
         const Clock::time_point encodeStart = Clock::now();
-        const CxImage prepared = preparePicture(settings.output_, settings.output_.bpp, *shot.image);
+        const CxImage prepared = preparePicture(settings.output_, settings.output_.bpp, picture);
         const bool saved = savePicture(prepared, folder + L"encode" + extension, encoder);
-        const double encodeMs = MillisecondsSince(encodeStart);
-        const size_t written = CountAndClear(folder);
-        if (!saved || written != 1) {
-            std::fprintf(stderr, "the encode step wrote no picture (saved %d, %zu files)\n", int(saved),
-                         written);
+        const double encodeMs = Ms(encodeStart, Clock::now());
+        if (!saved || CountAndClear(folder) != 1) {
+            std::fprintf(stderr, "the encode step wrote no picture\n");
+            return 1;
+        }
+
+        // Two presses 100 ms apart: the second is grabbed while the first is
+        // still being encoded.
+        steps.picturesWritten.clear();
+        const Clock::time_point first = Clock::now();
+        RunCaptureAction(kPrintHotkeyId, settings, steps, busy);
+        std::this_thread::sleep_until(first + std::chrono::milliseconds(100));
+        const Clock::time_point secondPress = Clock::now();
+        RunCaptureAction(kPrintHotkeyId, settings, steps, busy);
+        const double secondMs = Ms(secondPress, steps.grabEnd);
+        steps.queue.WaitIdle();
+        if (steps.picturesWritten.size() != 2 || CountAndClear(folder) != 2 * filesPerPress) {
+            std::fprintf(stderr, "the two presses did not write two pictures\n");
             return 1;
         }
         if (i == 0) continue;
-        press.push_back(pressMs);
-        capture.push_back(steps.captureMs);
-        text.push_back(steps.textMs);
-        save.push_back(steps.saveMs);
+        grab.push_back(grabMs);
+        key.push_back(Ms(press, keyDone));
+        file.push_back(fileMs);
         encode.push_back(encodeMs);
+        second.push_back(secondMs);
     }
-    const double pressMedian = Median(press), encodeMedian = Median(encode);
+    const double g = Median(grab), k = Median(key), f = Median(file), e = Median(encode), s = Median(second);
     std::printf(
-        "%ux%u %s repeats=%d press_ms=%.1f encode_ms=%.1f ratio=%.2f capture_ms=%.1f text_ms=%.1f "
-        "save_ms=%.1f\n",
-        width, height, png ? "png" : "jpeg", repeats, pressMedian, encodeMedian, pressMedian / encodeMedian,
-        Median(capture), Median(text), Median(save));
+        "%ux%u %s logType=%d repeats=%d grab_ms=%.1f key_ms=%.1f file_ms=%.1f encode_ms=%.1f "
+        "file_ratio=%.2f key_over_grab_ms=%.1f second_grab_ms=%.1f second_ratio=%.2f\n",
+        width, height, png ? "png" : "jpeg", logType, repeats, g, k, f, e, f / (g + e), k - g, s, s / g);
     std::filesystem::remove_all(folder, ec);
     return 0;
 }

@@ -487,12 +487,16 @@ void RunPrintJob(PrintJob& job) {
 }
 
 bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run) {
-    if (!run || run->pages.empty() || !objects.Printer()) return false;
-    auto job = std::make_shared<PrintJob>();
+    if (!objects.Printer()) return false;
     // The same printer and device mode the Text pages were laid out for.
-    PrinterTarget target = TargetOf(objects);
-    job->deviceName = std::move(target.deviceName);
-    job->devMode = std::move(target.devMode);
+    return StartPrintJob(TargetOf(objects), std::move(run));
+}
+
+bool StartPrintJob(const PrinterTarget& printer, std::shared_ptr<PrintRun> run) {
+    if (!run || run->pages.empty() || printer.deviceName.empty()) return false;
+    auto job = std::make_shared<PrintJob>();
+    job->deviceName = printer.deviceName;
+    job->devMode = printer.devMode;
     job->firstPage = 0;
     job->lastPage = UINT(run->pages.size() - 1);
     job->callbacks = std::make_shared<PrintRunCallbacks>(std::move(run));

@@ -158,6 +158,9 @@ bool StartPrintJob(const PrinterObjects& objects, const ScreenShot& shot, ORBILU
                    int32_t pageCount);
 // Starts a prepared run.
 bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run);
+// Starts a prepared run on the printer a press took as its own (its name and
+// device mode); false without a printer or a page.
+bool StartPrintJob(const PrinterTarget& printer, std::shared_ptr<PrintRun> run);
 // Starts a prepared job on a detached thread; it counts as running until its
 // document is finished or aborted.
 bool StartPrintJob(std::shared_ptr<PrintJob> job);

@@ -54,6 +54,14 @@ struct SaverTest : ::testing::Test {
     ORBILUXSetting settings;
 };
 
+// Width of a written PNG, from its header chunk.
+uint32_t PngWidth(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (b.size() < 24) return 0;
+    return uint32_t(b[16]) << 24 | uint32_t(b[17]) << 16 | uint32_t(b[18]) << 8 | uint32_t(b[19]);
+}
+
 CxImagePtr Picture(uint32_t w, uint32_t h) {
     return std::make_shared<CxImage>(testpics::Screen(w, h));
 }
@@ -254,4 +262,51 @@ TEST(PreparePicture, ScalesAndReducesByTheSettings) {
     EXPECT_EQ(half.GetWidth(), 960u);
     EXPECT_EQ(half.GetHeight(), 540u);
     EXPECT_EQ(hd.GetWidth(), 1920u);  // the captured picture is not changed
+}
+
+TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
+    settings.general_.screenTarget = 1;
+    settings.output_.nPictureFormat = 1;
+    MonitorShotMap shots;
+    for (uint32_t m = 1; m <= 7; ++m) shots[m] = MonitorShot{int32_t(m - 1), Picture(m * 3, 4)};
+    ImageFileSaver saver(nullptr, shots, settings);
+    saver.SetEncodingThreads(4);
+    EXPECT_TRUE(saver().ok());
+    const std::vector<std::string> names = dir.Names();
+    ASSERT_EQ(names.size(), 7u);
+    for (uint32_t m = 1; m <= 7; ++m) {
+        const std::string name = "MN20240305_0" + std::to_string(m) + "_6bf1.png";
+        EXPECT_EQ(names[m - 1], name);
+        EXPECT_EQ(PngWidth(dir.path() / name), m * 3) << name;
+    }
+}
+
+TEST_F(SaverTest, TheReportWaitsForEveryPictureAndShowsWhatArrivedMeanwhile) {
+    settings.output_.nPictureFormat = 0;
+    settings.key_.logType = 1;
+    settings.format_.computerInfo.localTime = Clock();
+    ImageFileSaver saver(Picture(20, 10), {}, settings);
+    bool pictureThere = false;
+    saver.SetReportWait([&] {
+        pictureThere = dir.Names() == std::vector<std::string>{"MN20240305_00_6bf1.bmp"};
+        // The information gathered since the press arrives only now.
+        settings.format_.computerInfo.computerName = L"LATE-ARRIVAL";
+        settings.format_.computerInfo.composeInfoLines();
+    });
+    EXPECT_TRUE(saver().ok());
+    EXPECT_TRUE(pictureThere);
+    std::ifstream in(dir.path() / "MN20240305_00_6bf1.txt", std::ios::binary);
+    const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(report.find("LATE-ARRIVAL"), std::string::npos);
+}
+
+TEST_F(SaverTest, ARunThatFailsStillReleasesTheReportWait) {
+    settings.key_.logType = 1;
+    settings.output_.baseDirName = tamrik::Utf8ToWide((dir.path() / "file").string());
+    std::ofstream(dir.path() / "file") << "in the way";
+    ImageFileSaver saver(Picture(20, 10), {}, settings);
+    int waited = 0;
+    saver.SetReportWait([&] { ++waited; });
+    EXPECT_FALSE(saver().ok());
+    EXPECT_EQ(waited, 1);
 }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <deque>
+#include <memory>
 
 #include "base/text.h"
 #include "sysinfo/computer_info.h"
+#include "sysinfo/info_gathering.h"
 #include "sysinfo/event_log.h"
 #include "sysinfo/system_probes.h"
 
@@ -333,4 +337,57 @@ TEST(SysinfoGatherFake, APressGathersOnlyWhatItsReportSettingUses) {
         info.gatherComputerInfo(GatherNeeds::ForLogType(logType), probes);
         EXPECT_EQ(probes.records.opened, std::vector<std::wstring>({L"System", L"Application"}));
     }
+}
+
+TEST(SysinfoGatherFake, TheMomentIsReadAtThePressAndKeptByTheLaterGathering) {
+    // A computer whose clock and foreground window move on after the press.
+    struct MovingProbes : FakeProbes {
+        tamrik::CalendarTime localTime() override {
+            tamrik::CalendarTime t = FakeProbes::localTime();
+            t.second = uint16_t(7 + reads++);
+            return t;
+        }
+        int reads = 0;
+    };
+    auto probes = std::make_shared<MovingProbes>();
+    probes->foreground = {true, 12, false, L"Q&A - Notepad"};
+    ComputerInfo moment;
+    moment.readMoment(*probes);
+    probes->foreground = {true, 13, false, L"later window"};
+
+    std::atomic<int> made{0};
+    auto gathering =
+        InfoGathering::Start(moment, GatherNeeds::ForLogType(1), [&]() -> std::unique_ptr<SystemProbes> {
+            ++made;
+            auto copy = std::make_unique<MovingProbes>(*probes);
+            return copy;
+        });
+    const ComputerInfo& info = gathering->Wait();
+    EXPECT_EQ(made.load(), 1);
+    EXPECT_EQ(info.shotTime, L"14:03:07");
+    EXPECT_EQ(info.localTime.second, 7);
+    EXPECT_EQ(info.windowText, L"Q&A - Notepad");
+    EXPECT_EQ(info.application, L"App 12");
+    // The rest arrived with the gathering, and the lines show both.
+    EXPECT_EQ(info.computerName, L"PC01");
+    EXPECT_EQ(info.processLines.size(), 2u);
+    const auto has = [&](const std::wstring& line) {
+        return std::find(info.infoLines.begin(), info.infoLines.end(), line) != info.infoLines.end();
+    };
+    EXPECT_TRUE(has(L"Shot Time:\t14:03:07\n"));
+    EXPECT_TRUE(has(L"Window Text:\tQ&A - Notepad\n"));
+    // Waiting again gives the same information without gathering again.
+    EXPECT_EQ(&gathering->Wait(), &info);
+    EXPECT_EQ(made.load(), 1);
+}
+
+TEST(SysinfoGatherFake, AGatheringNobodyWaitsForEndsWithItsOwner) {
+    std::atomic<bool> gathered{false};
+    {
+        auto gathering = InfoGathering::Start(ComputerInfo{}, GatherNeeds::ForLogType(2), [&] {
+            gathered = true;
+            return std::unique_ptr<SystemProbes>(new FakeProbes());
+        });
+    }
+    EXPECT_TRUE(gathered.load());
 }

@@ -137,7 +137,8 @@ static void usage(void) {
              L"  wait-visible CAPTION SECS | wait-hidden CAPTION SECS | post CAPTION COMMAND |\n"
              L"  wait-text TEXT SECS | count-text TEXT | ok-text TEXT | wait-class CLASS SECS |\n"
              L"  wait-no-class CLASS SECS | count-class CLASS | post-class CLASS COMMAND |\n"
-             L"  tray-delete CAPTION ID | tray-icons | balloon-count | wait-balloon SECS\n");
+             L"  tray-delete CAPTION ID | tray-icons | balloon-count | wait-balloon SECS |\n"
+             L"  responsive CAPTION SECS | retitle-foreground TEXT\n");
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -189,6 +190,29 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return usage(), 2;
     const wchar_t* arg = argv[2];
     double secs = argc > 3 ? _wtof(argv[3]) : 0;
+    if (!wcscmp(cmd, L"responsive")) {
+        /* Asks the window every 20 ms for SECS seconds; prints how many times
+         * it answered and its slowest answer. */
+        HWND w = FindWindowW(NULL, arg);
+        if (!w) return 1;
+        DWORD end = GetTickCount() + (DWORD)(secs * 1000);
+        int answers = 0;
+        DWORD slowest = 0;
+        while ((LONG)(GetTickCount() - end) < 0) {
+            DWORD_PTR result = 0;
+            DWORD start = GetTickCount();
+            if (SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result)) ++answers;
+            DWORD took = GetTickCount() - start;
+            if (took > slowest) slowest = took;
+            Sleep(20);
+        }
+        wprintf(L"answers=%d slowest_ms=%lu\n", answers, (unsigned long)slowest);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"retitle-foreground")) {
+        HWND w = GetForegroundWindow();
+        return w && SetWindowTextW(w, arg) ? 0 : 1;
+    }
     if (!wcscmp(cmd, L"wait")) return wait_for(probe_caption, arg, NULL, secs);
     if (!wcscmp(cmd, L"wait-gone")) return wait_for(probe_no_caption, arg, NULL, secs);
     if (!wcscmp(cmd, L"wait-visible")) return wait_for(probe_visible_caption, arg, NULL, secs);

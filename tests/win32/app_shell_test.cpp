@@ -27,98 +27,159 @@ using uitest::BoxAnswer;
 
 namespace {
 
+using Calls = std::vector<std::string>;
+
+// The key's steps: what they were called with, and the presses they queued.
 struct FakeSteps : CaptureSteps {
-    ORBILUXSetting* settings = nullptr;
-    std::vector<std::string> calls;
+    Calls calls;
     int32_t picturePages = 1;
-    int32_t totalPages = 3;
-    // Settings as the file output saw them.
-    int32_t savedTarget = -1, savedKeyAction = -1, savedLogType = -1;
+    bool queueHasRoom = true;
     bool busyDuringCapture = false;
     BusyFlag* busy = nullptr;
+    std::vector<std::shared_ptr<Press>> queued;
 
     void SetBusyIndicators(bool on) override { calls.push_back(on ? "busy" : "normal"); }
-    int32_t CaptureScreen() override {
+    int32_t CaptureScreen(Press& press) override {
         calls.push_back("capture");
         busyDuringCapture = busy && busy->IsTaken();
+        // Each press's picture is its own: its width tells the presses apart.
+        press.shot->image->Create(uint32_t(10 + queued.size()), 1, 24);
         return picturePages;
     }
-    void ShowPrintingSplash() override { calls.push_back("splash"); }
-    int32_t BuildTextPages() override {
-        calls.push_back("text");
-        return totalPages;
+    void ReadMoment(Press& press) override {
+        calls.push_back("moment");
+        press.settings.format_.computerInfo.windowText = L"title " + std::to_wstring(queued.size());
     }
-    SaveOutcome SaveFiles() override {
+    void StartGathering(Press&) override { calls.push_back("gather"); }
+    void TakePrinter(Press& press) override {
+        calls.push_back("printer");
+        press.printer.deviceName = L"PDF";
+    }
+    void ShowPrintingSplash() override { calls.push_back("splash"); }
+    bool QueuePress(std::shared_ptr<Press> press) override {
+        calls.push_back("queue");
+        if (!queueHasRoom) return false;
+        queued.push_back(std::move(press));
+        return true;
+    }
+    void NotifyPressDropped() override { calls.push_back("dropped"); }
+};
+
+// The worker's steps, with the settings each step saw.
+struct FakePressSteps : PressSteps {
+    Calls calls;
+    SaveOutcome saveOutcome;
+    int32_t savedTarget = -1, savedKeyAction = -1, savedLogType = -1;
+    std::wstring savedTitle;
+
+    SaveOutcome SaveFiles(Press& press) override {
         calls.push_back("files");
-        savedTarget = settings->general_.screenTarget;
-        savedKeyAction = settings->key_.keyAction;
-        savedLogType = settings->key_.logType;
+        savedTarget = press.settings.general_.screenTarget;
+        savedKeyAction = press.settings.key_.keyAction;
+        savedLogType = press.settings.key_.logType;
+        savedTitle = press.settings.format_.computerInfo.windowText;
         return saveOutcome;
     }
     void NotifySaveFailure(const SaveOutcome& outcome) override {
         calls.push_back("notify " + std::to_string(int(outcome.failure)));
     }
-    SaveOutcome saveOutcome;
-    void StartPrinting(int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
+    int32_t BuildTextPages(Press&) override {
+        calls.push_back("text");
+        return 3;
+    }
+    void StartPrinting(Press&, int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
+    void PressFinished(Press&, const SaveOutcome&) override { calls.push_back("finished"); }
 };
-
-using Calls = std::vector<std::string>;
 
 class AppCaptureAction : public ::testing::Test {
 protected:
-    void SetUp() override {
-        steps.settings = &settings;
-        steps.busy = &busy;
+    void SetUp() override { steps.busy = &busy; }
+    // The worker's part of the last queued press.
+    Calls Finish() {
+        worker.calls.clear();
+        FinishPress(*steps.queued.back(), worker);
+        return worker.calls;
     }
     ORBILUXSetting settings;
     FakeSteps steps;
+    FakePressSteps worker;
     BusyFlag busy;
 };
 
-TEST_F(AppCaptureAction, EachKeyActionRunsItsStepsInOrder) {
+TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.key_.keyAction = 0;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "print 3", "normal"}));
+    EXPECT_EQ(steps.calls,
+              (Calls{"busy", "capture", "moment", "gather", "printer", "splash", "queue", "normal"}));
     EXPECT_TRUE(steps.busyDuringCapture);
     EXPECT_FALSE(busy.IsTaken());
+    EXPECT_EQ(Finish(), (Calls{"text", "print 3", "finished"}));
 
+    // Files only, without a report: nothing beyond the moment is gathered.
     steps.calls.clear();
     settings.key_.keyAction = 1;
+    settings.key_.logType = 0;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "files", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "splash", "queue", "normal"}));
+    EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
 
+    // Both: the files are complete before printing starts.
     steps.calls.clear();
     settings.key_.keyAction = 2;
+    settings.key_.logType = 1;
     settings.general_.bDisplaySplash_ = false;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "files", "print 3", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "printer", "queue", "normal"}));
+    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3", "finished"}));
 
     steps.calls.clear();
     settings.key_.keyAction = 7;  // neither files nor print
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "queue", "normal"}));
+    EXPECT_EQ(Finish(), (Calls{"finished"}));
 }
 
-TEST_F(AppCaptureAction, ShotKeyOverridesThreeSettingsForOneAction) {
+TEST_F(AppCaptureAction, TheShotKeysValuesGoToItsPressOnly) {
     settings.key_.keyAction = 0;
     settings.key_.logType = 1;
     settings.general_.screenTarget = 2;
     RunCaptureAction(1, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "splash", "text", "files", "normal"}));
-    EXPECT_EQ(steps.savedTarget, 0);
-    EXPECT_EQ(steps.savedKeyAction, 1);
-    EXPECT_EQ(steps.savedLogType, 2);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "splash", "queue", "normal"}));
+    EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
+    EXPECT_EQ(worker.savedTarget, 0);
+    EXPECT_EQ(worker.savedKeyAction, 1);
+    EXPECT_EQ(worker.savedLogType, 2);
+    // The live settings never held them, not even during the press.
     EXPECT_EQ(settings.key_.keyAction, 0);
     EXPECT_EQ(settings.key_.logType, 1);
     EXPECT_EQ(settings.general_.screenTarget, 2);
+}
 
-    // Also restored when the capture fails part way.
-    steps.calls.clear();
-    steps.picturePages = 0;
-    RunCaptureAction(1, settings, steps, busy);
-    EXPECT_EQ(settings.key_.keyAction, 0);
-    EXPECT_EQ(settings.key_.logType, 1);
-    EXPECT_EQ(settings.general_.screenTarget, 2);
+TEST_F(AppCaptureAction, QueuedPressesKeepTheirOwnSettingsMomentAndPicture) {
+    settings.key_.keyAction = 1;
+    settings.key_.logType = 1;
+    settings.output_.scale = 50;
+    RunCaptureAction(0, settings, steps, busy);
+    // The settings change before the first press's files are written.
+    settings.output_.scale = 150;
+    settings.key_.logType = 0;
+    RunCaptureAction(0, settings, steps, busy);
+    ASSERT_EQ(steps.queued.size(), 2u);
+    const Press& first = *steps.queued[0];
+    const Press& second = *steps.queued[1];
+    EXPECT_EQ(first.settings.output_.scale, 50u);
+    EXPECT_EQ(first.settings.key_.logType, 1);
+    EXPECT_EQ(second.settings.output_.scale, 150u);
+    EXPECT_EQ(first.settings.format_.computerInfo.windowText, L"title 0");
+    EXPECT_EQ(second.settings.format_.computerInfo.windowText, L"title 1");
+    EXPECT_NE(first.shot, second.shot);
+    EXPECT_EQ(first.shot->image->GetWidth(), 10u);
+    EXPECT_EQ(second.shot->image->GetWidth(), 11u);
+    // The live record's own computer information was never touched.
+    EXPECT_TRUE(settings.format_.computerInfo.windowText.empty());
+    // Every capture's files go into a per-date folder.
+    EXPECT_TRUE(settings.output_.bDateDir);
+    EXPECT_TRUE(first.settings.output_.bDateDir);
 }
 
 TEST_F(AppCaptureAction, BusyPressesAndUnknownIdsOnlyFlashTheIcon) {
@@ -134,24 +195,30 @@ TEST_F(AppCaptureAction, BusyPressesAndUnknownIdsOnlyFlashTheIcon) {
     EXPECT_FALSE(busy.IsTaken());
 }
 
-TEST_F(AppCaptureAction, FailedCaptureWritesAndPrintsNothing) {
+TEST_F(AppCaptureAction, AFailedCaptureIsNotQueuedAndAFullQueueIsTold) {
     settings.key_.keyAction = 2;
     settings.key_.logType = 2;
     steps.picturePages = 0;
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "normal"}));
     EXPECT_FALSE(busy.IsTaken());
+
+    steps.calls.clear();
+    steps.picturePages = 1;
+    steps.queueHasRoom = false;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "printer", "splash", "queue",
+                                  "dropped", "normal"}));
+    EXPECT_TRUE(steps.queued.empty());
 }
 
 TEST_F(AppCaptureAction, FilesThatCannotBeWrittenAreToldOnceAndThePressStillPrints) {
     settings.key_.keyAction = 2;
-    steps.saveOutcome.failure = SaveFailure::NotAFolder;
-    steps.saveOutcome.folder = L"C:\\Shots\\20240305\\";
+    worker.saveOutcome.failure = SaveFailure::NotAFolder;
+    worker.saveOutcome.folder = L"C:\\Shots\\20240305\\";
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls,
-              (Calls{"busy", "capture", "splash", "text", "files",
-                     "notify " + std::to_string(int(SaveFailure::NotAFolder)), "print 3", "normal"}));
-    EXPECT_FALSE(busy.IsTaken());
+    EXPECT_EQ(Finish(), (Calls{"files", "notify " + std::to_string(int(SaveFailure::NotAFolder)), "text",
+                               "print 3", "finished"}));
 }
 
 TEST(AppAbout, VersionLineNeedsFourParts) {

@@ -1,0 +1,94 @@
+#include "app/win32/press_worker.h"
+
+#include <mutex>
+
+#include "app/win32/subsystem_links.h"
+#include "capture/press_queue.h"
+#include "capture/screen_shot.h"
+
+namespace orbilux {
+
+namespace {
+
+std::mutex g_queueLock;
+std::unique_ptr<PressQueue> g_queue;
+
+PressQueue& Queue() {
+    std::lock_guard<std::mutex> hold(g_queueLock);
+    if (!g_queue) g_queue = std::make_unique<PressQueue>(PressQueue::kDefaultByteBudget, LowerThreadPriority);
+    return *g_queue;
+}
+
+// What the worker does with a press; it reaches the main dialog only through
+// posted messages.
+class WorkerSteps : public PressSteps {
+public:
+    explicit WorkerSteps(HWND notify) : notify_(notify) {}
+
+    SaveOutcome SaveFiles(Press& press) override {
+        return SavePressFiles(*press.shot, press.settings, [&press] { press.TakeGatheredInfo(); });
+    }
+    void NotifySaveFailure(const SaveOutcome& outcome) override {
+        Post(kPressSaveFailedMessage, new SaveOutcome(outcome));
+    }
+    int32_t BuildTextPages(Press& press) override {
+        press.TakeGatheredInfo();
+        return BuildPressTextPages(*press.shot, press.settings, press.printer);
+    }
+    void StartPrinting(Press& press, int32_t pageCount) override {
+        StartPressPrinting(*press.shot, press.settings, press.printer, pageCount);
+    }
+    void PressFinished(Press& press, const SaveOutcome& outcome) override {
+        finished_ = true;
+        Post(kPressFinishedMessage, press.WritesFiles() ? new SaveOutcome(outcome) : nullptr);
+    }
+    // Every press is told finished once, even one whose work failed.
+    void EnsureFinished() {
+        if (!finished_) Post(kPressFinishedMessage, nullptr);
+        finished_ = true;
+    }
+
+private:
+    void Post(UINT message, SaveOutcome* outcome) {
+        // After Exit the dialog is gone: nobody is left to tell.
+        if (!::PostMessageW(notify_, message, 0, LPARAM(outcome))) delete outcome;
+    }
+
+    HWND notify_;
+    bool finished_ = false;
+};
+
+}  // namespace
+
+void LowerThreadPriority() {
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify) {
+    const uint64_t bytes = PictureBytes(*press->shot);
+    return Queue().Push(bytes, [press, notify] {
+        WorkerSteps steps(notify);
+        try {
+            FinishPress(*press, steps);
+        } catch (...) {
+            // Out of memory, say: this press ends here; the next one still runs.
+        }
+        steps.EnsureFinished();
+    });
+}
+
+size_t PressesPending() {
+    std::lock_guard<std::mutex> hold(g_queueLock);
+    return g_queue ? g_queue->Pending() : 0;
+}
+
+void FinishPressesAtExit() {
+    std::unique_ptr<PressQueue> queue;
+    {
+        std::lock_guard<std::mutex> hold(g_queueLock);
+        queue = std::move(g_queue);
+    }
+    queue.reset();  // lets the queued presses finish, then ends the worker
+}
+
+}  // namespace orbilux
