@@ -15,8 +15,10 @@ bool EncodeBmp(const CxImage& image, std::FILE* file);
 
 // Palette pictures as colour type palette with their own bit depth (a palette
 // of more than 2 entries cut to the largest used index + 1 when the picture has
-// fewer than 65536 pixels), 24-bit pictures as 8-bit RGB; library default
-// compression and filters, no interlacing, the picture's resolution.
+// fewer than 65536 pixels), 24-bit pictures as 8-bit RGB; zlib's default level
+// (6), palette rows unfiltered and full-colour rows each with the smallest of
+// the None, Sub, Up and Paeth filters, image data in chunks of 64 KiB, no
+// interlacing, the picture's resolution.
 bool EncodePng(const CxImage& image, std::FILE* file);
 
 // RGB input, library defaults with quality 90, JFIF density in dots per inch

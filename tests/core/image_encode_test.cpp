@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
+
 #include "image/encoders.h"
 #include "image/quantizer.h"
 #include "tests/core/image_test_pictures.h"
@@ -79,6 +81,33 @@ CxImage Reduced(const CxImage& src, uint32_t bpp) {
     const auto pal = q.GetPalette();
     img.DecreaseBpp(bpp, false, pal.data(), uint32_t(pal.size()));
     return img;
+}
+
+// The picture's pixels as libpng decodes them, or why not: "" when every pixel
+// equals the source's.
+std::string PngPixelsDiffer(const std::filesystem::path& file, const CxImage& source) {
+    const std::vector<uint8_t> bytes = ReadAll(file);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return image.message;
+    if (image.width != source.GetWidth() || image.height != source.GetHeight()) {
+        png_image_free(&image);
+        return "size";
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return image.message;
+    const uint32_t w = source.GetWidth();
+    const uint32_t h = source.GetHeight();
+    for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x) {
+            const RGBQuadColor c = source.GetPixelColor(x, h - 1 - y);  // stored bottom-up
+            const uint8_t* p = &rgb[(size_t(y) * w + x) * 3];
+            if (p[0] != c.red || p[1] != c.green || p[2] != c.blue)
+                return "pixel " + std::to_string(x) + "," + std::to_string(y);
+        }
+    }
+    return "";
 }
 
 }  // namespace
@@ -176,6 +205,27 @@ TEST(ImageEncodePng, DepthsOfPaletteAndFullColourPictures) {
         EXPECT_EQ(Describe(path), "PNG|300|250|" + mode + "|" + std::to_string(entries[i]) + "|96x96|-|" +
                                       Rgb(pictures[i].GetPixelColor(0, 249)))
             << i;
+    }
+}
+
+// Lossless at every depth: the decoded file has the source's pixels, over
+// pictures whose compressed data spans several image-data chunks (noise) and
+// pictures whose rows repeat and vary in runs (screen).
+TEST(ImageEncodePng, DecodedPixelsEqualTheSourceAtEveryDepth) {
+    outtest::ScratchFolder dir;
+    for (const CxImage& src : {testpics::Noise(173, 301), testpics::Screen(257, 190)}) {
+        CxImage one = src;
+        one.DecreaseBpp(1, true);
+        const CxImage pictures[] = {one, Reduced(src, 4), Reduced(src, 8), src};
+        for (const CxImage& img : pictures) {
+            const auto path = Write(dir, "p.png", img, ImageEncoder::Png);
+            EXPECT_EQ(PngPixelsDiffer(path, img), "") << img.GetWidth() << " " << img.GetBpp() << " bits";
+        }
+        const auto b = ReadAll(dir.path() / "p.png");
+        size_t chunks = 0;
+        for (size_t at = 8; at + 8 <= b.size(); at += 12 + Be32(b, at))
+            chunks += std::equal(b.begin() + long(at + 4), b.begin() + long(at + 8), "IDAT");
+        if (src.GetWidth() == 173) EXPECT_GE(chunks, 2u);  // 156 KB of random pixels
     }
 }
 
