@@ -219,6 +219,11 @@ int main(int argc, char** argv) {
         }
         ImageFileSaver saver(shot.image, shot.monitorShots, settings);
         saver();
+        const int64_t newPeak = g_peak.load() - liveBefore;
+        const int64_t rssPeak = MaxRssBytes() - rssBefore;
+        std::printf("%s raw_mb=%.1f new_peak_mb=%.1f new_ratio=%.2f rss_peak_mb=%.1f rss_ratio=%.2f\n",
+                    png ? "png" : "jpeg", rawBytes / 1048576.0, newPeak / 1048576.0, double(newPeak) / rawBytes,
+                    rssPeak / 1048576.0, double(rssPeak) / rawBytes);
         if (repeats > 0) {
             std::vector<double> serial, parallel;
             for (int i = 0; i < repeats; ++i) {
