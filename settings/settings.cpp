@@ -15,8 +15,6 @@ const wchar_t kDevModeFailureCaption[] = L"Tamrik";
 
 namespace {
 
-DevModeFailureNotifier g_devModeFailureNotifier = nullptr;
-
 // Visits the items of one group in storage order: a load or a save moves
 // them, a reset gives each item its default and leaves kept items alone.
 // A load or a save applies the failure rules: stop at the first failure
@@ -108,10 +106,6 @@ private:
 
 }  // namespace
 
-void SetDevModeFailureNotifier(DevModeFailureNotifier notifier) {
-    g_devModeFailureNotifier = notifier;
-}
-
 // ---- CSettings ----
 
 bool CSettings::Load(CSettingsStorage& storage) {
@@ -188,7 +182,7 @@ void LoadDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
         block.swap(loaded);
     } catch (const std::exception&) {
         block.clear();
-        if (g_devModeFailureNotifier) g_devModeFailureNotifier(kDevModeFailureText, kDevModeFailureCaption);
+        storage.ReportUnreadableDevMode();
     }
 }
 

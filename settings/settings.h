@@ -189,11 +189,8 @@ public:
 // Reference Detected") when called after it was destroyed at process exit.
 ORBILUXSetting& SettingsInstance();
 
-// Shows the warning that a stored device mode could not be read. The portable
-// core has no message box: the Windows side installs one with
-// SetDevModeFailureNotifier; without one the failure is silent.
-using DevModeFailureNotifier = void (*)(const std::wstring& text, const std::wstring& caption);
-void SetDevModeFailureNotifier(DevModeFailureNotifier notifier);
+// The warning that a stored device mode could not be read (shown by the
+// storage, CSettingsStorage::ReportUnreadableDevMode, and by printing).
 extern const wchar_t kDevModeFailureText[];
 extern const wchar_t kDevModeFailureCaption[];
 
