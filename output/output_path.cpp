@@ -155,7 +155,23 @@ OutputFileSystem& CurrentOutputFileSystem() {
     return installed ? *installed : g_portableFileSystem;
 }
 
+namespace {
+
+// A full disk quota, where the C library names one.
+#ifdef EDQUOT
+bool IsQuotaExceeded(int error) {
+    return error == EDQUOT;
+}
+#else
+bool IsQuotaExceeded(int) {
+    return false;
+}
+#endif
+
+}  // namespace
+
 SaveFailure FailureFromErrno(int error) {
+    if (IsQuotaExceeded(error)) return SaveFailure::DiskFull;
     switch (error) {
         case 0:
             return SaveFailure::WriteFailed;  // failed without saying why
@@ -165,9 +181,6 @@ SaveFailure FailureFromErrno(int error) {
             return SaveFailure::NoPermission;
         case ENOSPC:
         case EFBIG:
-#ifdef EDQUOT
-        case EDQUOT:
-#endif
             return SaveFailure::DiskFull;
         case ENAMETOOLONG:
             return SaveFailure::PathTooLong;
