@@ -118,9 +118,9 @@ class ScreenShot {
 public:
     ScreenShot() : image(std::make_shared<CxImage>()) {}
 
-    // Captures by the live settings through the system's screen (Windows only).
-    // Returns the number of pages, 0 after a failure the user has been shown.
-    int32_t Capture();
+    // Captures as the settings ask through the seams. Returns the number of
+    // pages, 0 after a failure the user has been shown. (The Windows layer's
+    // CaptureByLiveSettings captures the system's screen.)
     int32_t Capture(const CaptureSettings& settings, CaptureSeams& seams);
 
     // Inserts a page under its number; false (and the listed page stays) when

@@ -24,11 +24,6 @@ namespace {
 const wchar_t kRoot[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
-size_t DriverExtra(const uint8_t* fixed) {
-    return size_t(fixed[orbilux::kDevModeDriverExtraOffset] | fixed[orbilux::kDevModeDriverExtraOffset + 1]
-                                                                  << 8);
-}
-
 std::shared_ptr<orbilux::MemoryProfile> Save(orbilux::ORBILUXSetting& record) {
     auto profile = std::make_shared<orbilux::MemoryProfile>();
     orbilux::CSettingsStorageMemory storage(profile, kRoot);
@@ -69,8 +64,8 @@ void CheckSettingsRoundTrip(const uint8_t* data, size_t size) {
         return;
     }
     const std::vector<uint8_t>& block = record.printer_.devModeBlock;
-    if (block.size() != orbilux::kDevModeFixedSize + DriverExtra(data)) std::abort();
-    if (record.printer_.devModeDriverExtra() != DriverExtra(data)) std::abort();
+    if (block.size() != orbilux::kDevModeFixedSize + orbilux::DevModeDriverExtra(data)) std::abort();
+    if (record.printer_.devModeDriverExtra() != orbilux::DevModeDriverExtra(data)) std::abort();
 
     const auto saved = Save(record);
     orbilux::ORBILUXSetting loaded;
@@ -94,7 +89,7 @@ void CheckStoredBlocks(const uint8_t* data, size_t size) {
     Load(profile, loaded);
 
     const std::vector<uint8_t>& block = loaded.printer_.devModeBlock;
-    const size_t extra = DriverExtra(fixed);
+    const size_t extra = orbilux::DevModeDriverExtra(fixed);
     if (block.size() != sizeof fixed + extra) std::abort();
     if (!std::equal(fixed, fixed + sizeof fixed, block.begin())) std::abort();
     if (rest.size() == extra && !std::equal(rest.begin(), rest.end(), block.begin() + sizeof fixed))

@@ -97,6 +97,19 @@ struct JpegJob {
     bool allowBgr;
 };
 
+#ifdef JCS_EXTENSIONS
+// libjpeg-turbo reads the stored blue, green, red rows as they are; the
+// colour conversion and so every byte of the file are those of RGB input.
+bool ReadStoredRows(jpeg_compress_struct& cinfo) {
+    cinfo.in_color_space = JCS_EXT_BGR;
+    return true;
+}
+#else
+bool ReadStoredRows(jpeg_compress_struct&) {
+    return false;
+}
+#endif
+
 bool WriteJpeg(JpegJob& job) {
     jpeg_compress_struct cinfo;
     JpegErrorManager err;
@@ -124,14 +137,7 @@ bool WriteJpeg(JpegJob& job) {
     cinfo.Y_density = UINT16(image.GetYDpi());
     const uint32_t w = image.GetWidth();
     const bool direct = image.GetBpp() == 24;
-#ifdef JCS_EXTENSIONS
-    // libjpeg-turbo reads the stored blue, green, red rows as they are; the
-    // colour conversion and so every byte of the file are those of RGB input.
-    const bool storedRows = direct && job.allowBgr;
-    if (storedRows) cinfo.in_color_space = JCS_EXT_BGR;
-#else
-    const bool storedRows = false;
-#endif
+    const bool storedRows = direct && job.allowBgr && ReadStoredRows(cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     for (uint32_t y = image.GetHeight(); y-- > 0;) {
         if (storedRows) {

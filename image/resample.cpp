@@ -92,24 +92,27 @@ struct ResampleJob {
     const std::vector<float>* colWeight;     // K(b - n), 4 per target column
 };
 
-void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
-    const CxImage& src = *job.src;
-    const uint32_t h = src.GetHeight(), nw = job.out->GetWidth();
+// The four source rows of target row y and their weights.
+void RowTaps(const ResampleJob& job, uint32_t y, uint32_t rowIndex[4], float rowWeight[4]) {
+    const uint32_t h = job.src->GetHeight();
+    const Tap t = SourceTap(y, job.yScale);
+    for (int m = -1; m <= 2; ++m) {
+        rowIndex[m + 1] = Clamp(int64_t(t.first) + m, h);
+        rowWeight[m + 1] = tamrik::BSplineKernel(float(m) - t.frac);
+    }
+}
+
 #if defined(__SSE2__)
-    FloatRowCache cache(src);
-#endif
+void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
+    const uint32_t nw = job.out->GetWidth();
+    FloatRowCache cache(*job.src);
     for (uint32_t y = firstRow; y < endRow; ++y) {
-        const Tap t = SourceTap(y, job.yScale);
         uint32_t rowIndex[4];
         float rowWeight[4];
-        for (int m = -1; m <= 2; ++m) {
-            rowIndex[m + 1] = Clamp(int64_t(t.first) + m, h);
-            rowWeight[m + 1] = tamrik::BSplineKernel(float(m) - t.frac);
-        }
+        RowTaps(job, y, rowIndex, rowWeight);
         uint8_t* dst = job.out->GetBits(y);
         const uint32_t* offsets = job.colOffset->data();
         const float* weights = job.colWeight->data();
-#if defined(__SSE2__)
         // Each lane does the scalar sum of one channel: the same products and
         // additions in the same order, so the same bits.
         const float* rows[4];
@@ -132,7 +135,19 @@ void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
             dst[1] = StoreChannel(sum[1]);
             dst[2] = StoreChannel(sum[2]);
         }
+    }
+}
 #else
+void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
+    const CxImage& src = *job.src;
+    const uint32_t nw = job.out->GetWidth();
+    for (uint32_t y = firstRow; y < endRow; ++y) {
+        uint32_t rowIndex[4];
+        float rowWeight[4];
+        RowTaps(job, y, rowIndex, rowWeight);
+        uint8_t* dst = job.out->GetBits(y);
+        const uint32_t* offsets = job.colOffset->data();
+        const float* weights = job.colWeight->data();
         const uint8_t* rows[4];
         for (int m = 0; m < 4; ++m) rows[m] = src.GetBits(rowIndex[m]);
         for (uint32_t x = 0; x < nw; ++x, dst += 3) {
@@ -154,9 +169,9 @@ void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
             dst[1] = StoreChannel(sg);
             dst[2] = StoreChannel(sr);
         }
-#endif
     }
 }
+#endif
 
 }  // namespace
 

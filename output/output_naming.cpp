@@ -6,7 +6,7 @@
 #include <ctime>
 #include <limits>
 
-#include "base/text.h"
+#include "base/platform.h"
 #include "output/output_path.h"
 
 namespace orbilux {
@@ -42,30 +42,6 @@ std::wstring Hex(uint32_t value, size_t minDigits) {
 
 std::wstring DateDigits(const tamrik::CalendarTime& t) {
     return Decimal(t.year, 4) + Decimal(t.month, 2) + Decimal(t.day, 2);
-}
-
-std::wstring HomePictures() {
-#ifdef _WIN32
-    const wchar_t* home = _wgetenv(L"USERPROFILE");
-    if (!home || !*home) return std::wstring();
-    return std::wstring(home) + L"\\Pictures";
-#else
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return std::wstring();
-    return tamrik::Utf8ToWide(home) + L"/Pictures";
-#endif
-}
-
-std::wstring HomeLocalAppData() {
-#ifdef _WIN32
-    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
-    return local ? std::wstring(local) : std::wstring();
-#else
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return tamrik::Utf8ToWide(data);
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return std::wstring();
-    return tamrik::Utf8ToWide(home) + L"/.local/share";
-#endif
 }
 
 }  // namespace
@@ -145,7 +121,7 @@ void SetPicturesFolderLookup(FolderLookup lookup) {
 
 std::wstring defaultPicturesFolder() {
     const FolderLookup lookup = g_picturesLookup.load();
-    const std::wstring pictures = lookup ? lookup() : HomePictures();
+    const std::wstring pictures = lookup ? lookup() : tamrik::HomePicturesFolder();
     return pictures.empty() ? fallbackCapturesFolder() : pictures;
 }
 
@@ -155,7 +131,7 @@ void SetLocalAppDataLookup(FolderLookup lookup) {
 
 std::wstring fallbackCapturesFolder() {
     const FolderLookup lookup = g_localAppDataLookup.load();
-    std::wstring folder = lookup ? lookup() : HomeLocalAppData();
+    std::wstring folder = lookup ? lookup() : tamrik::HomeLocalDataFolder();
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     if (folder.empty()) return folder;
     return folder + L"\\Tamrik\\Captures";
@@ -170,11 +146,7 @@ tamrik::CalendarTime currentLocalTime() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &seconds);
-#else
-    localtime_r(&seconds, &local);
-#endif
+    tamrik::LocalCalendar(seconds, local);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     tamrik::CalendarTime t;

@@ -7,7 +7,7 @@
 #include <limits>
 #include <system_error>
 
-#include "base/text.h"
+#include "base/platform.h"
 
 namespace orbilux {
 namespace fs = std::filesystem;
@@ -78,17 +78,6 @@ std::vector<std::wstring> CPath::DirectoryComponents() const {
     return parts;
 }
 
-fs::path ToFsPath(const std::wstring& path) {
-#ifdef _WIN32
-    return fs::path(path);
-#else
-    std::wstring slashes = path;
-    for (wchar_t& c : slashes)
-        if (c == L'\\') c = L'/';
-    return fs::path(tamrik::WideToUtf8(slashes));
-#endif
-}
-
 namespace {
 
 // The portable file functions: std::filesystem and the C library.
@@ -97,14 +86,14 @@ public:
     Kind Probe(const std::wstring& path) override {
         std::error_code ec;
         // "blocker/" is no file to the system: ask without the separator.
-        const fs::file_status status = fs::status(ToFsPath(WithoutTrailingSeparators(path)), ec);
+        const fs::file_status status = fs::status(tamrik::NativePath(WithoutTrailingSeparators(path)), ec);
         if (status.type() == fs::file_type::not_found || status.type() == fs::file_type::none)
             return Kind::Missing;
         return status.type() == fs::file_type::directory ? Kind::Folder : Kind::File;
     }
     SaveFailure MakeFolder(const std::wstring& folder) override {
         std::error_code ec;
-        fs::create_directory(ToFsPath(folder), ec);
+        fs::create_directory(tamrik::NativePath(folder), ec);
         if (!ec) return SaveFailure::None;
         const Kind kind = Probe(folder);
         if (kind == Kind::Folder) return SaveFailure::None;
@@ -113,49 +102,41 @@ public:
     }
     std::FILE* OpenForWrite(const std::wstring& path, SaveFailure& failure) override {
         errno = 0;
-#ifdef _WIN32
-        std::FILE* file = _wfopen(ToFsPath(path).c_str(), L"wb");
-#else
-        std::FILE* file = std::fopen(ToFsPath(path).c_str(), "wb");
-#endif
+        std::FILE* file = tamrik::OpenFileForWriting(tamrik::NativePath(path));
         failure = file ? SaveFailure::None : FailureFromErrno(errno);
         return file;
     }
     SaveFailure MoveReplacing(const std::wstring& from, const std::wstring& to) override {
         std::error_code ec;
-        const fs::path target = ToFsPath(to);
-        fs::rename(ToFsPath(from), target, ec);
+        const fs::path target = tamrik::NativePath(to);
+        fs::rename(tamrik::NativePath(from), target, ec);
         if (ec) {  // some platforms do not replace an existing file
             std::error_code removeError;
             fs::remove(target, removeError);
             ec.clear();
-            fs::rename(ToFsPath(from), target, ec);
+            fs::rename(tamrik::NativePath(from), target, ec);
         }
         return ec ? FailureFromErrno(ec.value()) : SaveFailure::None;
     }
     void RemoveFile(const std::wstring& path) override {
         std::error_code ec;
-        fs::remove(ToFsPath(path), ec);
+        fs::remove(tamrik::NativePath(path), ec);
     }
     void RemoveEmptyFolder(const std::wstring& folder) override {
         std::error_code ec;
-        const fs::path p = ToFsPath(folder);
+        const fs::path p = tamrik::NativePath(folder);
         if (fs::is_directory(p, ec) && fs::is_empty(p, ec) && !ec) fs::remove(p, ec);
     }
     void ListFiles(const std::wstring& folder,
                    const std::function<void(const std::wstring&)>& visit) override {
         std::error_code ec;
-        fs::directory_iterator it(folder.empty() ? fs::path(".") : ToFsPath(folder), ec);
+        fs::directory_iterator it(folder.empty() ? fs::path(".") : tamrik::NativePath(folder), ec);
         if (ec) return;
         for (const fs::directory_iterator end; it != end; it.increment(ec)) {
             if (ec) break;
             std::error_code typeError;
             if (it->is_directory(typeError)) continue;
-#ifdef _WIN32
-            visit(it->path().filename().wstring());
-#else
-            visit(tamrik::Utf8ToWide(it->path().filename().string()));
-#endif
+            visit(tamrik::WideFileName(it->path()));
         }
     }
 };
@@ -174,7 +155,23 @@ OutputFileSystem& CurrentOutputFileSystem() {
     return installed ? *installed : g_portableFileSystem;
 }
 
+namespace {
+
+// A full disk quota, where the C library names one.
+#ifdef EDQUOT
+bool IsQuotaExceeded(int error) {
+    return error == EDQUOT;
+}
+#else
+bool IsQuotaExceeded(int) {
+    return false;
+}
+#endif
+
+}  // namespace
+
 SaveFailure FailureFromErrno(int error) {
+    if (IsQuotaExceeded(error)) return SaveFailure::DiskFull;
     switch (error) {
         case 0:
             return SaveFailure::WriteFailed;  // failed without saying why
@@ -184,9 +181,6 @@ SaveFailure FailureFromErrno(int error) {
             return SaveFailure::NoPermission;
         case ENOSPC:
         case EFBIG:
-#ifdef EDQUOT
-        case EDQUOT:
-#endif
             return SaveFailure::DiskFull;
         case ENAMETOOLONG:
             return SaveFailure::PathTooLong;

@@ -49,10 +49,6 @@ private:
 // "C:\"): the form in which the system answers what a path is.
 std::wstring WithoutTrailingSeparators(const std::wstring& path);
 
-// The platform path of a stored path: wide as it is on Windows; elsewhere UTF-8
-// with every backslash read as a folder separator.
-std::filesystem::path ToFsPath(const std::wstring& path);
-
 // The file functions file output works through. The portable one uses
 // std::filesystem and the C library; the Windows build installs its own
 // (extended-length paths for long names, the system's error codes).

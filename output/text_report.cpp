@@ -1,16 +1,11 @@
 #include "output/text_report.h"
 
-#include <atomic>
+#include <cstdio>
 
+#include "base/platform.h"
 #include "output/output_naming.h"
 #include "output/output_path.h"
 #include "settings/settings.h"
-
-#ifndef _WIN32
-#include <iconv.h>
-
-#include <cstring>
-#endif
 
 namespace orbilux {
 
@@ -18,29 +13,27 @@ namespace {
 
 const wchar_t kLogRule[] = L"------------\n";
 
-#ifndef _WIN32
-bool writeWithIconv(const std::wstring& path, const std::wstring& text, SaveFailure* failure);
-constexpr ReportFileWriter kDefaultWriter = &writeWithIconv;
-#else
-constexpr ReportFileWriter kDefaultWriter = nullptr;
-#endif
-
-std::atomic<ReportFileWriter> g_writer{kDefaultWriter};
-
 }  // namespace
 
-void SetReportFileWriter(ReportFileWriter writer) {
-    g_writer.store(writer ? writer : kDefaultWriter);
-}
-
 bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
-    const ReportFileWriter writer = g_writer.load();
-    if (!writer) {
+    std::wstring lines;
+    lines.reserve(text.size() + text.size() / 16);
+    for (wchar_t c : text) {
+        if (c == L'\n') lines += L'\r';
+        lines += c;
+    }
+    std::string bytes;
+    if (path.empty() || !tamrik::EncodeCodePage932(lines, bytes)) {
         if (failure) *failure = SaveFailure::WriteFailed;
         return false;
     }
     SaveFailure why = SaveFailure::None;
-    const bool written = writer(path, text, &why);
+    const bool written = WriteFileReplacing(
+        path,
+        [&bytes](std::FILE* file) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        &why);
     if (!written && why == SaveFailure::None) why = SaveFailure::WriteFailed;
     if (failure) *failure = why;
     return written;
@@ -87,45 +80,5 @@ bool writeTextReport() {
     if (logType == 0) return false;
     return writeTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
 }
-
-#ifndef _WIN32
-namespace {
-
-// The native build has no Windows code pages; iconv's CP932 table stands in.
-bool writeWithIconv(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
-    iconv_t cd = iconv_open("CP932", "WCHAR_T");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-    std::string bytes;
-    for (wchar_t c : text) {
-        if (c == L'\n') {
-            bytes += "\r\n";
-            continue;
-        }
-        char in[sizeof(wchar_t)];
-        std::memcpy(in, &c, sizeof c);
-        char out[8];
-        char* inPtr = in;
-        char* outPtr = out;
-        size_t inLeft = sizeof in;
-        size_t outLeft = sizeof out;
-        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1)) {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            bytes += '?';
-        } else {
-            bytes.append(out, outPtr);
-        }
-    }
-    iconv_close(cd);
-
-    return WriteFileReplacing(
-        path,
-        [&bytes](std::FILE* file) {
-            return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-        },
-        failure);
-}
-
-}  // namespace
-#endif
 
 }  // namespace orbilux

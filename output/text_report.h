@@ -19,15 +19,10 @@ std::wstring expandTabs(const std::wstring& text);
 
 // Writes text in code page 932 with CR LF line ends into a temporary file
 // beside path and moves it into place once complete (WriteFileReplacing).
-// Characters that code page 932 cannot hold are written as "?". Uses the
-// installed writer; the native build has a default one, the Windows build
-// installs its own at start-up (InstallReportFileWriter) and writes nothing
-// without it. Why it failed goes to failure.
+// Characters that code page 932 cannot hold are written as "?", never a
+// look-alike (the platform's conversion, base/platform.h). Why it failed goes
+// to failure.
 bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure = nullptr);
-
-using ReportFileWriter = bool (*)(const std::wstring& path, const std::wstring& text, SaveFailure* failure);
-// nullptr restores the default.
-void SetReportFileWriter(ReportFileWriter writer);
 
 // Builds, expands and writes the report for info to path.
 bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path,

@@ -1,8 +1,5 @@
-// The printer's device mode as bytes. A record starts with the 64-byte device
-// name, then dmSpecVersion and dmDriverVersion, then dmSize (offset 68) and
-// dmDriverExtra (offset 70), both 16-bit little-endian; its whole size is
-// dmSize + dmDriverExtra. The settings keep it as a 220-byte public part
-// followed by the driver-extra bytes.
+// The printer's device mode as bytes, converted between the record a driver
+// hands over and the stored form of the settings (layout: devmode_layout.h).
 #pragma once
 
 #include <cstddef>
@@ -10,12 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace orbilux {
+#include "settings/devmode_layout.h"
 
-constexpr size_t kDevModeSizeOffset = 68;
-constexpr size_t kDevModeStoredPublicSize = 220;
-// The smallest public part that still holds the two size fields.
-constexpr size_t kDevModeMinPublicSize = 72;
+namespace orbilux {
 
 // dmSize + dmDriverExtra, or 0 when fewer than the two size fields are given
 // or dmSize is implausible.

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -14,52 +15,74 @@ const wchar_t kDevModeFailureCaption[] = L"Tamrik";
 
 namespace {
 
-DevModeFailureNotifier g_devModeFailureNotifier = nullptr;
-
-// Visits the items of one group in storage order and applies the failure
-// rules: stop at the first failure unless the storage continues on error;
-// a failed load puts the item's default back (when it has one); a failed
-// save makes the result false, a failed load does not.
+// Visits the items of one group in storage order: a load or a save moves
+// them, a reset gives each item its default and leaves kept items alone.
+// A load or a save applies the failure rules: stop at the first failure
+// unless the storage continues on error; a failed load puts the item's
+// default back (when it has one); a failed save makes the result false, a
+// failed load does not. A reset touches no storage and always succeeds.
 class ItemVisitor {
 public:
-    ItemVisitor(CSettingsStorage& storage, bool continueOnError, bool save)
-        : storage_(storage), continueOnError_(continueOnError), save_(save) {}
+    ItemVisitor(CSettingsStorage& storage, bool continueOnError, bool save, bool reset)
+        : storage_(storage), continueOnError_(continueOnError), save_(save), reset_(reset) {}
 
-    bool save() const { return save_; }
-    bool stopped() const { return stopped_; }
-    bool result() const { return result_; }
-    CSettingsStorage& storage() { return storage_; }
+    bool result() const { return result_ && groups_; }
 
     void Bool(const wchar_t* key, bool& field, bool def) {
-        if (!stopped_) Done(storage_.SerializeBool(key, field, save_), [&] { field = def; });
+        Item(field, def, [&] { return storage_.SerializeBool(key, field, save_); });
     }
     void Int(const wchar_t* key, int32_t& field, int32_t def) {
-        if (!stopped_) Done(storage_.SerializeInt(key, field, save_), [&] { field = def; });
+        Item(field, def, [&] { return storage_.SerializeInt(key, field, save_); });
     }
     void UInt(const wchar_t* key, uint32_t& field, uint32_t def) {
-        if (!stopped_) Done(storage_.SerializeUInt(key, field, save_), [&] { field = def; });
+        Item(field, def, [&] { return storage_.SerializeUInt(key, field, save_); });
     }
-    void String(const wchar_t* key, std::wstring& field, const wchar_t* def) {
-        if (!stopped_) Done(storage_.SerializeString(key, field, save_), [&] { field = def; });
-    }
-    // An item that keeps what it holds when it cannot be loaded.
-    void KeptString(const wchar_t* key, std::wstring& field) {
-        if (!stopped_) Done(storage_.SerializeString(key, field, save_), [] {});
+    void String(const wchar_t* key, std::wstring& field, const std::wstring& def) {
+        Item(field, def, [&] { return storage_.SerializeString(key, field, save_); });
     }
     template <typename T>
     void Block(const wchar_t* key, T& field, const T& def) {
-        if (!stopped_) Done(storage_.SerializeBlock(key, &field, sizeof(T), save_), [&] { field = def; });
+        Item(field, def, [&] { return storage_.SerializeBlock(key, &field, sizeof(T), save_); });
+    }
+    // Items that keep what they hold over a reset and when they cannot be
+    // loaded.
+    void KeptString(const wchar_t* key, std::wstring& field) {
+        KeptItem([&] { return storage_.SerializeString(key, field, save_); });
     }
     template <typename T>
     void KeptBlock(const wchar_t* key, T& field) {
-        if (!stopped_) Done(storage_.SerializeBlock(key, &field, sizeof(T), save_), [] {});
+        KeptItem([&] { return storage_.SerializeBlock(key, &field, sizeof(T), save_); });
     }
     template <typename T>
-    void List(const wchar_t* key, std::vector<T>& list) {
-        if (!stopped_) Done(storage_.SerializeList(key, list, save_), [] {});
+    void KeptList(const wchar_t* key, std::vector<T>& list) {
+        KeptItem([&] { return storage_.SerializeList(key, list, save_); });
+    }
+    // The device mode, kept over a reset. Its own rules decide what a load
+    // that finds it damaged leaves; it never fails the group.
+    void KeptDevMode(std::vector<uint8_t>& block);
+    // A nested group in a sub-storage of its own. A group that fails makes
+    // the result false, but the items after it are still moved.
+    void Group(const wchar_t* key, CSettings& group) {
+        if (reset_) {
+            group.Serialize(continueOnError_, storage_, false, true);
+        } else {
+            groups_ = storage_.SerializeSettings(key, group, save_) && groups_;
+        }
     }
 
 private:
+    template <typename T, typename D, typename Move>
+    void Item(T& field, const D& def, Move move) {
+        if (reset_) {
+            field = def;
+        } else if (!stopped_) {
+            Done(move(), [&] { field = def; });
+        }
+    }
+    template <typename Move>
+    void KeptItem(Move move) {
+        if (!reset_ && !stopped_) Done(move(), [] {});
+    }
     template <typename Reset>
     void Done(bool ok, Reset reset) {
         if (ok) return;
@@ -75,15 +98,13 @@ private:
     CSettingsStorage& storage_;
     bool continueOnError_;
     bool save_;
+    bool reset_;
     bool stopped_ = false;
     bool result_ = true;
+    bool groups_ = true;
 };
 
 }  // namespace
-
-void SetDevModeFailureNotifier(DevModeFailureNotifier notifier) {
-    g_devModeFailureNotifier = notifier;
-}
 
 // ---- CSettings ----
 
@@ -112,17 +133,10 @@ GeneralSettings::GeneralSettings() = default;
 bool GeneralSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save,
                                 bool setDefaults) {
     const GeneralSettings defaults{};
-    if (setDefaults) {
-        bDisplaySplash_ = defaults.bDisplaySplash_;
-        bEnableMutliMonitor_ = defaults.bEnableMutliMonitor_;
-        numberOfMonitors_ = defaults.numberOfMonitors_;
-        screenTarget = defaults.screenTarget;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
     v.Bool(L"bDisplaySplash_", bDisplaySplash_, defaults.bDisplaySplash_);
     v.Bool(L"bEnableMutliMonitor_", bEnableMutliMonitor_, defaults.bEnableMutliMonitor_);
-    v.List(L"disabledMonitors_", disabledMonitors_);
+    v.KeptList(L"disabledMonitors_", disabledMonitors_);
     v.Int(L"numberOfMonitors_", numberOfMonitors_, defaults.numberOfMonitors_);
     v.Int(L"screenTarget", screenTarget, defaults.screenTarget);
     return v.result();
@@ -134,16 +148,14 @@ PrinterSettings::PrinterSettings() = default;
 
 uint16_t PrinterSettings::devModeDriverExtra() const {
     if (!hasDevMode()) return 0;
-    return static_cast<uint16_t>(devModeBlock[kDevModeDriverExtraOffset] |
-                                 devModeBlock[kDevModeDriverExtraOffset + 1] << 8);
+    return static_cast<uint16_t>(DevModeDriverExtra(devModeBlock.data()));
 }
 
 bool PrinterSettings::setDevMode(const void* data, size_t size) {
     devModeBlock.clear();
     if (data == nullptr || size < kDevModeFixedSize) return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t extra =
-        static_cast<size_t>(bytes[kDevModeDriverExtraOffset] | bytes[kDevModeDriverExtraOffset + 1] << 8);
+    const size_t extra = DevModeDriverExtra(bytes);
     if (size < kDevModeFixedSize + extra) return false;
     devModeBlock.assign(bytes, bytes + kDevModeFixedSize + extra);
     return true;
@@ -159,8 +171,7 @@ void LoadDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
     uint8_t fixed[kDevModeFixedSize] = {};
     if (!storage.SerializeBlock(L"devmode_", fixed, sizeof(fixed), false)) return;
     try {
-        const size_t extra =
-            static_cast<size_t>(fixed[kDevModeDriverExtraOffset] | fixed[kDevModeDriverExtraOffset + 1] << 8);
+        const size_t extra = DevModeDriverExtra(fixed);
         std::vector<uint8_t> loaded(kDevModeFixedSize + extra, 0);
         std::memcpy(loaded.data(), fixed, kDevModeFixedSize);
         if (extra != 0) {
@@ -171,18 +182,25 @@ void LoadDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
         block.swap(loaded);
     } catch (const std::exception&) {
         block.clear();
-        if (g_devModeFailureNotifier) g_devModeFailureNotifier(kDevModeFailureText, kDevModeFailureCaption);
+        storage.ReportUnreadableDevMode();
     }
 }
 
 void SaveDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
     if (block.size() < kDevModeFixedSize) return;
     storage.SerializeBlock(L"devmode_", block.data(), kDevModeFixedSize, true);
-    size_t extra =
-        static_cast<size_t>(block[kDevModeDriverExtraOffset] | block[kDevModeDriverExtraOffset + 1] << 8);
     // Never write past the block, whatever its header claims.
-    if (extra > block.size() - kDevModeFixedSize) extra = block.size() - kDevModeFixedSize;
+    const size_t extra = std::min(DevModeDriverExtra(block.data()), block.size() - kDevModeFixedSize);
     storage.SerializeBlock(L"devmode_Extra", block.data() + kDevModeFixedSize, extra, true);
+}
+
+void ItemVisitor::KeptDevMode(std::vector<uint8_t>& block) {
+    if (reset_ || stopped_) return;
+    if (save_) {
+        SaveDevMode(storage_, block);
+    } else {
+        LoadDevMode(storage_, block);
+    }
 }
 
 }  // namespace
@@ -190,33 +208,13 @@ void SaveDevMode(CSettingsStorage& storage, std::vector<uint8_t>& block) {
 bool PrinterSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save,
                                 bool setDefaults) {
     const PrinterSettings defaults{};
-    if (setDefaults) {
-        // The chosen printer's name, device mode, paper size and minimum
-        // margins are kept.
-        bSetPrinter_ = defaults.bSetPrinter_;
-        bSetPage_ = defaults.bSetPage_;
-        rtMargin = defaults.rtMargin;
-        lineHeightHead = defaults.lineHeightHead;
-        marginHead = defaults.marginHead;
-        enableHead = defaults.enableHead;
-        lineHeightFoot = defaults.lineHeightFoot;
-        marginFoot = defaults.marginFoot;
-        enableFoot = defaults.enableFoot;
-        enableInfo = defaults.enableInfo;
-        pictureVerticalAlign = defaults.pictureVerticalAlign;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
     v.Bool(L"bSetPrinter_", bSetPrinter_, defaults.bSetPrinter_);
     v.Bool(L"bSetPage_", bSetPage_, defaults.bSetPage_);
+    // The chosen printer's name, device mode, paper size and minimum margins
+    // and the information box are kept over a reset.
     v.KeptString(L"printername_", printername_);
-    if (!v.stopped()) {
-        if (save) {
-            SaveDevMode(storage, devModeBlock);
-        } else {
-            LoadDevMode(storage, devModeBlock);
-        }
-    }
+    v.KeptDevMode(devModeBlock);
     v.KeptBlock(L"ptPaperSize", ptPaperSize);
     v.KeptBlock(L"rtMinMargin", rtMinMargin);
     v.Block(L"rtMargin", rtMargin, defaults.rtMargin);
@@ -237,18 +235,12 @@ bool PrinterSettings::Serialize(bool continueOnError, CSettingsStorage& storage,
 FormatSettings::FormatSettings() = default;
 
 bool FormatSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
-    static const wchar_t kDefaultFace[] = L"MS UI Gothic";
-    const uint32_t kDefaultSize = 11;
-    if (setDefaults) {
-        fontFace = kDefaultFace;
-        fontSize = kDefaultSize;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
-    v.String(L"fontFace", fontFace, kDefaultFace);
-    v.UInt(L"fontSize", fontSize, kDefaultSize);
-    v.List(L"headStrings", headStrings);
-    v.List(L"footStrings", footStrings);
+    const FormatSettings defaults{};
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
+    v.String(L"fontFace", fontFace, defaults.fontFace);
+    v.UInt(L"fontSize", fontSize, defaults.fontSize);
+    v.KeptList(L"headStrings", headStrings);
+    v.KeptList(L"footStrings", footStrings);
     return v.result();
 }
 
@@ -258,11 +250,7 @@ KeySettings::KeySettings() = default;
 
 bool KeySettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
     const KeySettings defaults{};
-    if (setDefaults) {
-        *this = defaults;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
     v.Bool(L"bEnableShotKey_", bEnableShotKey_, defaults.bEnableShotKey_);
     v.UInt(L"printVirtualKeyCode_", printVirtualKeyCode_, defaults.printVirtualKeyCode_);
     v.UInt(L"printmodifiers", printmodifiers, defaults.printmodifiers);
@@ -279,20 +267,12 @@ bool KeySettings::Serialize(bool continueOnError, CSettingsStorage& storage, boo
 OutputSettings::OutputSettings() = default;
 
 bool OutputSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
+    // The naming state of the current capture is not stored, and a reset
+    // leaves it.
     const OutputSettings defaults{};
-    if (setDefaults) {
-        // The naming state of the current capture is not a setting.
-        bDateDir = defaults.bDateDir;
-        baseDirName = defaults.baseDirName;
-        printMode = defaults.printMode;
-        nPictureFormat = defaults.nPictureFormat;
-        bpp = defaults.bpp;
-        scale = defaults.scale;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
     v.Bool(L"bDateDir", bDateDir, defaults.bDateDir);
-    v.String(L"baseDirName", baseDirName, defaults.baseDirName.c_str());
+    v.String(L"baseDirName", baseDirName, defaults.baseDirName);
     v.Int(L"printMode", printMode, defaults.printMode);
     v.Int(L"nPictureFormat", nPictureFormat, defaults.nPictureFormat);
     v.Int(L"bpp", bpp, defaults.bpp);
@@ -306,11 +286,7 @@ ExtrasSettings::ExtrasSettings() = default;
 
 bool ExtrasSettings::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
     const ExtrasSettings defaults{};
-    if (setDefaults) {
-        *this = defaults;
-        return true;
-    }
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
     v.Bool(L"copyToClipboard", copyToClipboard, defaults.copyToClipboard);
     v.Bool(L"notifyAfterSave", notifyAfterSave, defaults.notifyAfterSave);
     v.UInt(L"captureDelay", captureDelay, defaults.captureDelay);
@@ -325,29 +301,16 @@ bool ExtrasSettings::Serialize(bool continueOnError, CSettingsStorage& storage, 
 ORBILUXSetting::ORBILUXSetting() = default;
 
 bool ORBILUXSetting::Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) {
-    if (setDefaults) {
-        general_.Serialize(continueOnError, storage, save, true);
-        printer_.Serialize(continueOnError, storage, save, true);
-        format_.Serialize(continueOnError, storage, save, true);
-        key_.Serialize(continueOnError, storage, save, true);
-        output_.Serialize(continueOnError, storage, save, true);
-        extras_.Serialize(continueOnError, storage, save, true);
-        simpleMode = true;
-        return true;
-    }
-    // A group that fails makes the whole result false, but the other groups
-    // are still moved.
-    bool groups = true;
-    groups = storage.SerializeSettings(L"general_", general_, save) && groups;
-    groups = storage.SerializeSettings(L"printer_", printer_, save) && groups;
-    groups = storage.SerializeSettings(L"format_", format_, save) && groups;
-    groups = storage.SerializeSettings(L"key_", key_, save) && groups;
-    groups = storage.SerializeSettings(L"output_", output_, save) && groups;
-    ItemVisitor v(storage, continueOnError, save);
+    ItemVisitor v(storage, continueOnError, save, setDefaults);
+    v.Group(L"general_", general_);
+    v.Group(L"printer_", printer_);
+    v.Group(L"format_", format_);
+    v.Group(L"key_", key_);
+    v.Group(L"output_", output_);
     v.Bool(L"simpleMode", simpleMode, true);
     // Written behind everything an earlier version writes.
-    groups = storage.SerializeSettings(L"extras_", extras_, save) && groups;
-    return groups && v.result();
+    v.Group(L"extras_", extras_);
+    return v.result();
 }
 
 // ---- The live record ----

@@ -1,5 +1,6 @@
-// The one settings record of the program and its groups. Each group knows its
-// storage keys (the member names as they stand) and its defaults; the record is
+// The one settings record of the program and its groups. Each group lists its
+// stored items once, with their storage keys (the member names as they stand)
+// and defaults; that one list loads, saves and resets the group. The record is
 // moved to and from a CSettingsStorage (settings_storage.h) by Load/Save.
 #pragma once
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/calendar_time.h"
+#include "settings/devmode_layout.h"
 #include "sysinfo/computer_info.h"
 
 namespace orbilux {
@@ -53,7 +55,9 @@ public:
     virtual void OnBeforeLoad(bool /*began*/) {}
     virtual void OnAfterLoad(bool /*result*/) {}
     // Moves the items of the class (save or load), or with setDefaults assigns
-    // the defaults without touching the storage.
+    // the defaults without touching the storage: every item takes its default
+    // except those the group keeps over a reset (the chosen printer, its device
+    // mode and page, the lists), and the run-time state, which is not stored.
     virtual bool Serialize(bool continueOnError, CSettingsStorage& storage, bool save, bool setDefaults) = 0;
     virtual bool Load(CSettingsStorage& storage);
     virtual bool Save(CSettingsStorage& storage);
@@ -70,11 +74,6 @@ public:
     int32_t numberOfMonitors_ = 0;
     int32_t screenTarget = 0;  // 0 whole desktop, 1 each monitor, 2 active window
 };
-
-// Size of the fixed part of the platform's wide device-mode record, and where
-// its 16-bit driver-extra byte count sits.
-constexpr size_t kDevModeFixedSize = 220;
-constexpr size_t kDevModeDriverExtraOffset = 70;
 
 class PrinterSettings : public CSettings {
 public:
@@ -190,11 +189,8 @@ public:
 // Reference Detected") when called after it was destroyed at process exit.
 ORBILUXSetting& SettingsInstance();
 
-// Shows the warning that a stored device mode could not be read. The portable
-// core has no message box: the Windows side installs one with
-// SetDevModeFailureNotifier; without one the failure is silent.
-using DevModeFailureNotifier = void (*)(const std::wstring& text, const std::wstring& caption);
-void SetDevModeFailureNotifier(DevModeFailureNotifier notifier);
+// The warning that a stored device mode could not be read (shown by the
+// storage, CSettingsStorage::ReportUnreadableDevMode, and by printing).
 extern const wchar_t kDevModeFailureText[];
 extern const wchar_t kDevModeFailureCaption[];
 

@@ -63,6 +63,9 @@ public:
     virtual bool BeginValueList(const wchar_t* key, uint32_t& count, bool save) = 0;
     virtual bool GetItemName(uint32_t index, bool save, std::wstring& name) = 0;
     virtual bool EndValueList(bool save) = 0;
+    // Tells the user that a stored device mode could not be read back (it is
+    // dropped). Silent unless the storage has someone to tell.
+    virtual void ReportUnreadableDevMode() {}
 
     // Value lists: a sub-section named after the key holding "Count" and one
     // "Item.%i" key per element. A load empties the list first and keeps the

@@ -1,6 +1,6 @@
 // The computer's state at the last capture action: names, network, up time,
 // foreground window, processes, power, memory and event-log excerpts. Filled by
-// gatherComputerInfo on Windows; read by the header and footer tokens, the
+// GatherSystemInfo on Windows; read by the header and footer tokens, the
 // printed Text pages and the text report.
 #pragma once
 
@@ -66,15 +66,13 @@ struct ComputerInfo {
     std::wstring virtualTotal;
     std::wstring virtualFree;
 
-    // Fills every member except page and pageCount from the running system,
-    // then composes infoLines. The event-log lists are filled only when asked
-    // (Windows only).
-    void gatherComputerInfo(bool withEventLogs);
-    // The same, asking the given probes.
+    // Fills every member except page and pageCount from what the probes
+    // answer, then composes infoLines. The event-log lists are filled only
+    // when asked. (The Windows layer's GatherSystemInfo asks the running
+    // system.)
     void gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes& probes);
     // The same, with the process list and the event logs only when needed
     // (left empty otherwise).
-    void gatherComputerInfo(const GatherNeeds& needs);
     void gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes);
     // The two halves of that. What describes the moment of a press (its local
     // time, "Shot Date", "Shot Time", the foreground window's title and

@@ -5,6 +5,8 @@
 
 #include <boost/format.hpp>
 
+#include "base/platform.h"
+
 namespace orbilux {
 
 namespace {
@@ -49,11 +51,7 @@ std::wstring eventTypeName(uint16_t eventType) {
 std::wstring localTimeText(int64_t secondsSince1970) {
     const std::time_t t = static_cast<std::time_t>(secondsSince1970);
     std::tm tm{};
-#ifdef _WIN32
-    const bool converted = localtime_s(&tm, &t) == 0 || gmtime_s(&tm, &t) == 0;
-#else
-    const bool converted = localtime_r(&t, &tm) != nullptr || gmtime_r(&t, &tm) != nullptr;
-#endif
+    const bool converted = tamrik::LocalCalendar(t, tm) || tamrik::UtcCalendar(t, tm);
     if (!converted) tm = std::tm{};
     return (boost::wformat(L"%04d-%02d-%02d %02d:%02d:%02d") % (tm.tm_year + 1900) % (tm.tm_mon + 1) %
             tm.tm_mday % tm.tm_hour % tm.tm_min % tm.tm_sec)

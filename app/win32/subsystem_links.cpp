@@ -6,6 +6,7 @@
 #include "app/win32/press_worker.h"
 #include "capture/screen_shot.h"
 #include "capture/win32/gdi_capture.h"
+#include "capture/win32/screen_shot_capture.h"
 #include "output/image_file_saver.h"
 #include "output/win32/output_files_win.h"
 #include "output/win32/shell_folders.h"
@@ -15,6 +16,7 @@
 #include "settings/win32/ini_file_storage.h"
 #include "settings_ui/win32/settings_sheet.h"
 #include "sysinfo/computer_info.h"
+#include "sysinfo/win32/system_probes_win.h"
 
 namespace orbilux {
 
@@ -22,7 +24,6 @@ const wchar_t kRootSection[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
 void PrepareSubsystems() {
-    InstallDevModeFailureMessageBox();
     InstallOutputPlatform();
 }
 
@@ -42,7 +43,7 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot) {
-    return shot.Capture();
+    return CaptureByLiveSettings(shot);
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings) {
@@ -100,7 +101,7 @@ int32_t PrintLink::AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
     if (keyAction == 0 || keyAction == 2) ReopenChosenPrinter(state_->objects, settings.printer_);
     GatherComputerInfo fromSystem = gather;
     if (!fromSystem) {
-        fromSystem = [](ComputerInfo& info, const GatherNeeds& needs) { info.gatherComputerInfo(needs); };
+        fromSystem = GatherSystemInfo;
     }
     return BuildTextPages(shot, settings, fromSystem, TargetOf(state_->objects));
 }

@@ -1,17 +1,16 @@
-// The capture as the capture action calls it: the live settings and the
-// system's screen.
-#include "capture/screen_shot.h"
+#include "capture/win32/screen_shot_capture.h"
+
 #include "capture/win32/gdi_capture.h"
 #include "settings/settings.h"
 
 namespace orbilux {
 
-int32_t ScreenShot::Capture() {
+int32_t CaptureByLiveSettings(ScreenShot& shot) {
     ORBILUXSetting& settings = SettingsInstance();
     // Every capture's files go into a per-date folder.
     settings.output_.bDateDir = true;
     const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_};
-    return Capture(request, SystemCaptureSeams());
+    return shot.Capture(request, SystemCaptureSeams());
 }
 
 }  // namespace orbilux

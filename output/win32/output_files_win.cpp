@@ -9,7 +9,6 @@
 #include "base/win32/local_time.h"
 #include "output/output_naming.h"
 #include "output/output_path.h"
-#include "output/win32/report_file.h"
 #include "output/win32/shell_folders.h"
 
 namespace orbilux {
@@ -162,7 +161,6 @@ void InstallOutputPlatform() {
     InstallWin32OutputFileSystem();
     InstallShellFolderLookup();
     SetLocalTimeSource(&tamrik::SystemLocalTime);
-    InstallReportFileWriter();
 }
 
 }  // namespace orbilux

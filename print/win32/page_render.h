@@ -45,7 +45,7 @@ PageRoom RoomOnPrinter(const PrintStyle& style, const PrinterTarget& printer);
 PrinterTarget TargetFromSettings(const PrinterSettings& printer);
 
 // Gathers the computer information through `gather` (the shell passes
-// ComputerInfo::gatherComputerInfo), appends the Text pages for the settings'
+// GatherSystemInfo), appends the Text pages for the settings'
 // logType, laid out for the printer the run will print on, and returns the
 // page count.
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,

@@ -98,10 +98,6 @@ std::wstring CreateTempCopy(const std::wstring& usual, const std::vector<char>& 
     return std::wstring();
 }
 
-void ShowDevModeFailure(const std::wstring& text, const std::wstring& caption) {
-    ::MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
-}
-
 }  // namespace
 
 // The temporary copy a save writes into. Dropped unless committed.
@@ -205,8 +201,8 @@ bool CSettingsStorageIniFile::WriteStruct(const std::wstring& key, const void* d
                                         static_cast<UINT>(size), ActivePath().c_str()) != FALSE;
 }
 
-void InstallDevModeFailureMessageBox() {
-    SetDevModeFailureNotifier(&ShowDevModeFailure);
+void CSettingsStorageIniFile::ReportUnreadableDevMode() {
+    ::MessageBoxW(nullptr, kDevModeFailureText, kDevModeFailureCaption, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace orbilux

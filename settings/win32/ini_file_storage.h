@@ -33,6 +33,8 @@ public:
     bool BeginSave() override;
     // Moves the temporary copy over the file when this storage opened it.
     bool EndSave() override;
+    // Shows the warning box (kDevModeFailureText).
+    void ReportUnreadableDevMode() override;
 
 protected:
     std::wstring ReadText(const std::wstring& key, const std::wstring& defaultText,
@@ -51,8 +53,5 @@ private:
     bool ownsSession_ = false;
     int saveDepth_ = 0;
 };
-
-// Makes a stored device mode that cannot be read show the warning box.
-void InstallDevModeFailureMessageBox();
 
 }  // namespace orbilux

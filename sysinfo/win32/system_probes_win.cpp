@@ -218,12 +218,11 @@ bool Win32SystemProbes::primaryDomain(PrimaryDomain& out) {
 
 }  // namespace orbilux
 
-void ComputerInfo::gatherComputerInfo(bool withEventLogs) {
-    orbilux::Win32SystemProbes probes;
-    gatherComputerInfo(withEventLogs, probes);
+namespace orbilux {
+
+void GatherSystemInfo(ComputerInfo& info, const GatherNeeds& needs) {
+    Win32SystemProbes probes;
+    info.gatherComputerInfo(needs, probes);
 }
 
-void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs) {
-    orbilux::Win32SystemProbes probes;
-    gatherComputerInfo(needs, probes);
-}
+}  // namespace orbilux

@@ -1,6 +1,7 @@
 // The probes of the running system behind gatherComputerInfo.
 #pragma once
 
+#include "sysinfo/computer_info.h"
 #include "sysinfo/system_probes.h"
 #include "sysinfo/win32/event_log_win.h"
 
@@ -28,6 +29,10 @@ private:
     Win32EventRecordSource records_;
     RegistryMessageFiles messages_;
 };
+
+// Fills info from the running system (ComputerInfo::gatherComputerInfo with
+// these probes).
+void GatherSystemInfo(ComputerInfo& info, const GatherNeeds& needs);
 
 // Text in the ANSI code page as wide text.
 std::wstring ansiToWide(const char* text);

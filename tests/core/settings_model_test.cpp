@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "settings/memory_storage.h"
 #include "settings/settings.h"
@@ -16,8 +17,7 @@ const wchar_t kRoot[] = L"ORBILUXSettings";
 std::vector<uint8_t> MakeDevMode(uint16_t extra, uint8_t seed) {
     std::vector<uint8_t> block(kDevModeFixedSize + extra);
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + i * 7);
-    block[kDevModeDriverExtraOffset] = static_cast<uint8_t>(extra & 0xFF);
-    block[kDevModeDriverExtraOffset + 1] = static_cast<uint8_t>(extra >> 8);
+    SetDevModeField16(block.data(), kDevModeDriverExtraOffset, extra);
     return block;
 }
 
@@ -272,6 +272,54 @@ TEST_F(SettingsModel, ResetToDefaultsKeepsPrinterChoiceListsAndRunTimeState) {
     EXPECT_EQ(r.format_.computerInfo.pageCount, 4);
     EXPECT_TRUE(r.simpleMode);
     EXPECT_TRUE(r.general_.bDisplaySplash_);
+}
+
+// Compared through what a save writes, so that a stored item the reset
+// forgets shows up without naming it here.
+TEST_F(SettingsModel, ResetPutsBackEveryStoredValueButTheKeptOnes) {
+    const auto saveToNewProfile = [this](ORBILUXSetting r) {
+        profile = std::make_shared<MemoryProfile>();
+        EXPECT_TRUE(SaveRecord(r));
+        return *profile;
+    };
+    const MemoryProfile defaults = saveToNewProfile(ORBILUXSetting{});
+    const MemoryProfile changed = saveToNewProfile(ChangedRecord());
+    ORBILUXSetting reset = ChangedRecord();
+    CSettingsStorageMemory unused(std::make_shared<MemoryProfile>(), kRoot);
+    ASSERT_TRUE(reset.Serialize(true, unused, false, true));
+    const MemoryProfile afterReset = saveToNewProfile(reset);
+
+    const std::wstring printer = std::wstring(kRoot) + L".printer_";
+    const std::set<std::wstring> keptInPrinter = {L"printername_", L"devmode_",    L"devmode_Extra",
+                                                  L"ptPaperSize",  L"rtMinMargin", L"infoBoxRect"};
+    const auto isKept = [&](const std::wstring& section, const std::wstring& key) {
+        const bool isList = section.find(L"disabledMonitors_") != std::wstring::npos ||
+                            section.find(L"Strings") != std::wstring::npos;
+        return isList || (section == printer && keptInPrinter.count(key) != 0);
+    };
+    size_t checked = 0;
+    for (const MemoryProfile::Section& section : changed.sections) {
+        for (const MemoryProfile::Entry& entry : section.entries) {
+            SCOPED_TRACE(testing::Message() << "[" << section.name << "] " << entry.key);
+            const std::wstring* fallback = defaults.Find(section.name, entry.key);
+            const std::wstring* now = afterReset.Find(section.name, entry.key);
+            ASSERT_NE(now, nullptr);
+            if (isKept(section.name, entry.key)) {
+                EXPECT_EQ(*now, entry.value);
+            } else {
+                // Every stored value of the changed record is away from its
+                // default, so a value the reset leaves would show here.
+                ASSERT_NE(fallback, nullptr);
+                EXPECT_NE(*fallback, entry.value);
+                EXPECT_EQ(*now, *fallback);
+            }
+            ++checked;
+        }
+    }
+    size_t written = 0;
+    for (const MemoryProfile::Section& section : afterReset.sections) written += section.entries.size();
+    EXPECT_EQ(written, checked);
+    EXPECT_GT(checked, 40u);
 }
 
 TEST_F(SettingsModel, CopiesOwnTheirDeviceModeAndShareThePrinterReferences) {

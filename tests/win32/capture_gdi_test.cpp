@@ -14,6 +14,7 @@
 #include "capture/win32/gdi_capture.h"
 #include "capture/win32/monitor_functions.h"
 #include "capture/win32/own_windows.h"
+#include "capture/win32/screen_shot_capture.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "window/raii.h"
@@ -296,7 +297,7 @@ TEST(CaptureScreen, TheLiveSettingsChooseTheModeAndTurnOnTheDateFolder) {
     live.general_.disabledMonitors_ = {0};  // the only monitor, taken all the same
     live.output_.bDateDir = false;
     ScreenShot shot;
-    EXPECT_EQ(shot.Capture(), 1);
+    EXPECT_EQ(CaptureByLiveSettings(shot), 1);
     EXPECT_TRUE(live.output_.bDateDir);
     EXPECT_EQ(shot.monitorShots.size(), 1u);
     EXPECT_FALSE(shot.image->IsValid());

@@ -18,7 +18,6 @@
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
 #include "output/text_report.h"
-#include "output/win32/report_file.h"
 #include "print/header_format.h"
 #include "print/print_run.h"
 #include "print/win32/page_render.h"
@@ -116,7 +115,6 @@ std::vector<fs::path> FilesUnder(const std::wstring& folder) {
 
 struct HardSettingsTest : ::testing::Test {
     void SetUp() override {
-        InstallReportFileWriter();
         folder = ScratchFolder();
         fs::create_directories(fs::path(folder));
         iniPath = folder + L"\\PrintSettings.ini";
@@ -522,7 +520,7 @@ TEST(HardReport, AwkwardTitlesAndProgramsReachTheReport) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path =
         std::wstring(temp) + L"tamrik-hard-report-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    ASSERT_TRUE(writeReportFileWin32(path, expanded));
+    ASSERT_TRUE(writeReportFile(path, expanded));
     const std::string bytes = ReadAll(fs::path(path));
     DeleteFileW(path.c_str());
     // "%" and "&" stay; the euro sign, the emoji, the lone surrogates and the

@@ -150,7 +150,6 @@ struct WinFilesTest : WinSaverTest {
         SetOutputFileSystem(nullptr);
         SetPicturesFolderLookup(nullptr);
         SetLocalAppDataLookup(nullptr);
-        SetReportFileWriter(nullptr);
         WinSaverTest::TearDown();
     }
 };

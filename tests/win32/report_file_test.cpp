@@ -9,7 +9,6 @@
 
 #include "output/output_naming.h"
 #include "output/text_report.h"
-#include "output/win32/report_file.h"
 #include "settings/settings.h"
 
 using namespace orbilux;
@@ -83,7 +82,6 @@ const std::string kApplicationHeading =
 }  // namespace
 
 TEST(ReportFile, BasicReportInCodePage932) {
-    InstallReportFileWriter();
     const std::wstring folder = scratchFolder(L"tamrik_report_basic");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
     ASSERT_TRUE(writeTextReport(reportInfo(), 1, path));
@@ -105,7 +103,6 @@ TEST(ReportFile, BasicReportInCodePage932) {
 }
 
 TEST(ReportFile, EventLogReportAndReplacement) {
-    InstallReportFileWriter();
     const std::wstring folder = scratchFolder(L"tamrik_report_logs");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
     ASSERT_TRUE(writeTextReport(reportInfo(), 1, path));
@@ -135,7 +132,6 @@ tamrik::CalendarTime fixedTime() {
 }  // namespace
 
 TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
-    InstallReportFileWriter();
     const std::wstring folder = scratchFolder(L"tamrik_report_naming");
     ORBILUXSetting& settings = SettingsInstance();
     const OutputSettings savedOutput = settings.output_;

@@ -106,8 +106,7 @@ std::string ExpectedFile(const wchar_t* name) {
 std::vector<uint8_t> MakeDevMode(uint16_t extra) {
     std::vector<uint8_t> block(kDevModeFixedSize + extra);
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
-    block[kDevModeDriverExtraOffset] = static_cast<uint8_t>(extra & 0xFF);
-    block[kDevModeDriverExtraOffset + 1] = static_cast<uint8_t>(extra >> 8);
+    SetDevModeField16(block.data(), kDevModeDriverExtraOffset, extra);
     return block;
 }
 

@@ -51,7 +51,9 @@ TEST(SysinfoGather, FillsTheRecordFromTheRunningSystem) {
     info.systemLogLines = {L"stale"};
     {
         BusyThread busy;
-        info.gatherComputerInfo(true);
+        GatherNeeds needs;
+        needs.eventLogs = true;
+        GatherSystemInfo(info, needs);
     }
     EXPECT_FALSE(info.computerName.empty());
     EXPECT_FALSE(info.userName.empty());
