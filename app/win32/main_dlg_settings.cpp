@@ -22,9 +22,7 @@ void RegisterHotkeysAgain(HWND window, bool enabled, const KeySettings& keys) {
 
 // Tells the user once that a save failed; the live settings stay in force.
 void ShowSaveFailure(const std::wstring& path) {
-    wchar_t text[256] = {};
-    ::LoadStringW(tamrik::ResourceInstance(), IDS_SETTINGS_NOT_SAVED, text, ARRAYSIZE(text));
-    const std::wstring message = std::wstring(text) + L"\r\n" + path;
+    const std::wstring message = tamrik::ResourceString(IDS_SETTINGS_NOT_SAVED) + L"\r\n" + path;
     ::MessageBoxW(nullptr, message.c_str(), L"Tamrik", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 

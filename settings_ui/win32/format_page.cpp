@@ -38,16 +38,14 @@ CSettingsFormatOptionPage::CSettingsFormatOptionPage() : COptionPageSettingsImpl
 
 const tamrik::MessageMap<CSettingsFormatOptionPage>& CSettingsFormatOptionPage::GetMessageMap() {
     using Page = CSettingsFormatOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.On(WM_INITDIALOG, &Page::OnInitDialog)
-            .OnCommand(IDC_HEAD_LIST, &Page::OnHeadList)
-            .OnCommand(IDC_FOOT_LIST, &Page::OnFootList)
-            .OnCommand(IDC_FONT_SIZE, &Page::OnSizeOrFace)
-            .OnCommand(IDC_FONT_FACE, &Page::OnSizeOrFace)
-            .OnCommand(IDC_FONT_BUTTON, &Page::OnFontButton);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {WM_INITDIALOG, &Page::OnInitDialog},
+        {tamrik::Command(IDC_HEAD_LIST), &Page::OnHeadList},
+        {tamrik::Command(IDC_FOOT_LIST), &Page::OnFootList},
+        {tamrik::Command(IDC_FONT_SIZE), &Page::OnSizeOrFace},
+        {tamrik::Command(IDC_FONT_FACE), &Page::OnSizeOrFace},
+        {tamrik::Command(IDC_FONT_BUTTON), &Page::OnFontButton},
+    };
     return map;
 }
 

@@ -1,11 +1,11 @@
 #include "settings_ui/win32/option_sheet.h"
 
 #include <commctrl.h>
-#include <htmlhelp.h>
 
 #include <algorithm>
 
 #include "resources/settings_ui_resource.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
@@ -31,9 +31,7 @@ RECT DialogUnits(HWND dialog, int left, int top, int right, int bottom) {
 
 std::wstring COptionItem::Caption() const {
     if (!caption_.empty() || !page_ || !page_->Handle()) return caption_;
-    wchar_t text[256] = {};
-    ::GetWindowTextW(page_->Handle(), text, 256);
-    return text;
+    return page_->GetText();
 }
 
 // ---- COptionPage ----
@@ -49,7 +47,7 @@ bool COptionSelectionTreeCtrl::Create(HWND parent, int id) {
     hwnd_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | TVS_FULLROWSELECT, 0,
-        0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)), ::GetModuleHandleW(nullptr), nullptr);
+        0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)), tamrik::ResourceInstance(), nullptr);
     if (!hwnd_) return false;
     ::SendMessageW(hwnd_, WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
     return true;
@@ -81,7 +79,7 @@ bool COptionSelectionLayoutTreeBanner::Create(HWND sheet) {
     if (!tree_.Create(sheet, IDC_SHEET_TREE)) return false;
     banner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 10, 10, sheet,
                                 reinterpret_cast<HMENU>(INT_PTR(IDC_SHEET_BANNER)),
-                                ::GetModuleHandleW(nullptr), nullptr);
+                                tamrik::ResourceInstance(), nullptr);
     if (!banner_) return false;
     LOGFONTW font{};
     if (HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0)))
@@ -161,23 +159,21 @@ COptionItem* COptionSheet::AddItem(std::unique_ptr<COptionItem> item) {
 }
 
 const tamrik::MessageMap<COptionSheet>& COptionSheet::GetMessageMap() {
-    static const tamrik::MessageMap<COptionSheet> map = [] {
-        tamrik::MessageMap<COptionSheet> m;
-        m.On(WM_INITDIALOG, &COptionSheet::OnInitDialog)
-            .On(WM_NOTIFY, &COptionSheet::OnNotify)
-            .On(WM_DRAWITEM, &COptionSheet::OnDrawItem)
-            .On(WM_SYSCOMMAND, &COptionSheet::OnSysCommand)
-            .On(WM_HELP, &COptionSheet::OnHelp)
-            .OnCommand(IDOK, &COptionSheet::OnOK)
-            .OnCommand(IDCANCEL, &COptionSheet::OnCancel)
-            .OnCommand(kApplyCommand, &COptionSheet::OnApplyCommand);
-        return m;
-    }();
+    static const tamrik::MessageMap<COptionSheet> map{
+        {WM_INITDIALOG, &COptionSheet::OnInitDialog},
+        {WM_NOTIFY, &COptionSheet::OnNotify},
+        {WM_DRAWITEM, &COptionSheet::OnDrawItem},
+        {WM_SYSCOMMAND, &COptionSheet::OnSysCommand},
+        {WM_HELP, &COptionSheet::OnHelp},
+        {tamrik::Command(IDOK), &COptionSheet::OnOK},
+        {tamrik::Command(IDCANCEL), &COptionSheet::OnCancel},
+        {tamrik::Command(kApplyCommand), &COptionSheet::OnApplyCommand},
+    };
     return map;
 }
 
-bool COptionSheet::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return GetMessageMap().Dispatch(*this, message, wParam, lParam, result);
+bool COptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) {
+    return GetMessageMap().Dispatch(*this, message, result);
 }
 
 LRESULT COptionSheet::OnInitDialog(WPARAM, LPARAM) {
@@ -288,7 +284,7 @@ LRESULT COptionSheet::OnOK(WORD, WORD, HWND) {
     HWND focus = ::GetFocus();
     if (focus != Item(IDOK)) {
         // Enter in another control: that control gets the Enter character instead.
-        if (focus) ::SendMessageW(focus, WM_CHAR, 13, 0);
+        if (focus) ::SendMessageW(focus, WM_CHAR, tamrik::kCharReturn, 0);
         return 0;
     }
     // A refusing page keeps the sheet open and nothing is stored: Cancel then
@@ -319,19 +315,18 @@ LRESULT COptionSheet::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void COptionSheet::ShowHelp() {
-    ::HtmlHelpW(Handle(), L"Tamrik_Help.chm", HH_DISPLAY_TOPIC, 0);
-}
-
-LRESULT COptionSheet::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT COptionSheet::OnSysCommand(WPARAM wParam, LPARAM) {
     // Everything but context help takes the default path.
-    if ((wParam & 0xFFF0) != SC_CONTEXTHELP) return ::DefWindowProcW(Handle(), WM_SYSCOMMAND, wParam, lParam);
-    ShowHelp();
+    if ((wParam & 0xFFF0) != SC_CONTEXTHELP) {
+        DeclineMessage();
+        return 0;
+    }
+    tamrik::ShowHelp(Handle());
     return 0;
 }
 
 LRESULT COptionSheet::OnHelp(WPARAM, LPARAM) {
-    ShowHelp();
+    tamrik::ShowHelp(Handle());
     return TRUE;
 }
 

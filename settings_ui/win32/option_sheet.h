@@ -87,8 +87,8 @@ public:
     TSettings* Bound() const { return settings_; }
 
 protected:
-    bool ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return TPage::GetMessageMap().Dispatch(static_cast<TPage&>(*this), message, wParam, lParam, result);
+    bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override {
+        return TPage::GetMessageMap().Dispatch(static_cast<TPage&>(*this), message, result);
     }
 
     TSettings* settings_ = nullptr;
@@ -186,8 +186,7 @@ protected:
     virtual bool OnSelectionChanging(COptionItem* from, COptionItem* to);
     virtual void OnSelectionChanged(COptionItem* to);
 
-    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override;
 
     std::vector<COptionPage*> pages_;  // every page window the sheet created
 
@@ -198,7 +197,6 @@ private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
-    void ShowHelp();
 
     std::wstring title_;
     DWORD styleFlags_ = kButtonOk | kButtonCancel | kButtonApply;

@@ -47,14 +47,13 @@ bool CCSNOptionSheet::DoInit(bool first) {
     return true;
 }
 
-bool CCSNOptionSheet::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           LRESULT& result) {
-    if (message == kShownMessage) {
+bool CCSNOptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) {
+    if (message.message == kShownMessage) {
         if (services_.onShown) services_.onShown(*this);
         result = 0;
         return true;
     }
-    return COptionSheet::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
+    return COptionSheet::ProcessWindowMessage(message, result);
 }
 
 bool RunOptionSheet(HWND owner, ORBILUXSetting& live, CSettingsStorage& storage,
