@@ -41,6 +41,7 @@ const tamrik::MessageMap<CEditListHeader>& CEditListHeader::GetMessageMap() {
         {WM_PAINT, &CEditListHeader::OnPaint},
         {WM_ERASEBKGND, &CEditListHeader::OnEraseBackground},
         {WM_COMMAND, &CEditListHeader::OnCommand},
+        {WM_SIZE, &CEditListHeader::OnSize},
     };
     return map;
 }
@@ -53,17 +54,12 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
 
     static const wchar_t* const kSymbols[] = {L"＋", L"×", L"▲", L"▼"};
     const std::vector<std::wstring> tips = SplitListItems(CEditListBox::kToolTips, L'\t');
-    const int height = rect.bottom - rect.top;
-    const int edge = ::GetSystemMetrics(SM_CYEDGE);
-    buttonWidth_ = tamrik::ScaleForWindow(hwnd_, kHeaderButtonWidth);
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                                  0, hwnd_, nullptr, tamrik::ResourceInstance(), nullptr);
     for (int i = 0; i < 4; ++i) {
-        const int x = (rect.right - rect.left) - (4 - i) * (buttonWidth_ + 1) - edge;
-        buttons_[i] =
-            ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, edge,
-                              buttonWidth_, height - 2 * edge, hwnd_, reinterpret_cast<HMENU>(INT_PTR(i + 1)),
-                              tamrik::ResourceInstance(), nullptr);
+        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0,
+                                        0, 0, hwnd_, reinterpret_cast<HMENU>(INT_PTR(i + 1)),
+                                        tamrik::ResourceInstance(), nullptr);
         ::SendMessageW(buttons_[i], WM_SETFONT, WPARAM(font), FALSE);
         if (tooltip_ && size_t(i) < tips.size()) {
             TOOLINFOW info{sizeof(info)};
@@ -74,7 +70,25 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
             ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&info));
         }
     }
+    PlaceButtons();
     return true;
+}
+
+void CEditListHeader::PlaceButtons() {
+    // At the right end, sized for the window's DPI: again whenever the bar is resized.
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const int edge = ::GetSystemMetrics(SM_CYEDGE);
+    buttonWidth_ = tamrik::ScaleForWindow(hwnd_, kHeaderButtonWidth);
+    for (int i = 0; i < 4; ++i) {
+        const int x = client.right - (4 - i) * (buttonWidth_ + 1) - edge;
+        ::MoveWindow(buttons_[i], x, edge, buttonWidth_, client.bottom - 2 * edge, TRUE);
+    }
+}
+
+LRESULT CEditListHeader::OnSize(WPARAM, LPARAM) {
+    if (buttons_[0]) PlaceButtons();
+    return 0;
 }
 
 void CEditListHeader::SetCaption(const std::wstring& caption) {
@@ -111,6 +125,14 @@ CEditListBox::~CEditListBox() {
     UnsubclassAll();  // before the members the handlers use go
 }
 
+int CEditListBox::FontHeight(HWND window, HFONT font) {
+    tamrik::WindowDC dc(window);
+    tamrik::SelectObjectScope select(dc.Get(), font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.Get(), &metrics);
+    return metrics.tmHeight;
+}
+
 bool CEditListBox::Attach(HWND list) {
     if (!list || list_) return false;
     list_ = list;
@@ -121,14 +143,7 @@ bool CEditListBox::Attach(HWND list) {
     RECT r{};
     ::GetWindowRect(list, &r);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    int captionHeight = 0;
-    {
-        tamrik::WindowDC dc(list);
-        tamrik::SelectObjectScope select(dc.Get(), font);
-        TEXTMETRICW metrics{};
-        ::GetTextMetricsW(dc.Get(), &metrics);
-        captionHeight = metrics.tmHeight;
-    }
+    const int captionHeight = FontHeight(list, font);
     const int headerHeight = std::max(tamrik::ScaleForWindow(list, kHeaderMinHeight), captionHeight) +
                              2 * ::GetSystemMetrics(SM_CYEDGE);
     if (!header_.Create(*this, parent, RECT{r.left, r.top, r.right, r.top + headerHeight})) return false;
@@ -330,6 +345,7 @@ const tamrik::MessageMap<CEditListBox>& CEditListBox::ListMap() {
         {WM_LBUTTONDBLCLK, &CEditListBox::OnListDoubleClick},
         {WM_VSCROLL, &CEditListBox::OnListScroll},
         {WM_MOUSEWHEEL, &CEditListBox::OnListScroll},
+        {WM_SETFONT, &CEditListBox::OnListSetFont},
         {EditControlMessage(), &CEditListBox::OnGetEditControl},
         {tamrik::Command(kEditButtonId), &CEditListBox::OnEditButton},
     };
@@ -425,6 +441,17 @@ LRESULT CEditListBox::OnListScroll(WPARAM wParam, LPARAM lParam) {
     // The editor sits over its row: scrolling ends the editing first.
     if (editing_) ::SetFocus(list_);
     return DefaultProcessing(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnListSetFont(WPARAM wParam, LPARAM lParam) {
+    // A new font (a DPI change) makes the list measure its rows again: keep the
+    // editor's room, and give the editor and its button the same font.
+    const LRESULT result = DefaultProcessing(wParam, lParam);
+    HFONT font = reinterpret_cast<HFONT>(wParam);
+    ::SendMessageW(edit_, WM_SETFONT, wParam, FALSE);
+    ::SendMessageW(editButton_, WM_SETFONT, wParam, FALSE);
+    Raw(LB_SETITEMHEIGHT, 0, FontHeight(list_, font) + tamrik::ScaleForWindow(list_, kRowExtra));
+    return result;
 }
 
 LRESULT CEditListBox::OnGetEditControl(WPARAM, LPARAM) {

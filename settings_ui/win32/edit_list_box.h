@@ -33,6 +33,8 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnEraseBackground(WPARAM, LPARAM) { return TRUE; }
+    LRESULT OnSize(WPARAM, LPARAM);
+    void PlaceButtons();
 
     CEditListBox* owner_ = nullptr;
     std::wstring caption_;
@@ -94,6 +96,7 @@ private:
     LRESULT OnListSysKeyDown(WPARAM, LPARAM);
     LRESULT OnListDoubleClick(WPARAM, LPARAM);
     LRESULT OnListScroll(WPARAM, LPARAM);
+    LRESULT OnListSetFont(WPARAM, LPARAM);
     LRESULT OnGetEditControl(WPARAM, LPARAM);
     LRESULT OnEditButton(WORD, WORD, HWND);
     // The in-place editor.
@@ -102,6 +105,7 @@ private:
     LRESULT OnEditChar(WPARAM, LPARAM);
     LRESULT OnEditSetFocus(WPARAM, LPARAM);
     LRESULT OnEditKillFocus(WPARAM, LPARAM);
+    static int FontHeight(HWND window, HFONT font);
     // The list box itself, bypassing the placeholder rules.
     LRESULT Raw(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     int RealCount() const { return int(Raw(LB_GETCOUNT)); }

@@ -18,6 +18,9 @@ constexpr int kBannerHeight = 16;
 constexpr int kGap = 4;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
+// Banner sizes in pixels at 96 DPI.
+constexpr int kBannerFallbackFontHeight = 15;
+constexpr int kBannerTextIndent = 6;
 
 RECT DialogUnits(HWND dialog, int left, int top, int right, int bottom) {
     RECT r{left, top, right, bottom};
@@ -81,13 +84,21 @@ bool COptionSelectionLayoutTreeBanner::Create(HWND sheet) {
                                 reinterpret_cast<HMENU>(INT_PTR(IDC_SHEET_BANNER)),
                                 tamrik::ResourceInstance(), nullptr);
     if (!banner_) return false;
-    LOGFONTW font{};
-    if (HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0)))
-        ::GetObjectW(dialogFont, sizeof(font), &font);
-    font.lfWeight = FW_BOLD;
-    font.lfHeight = font.lfHeight ? font.lfHeight * 5 / 4 : -15;
-    bannerFont_.Reset(::CreateFontIndirectW(&font));
+    UpdateFonts(sheet);
     return true;
+}
+
+void COptionSelectionLayoutTreeBanner::UpdateFonts(HWND sheet) {
+    // The dialog font is made for the sheet's DPI; the banner's is a quarter larger and bold.
+    HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0));
+    ::SendMessageW(tree_.Handle(), WM_SETFONT, WPARAM(dialogFont), TRUE);
+    LOGFONTW font{};
+    if (dialogFont) ::GetObjectW(dialogFont, sizeof(font), &font);
+    font.lfWeight = FW_BOLD;
+    font.lfHeight =
+        font.lfHeight ? font.lfHeight * 5 / 4 : -tamrik::ScaleForWindow(sheet, kBannerFallbackFontHeight);
+    bannerFont_.Reset(::CreateFontIndirectW(&font));
+    if (banner_) ::InvalidateRect(banner_, nullptr, TRUE);
 }
 
 void COptionSelectionLayoutTreeBanner::Arrange(HWND sheet, SIZE pageSize, const std::vector<HWND>& buttons) {
@@ -141,7 +152,7 @@ void COptionSelectionLayoutTreeBanner::DrawBanner(const DRAWITEMSTRUCT& draw) co
     ::SetBkMode(draw.hDC, TRANSPARENT);
     ::SetTextColor(draw.hDC, ::GetSysColor(COLOR_CAPTIONTEXT));
     RECT text = r;
-    text.left += 6;
+    text.left += tamrik::ScaleForWindow(draw.hwndItem, kBannerTextIndent);
     ::DrawTextW(draw.hDC, bannerText_.c_str(), int(bannerText_.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
@@ -192,13 +203,13 @@ bool COptionSheet::DoInit(bool first) {
         int id;
         DWORD flag;
     } kButtons[] = {{IDOK, kButtonOk}, {IDCANCEL, kButtonCancel}, {kApplyCommand, kButtonApply}};
-    std::vector<HWND> buttons;
+    buttons_.clear();
     for (const auto& b : kButtons) {
         HWND button = Item(b.id);
         if (!button) continue;
         if (styleFlags_ & b.flag) {
             ::EnableWindow(button, TRUE);
-            buttons.push_back(button);
+            buttons_.push_back(button);
         } else {
             ::DestroyWindow(button);
         }
@@ -207,6 +218,15 @@ bool COptionSheet::DoInit(bool first) {
     for (size_t i = 0; i < items_.size(); ++i)
         if (!layout_.Tree().Add(items_[i]->Caption(), i)) return false;
 
+    if (!Arrange()) return false;
+
+    if (!items_.empty() && !layout_.Tree().Select(0)) return false;
+    ::SetWindowTextW(Handle(), title_.c_str());
+    CenterWindow(::GetWindow(Handle(), GW_OWNER));
+    return true;
+}
+
+bool COptionSheet::Arrange() {
     SIZE largest{0, 0};
     for (COptionPage* page : pages_) {
         RECT r{};
@@ -214,16 +234,19 @@ bool COptionSheet::DoInit(bool first) {
         largest.cx = std::max<LONG>(largest.cx, r.right - r.left);
         largest.cy = std::max<LONG>(largest.cy, r.bottom - r.top);
     }
-    layout_.Arrange(Handle(), largest, buttons);
+    layout_.Arrange(Handle(), largest, buttons_);
     const RECT pageRect = layout_.PageRect();
     for (COptionPage* page : pages_)
         ::SetWindowPos(page->Handle(), layout_.Banner(), pageRect.left, pageRect.top, 0, 0,
                        SWP_NOSIZE | SWP_NOACTIVATE);
-
-    if (!items_.empty() && !layout_.Tree().Select(0)) return false;
-    ::SetWindowTextW(Handle(), title_.c_str());
-    CenterWindow(::GetWindow(Handle(), GW_OWNER));
     return true;
+}
+
+void COptionSheet::OnDpiChanged(UINT) {
+    // The dialog manager has scaled the template's controls and the pages; the
+    // parts made here follow: fonts, then the sizes of the tree, banner and buttons.
+    layout_.UpdateFonts(Handle());
+    Arrange();
 }
 
 bool COptionSheet::SelectItem(size_t index) {

@@ -116,6 +116,8 @@ private:
 class COptionSelectionLayoutTreeBanner {
 public:
     bool Create(HWND sheet);
+    // Makes the tree's and the banner's fonts again from the sheet's (after a DPI change).
+    void UpdateFonts(HWND sheet);
     // Sizes the sheet so that a page of the given size fits and moves every part.
     void Arrange(HWND sheet, SIZE pageSize, const std::vector<HWND>& buttons);
     RECT PageRect() const { return pageRect_; }
@@ -187,6 +189,7 @@ protected:
     virtual void OnSelectionChanged(COptionItem* to);
 
     bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override;
+    void OnDpiChanged(UINT dpi) override;
 
     std::vector<COptionPage*> pages_;  // every page window the sheet created
 
@@ -197,10 +200,13 @@ private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
+    // Sizes the sheet for its largest page and places every part and page.
+    bool Arrange();
 
     std::wstring title_;
     DWORD styleFlags_ = kButtonOk | kButtonCancel | kButtonApply;
     std::vector<std::unique_ptr<COptionItem>> items_;
+    std::vector<HWND> buttons_;        // OK / Cancel / Apply as the style flags keep them
     std::vector<COptionItem*> shown_;  // entries whose page has been shown, in order
     COptionItem* current_ = nullptr;
     bool cancelling_ = false;

@@ -336,4 +336,24 @@ TEST(AppWindowRaii, OwnersReleaseAndRestore) {
     EXPECT_STREQ(lock.Get(), "devmode");
 }
 
+TEST(AppWindowRaii, PutGivesBackTheHeldResourceAndReceivesANewOne) {
+    UniqueKey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+    HKEY first = key.Get();
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+    // The first key was closed before the second was opened into the owner.
+    DWORD subkeys = 0;
+    EXPECT_NE(::RegQueryInfoKeyW(first == key.Get() ? nullptr : first, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+
+    UniqueFileHandle file;
+    EXPECT_FALSE(file);  // empty is INVALID_HANDLE_VALUE for files
+    EXPECT_EQ(file.Get(), INVALID_HANDLE_VALUE);
+}
+
 }  // namespace

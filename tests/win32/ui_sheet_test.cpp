@@ -570,3 +570,14 @@ TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
     EXPECT_EQ(h.live.output_.scale, 100u);
     EXPECT_TRUE(h.profile->sections.empty());
 }
+
+TEST(UiSheet, AnEntryWithoutCaptionTakesThePagesWholeTitle) {
+    SheetHarness h;
+    h.live.simpleMode = true;
+    ASSERT_TRUE(h.Open());
+    COptionPage& page = h.sheet->SimplePage();
+    const std::wstring longTitle = std::wstring(300, L'頁') + L"end";
+    ASSERT_TRUE(::SetWindowTextW(page.Handle(), longTitle.c_str()));
+    EXPECT_EQ(COptionItem(L"", &page).Caption(), longTitle);
+    EXPECT_EQ(COptionItem(L"own", &page).Caption(), L"own");
+}
