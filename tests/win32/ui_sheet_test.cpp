@@ -581,3 +581,31 @@ TEST(UiSheet, AnEntryWithoutCaptionTakesThePagesWholeTitle) {
     EXPECT_EQ(COptionItem(L"", &page).Caption(), longTitle);
     EXPECT_EQ(COptionItem(L"own", &page).Caption(), L"own");
 }
+
+TEST(UiSheet, ADpiChangeTakesTheSuggestedPlaceAndLaysTheSheetOutAgain) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    RECT before{}, clientBefore{};
+    ::GetWindowRect(h.Sheet(), &before);
+    ::GetClientRect(h.Sheet(), &clientBefore);
+    // The system suggests a place and a size; the sheet keeps the place and
+    // sizes itself for its pages again.
+    RECT suggested{before.left + 40, before.top + 30, before.left + 140, before.top + 130};
+    ::SendMessageW(h.Sheet(), WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    RECT after{}, client{};
+    ::GetWindowRect(h.Sheet(), &after);
+    ::GetClientRect(h.Sheet(), &client);
+    EXPECT_EQ(after.left, suggested.left);
+    EXPECT_EQ(after.top, suggested.top);
+    EXPECT_EQ(client.right, clientBefore.right);
+    EXPECT_EQ(client.bottom, clientBefore.bottom);
+    const RECT page = h.sheet->PageRect();
+    EXPECT_LE(page.right, client.right);
+    EXPECT_LE(page.bottom, client.bottom);
+    RECT ok{};
+    ::GetWindowRect(h.sheet->Item(IDOK), &ok);
+    ::MapWindowPoints(nullptr, h.Sheet(), reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_LE(ok.bottom, client.bottom);
+    EXPECT_GE(ok.top, page.bottom);
+}
