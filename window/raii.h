@@ -56,16 +56,34 @@ private:
 
 // The release functions of the owners below.
 namespace release {
-inline void CloseHandle(HANDLE h) { ::CloseHandle(h); }
+inline void CloseHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
 template <typename T>
-void DeleteGdiObject(T h) { ::DeleteObject(h); }
-inline void DeleteDC(HDC h) { ::DeleteDC(h); }
-inline void DestroyIcon(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenu(HMENU h) { ::DestroyMenu(h); }
-inline void GlobalFree(HGLOBAL h) { ::GlobalFree(h); }
-inline void LocalFree(HLOCAL h) { ::LocalFree(h); }
-inline void FreeLibrary(HMODULE h) { ::FreeLibrary(h); }
-inline void RegCloseKey(HKEY h) { ::RegCloseKey(h); }
+void DeleteGdiObject(T h) {
+    ::DeleteObject(h);
+}
+inline void DeleteDC(HDC h) {
+    ::DeleteDC(h);
+}
+inline void DestroyIcon(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenu(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void GlobalFree(HGLOBAL h) {
+    ::GlobalFree(h);
+}
+inline void LocalFree(HLOCAL h) {
+    ::LocalFree(h);
+}
+inline void FreeLibrary(HMODULE h) {
+    ::FreeLibrary(h);
+}
+inline void RegCloseKey(HKEY h) {
+    ::RegCloseKey(h);
+}
 }  // namespace release
 
 using UniqueHandle = UniqueResource<HANDLE, &release::CloseHandle>;
@@ -74,7 +92,7 @@ using UniqueBitmap = UniqueResource<HBITMAP, &release::DeleteGdiObject<HBITMAP>>
 using UniqueFont = UniqueResource<HFONT, &release::DeleteGdiObject<HFONT>>;
 using UniqueBrush = UniqueResource<HBRUSH, &release::DeleteGdiObject<HBRUSH>>;
 using UniquePen = UniqueResource<HPEN, &release::DeleteGdiObject<HPEN>>;
-using UniqueDC = UniqueResource<HDC, &release::DeleteDC>;        // CreateDC / CreateCompatibleDC
+using UniqueDC = UniqueResource<HDC, &release::DeleteDC>;         // CreateDC / CreateCompatibleDC
 using UniqueIcon = UniqueResource<HICON, &release::DestroyIcon>;  // icons from LoadImage / CreateIcon*
 using UniqueMenu = UniqueResource<HMENU, &release::DestroyMenu>;  // menus not attached to a window
 using UniqueGlobal = UniqueResource<HGLOBAL, &release::GlobalFree>;

@@ -57,8 +57,8 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
                                  0, hwnd_, nullptr, tamrik::ResourceInstance(), nullptr);
     for (int i = 0; i < 4; ++i) {
-        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0,
-                                        0, 0, hwnd_, reinterpret_cast<HMENU>(INT_PTR(i + 1)),
+        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
+                                        0, 0, 0, hwnd_, reinterpret_cast<HMENU>(INT_PTR(i + 1)),
                                         tamrik::ResourceInstance(), nullptr);
         ::SendMessageW(buttons_[i], WM_SETFONT, WPARAM(font), FALSE);
         if (tooltip_ && size_t(i) < tips.size()) {

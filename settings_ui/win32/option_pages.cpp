@@ -186,8 +186,8 @@ bool CSettingsMonitorOptionPage::SaveControls() {
 
     CCSNOptionSheet& sheet = SheetOf(*this);
     if (::GetFocus() != sheet.Item(IDCANCEL))
-        ::MessageBoxW(hwnd_, L"1つ以上のモニターを選択してください。", L"No Monitor Selected.",
-                      MB_OK | MB_ICONWARNING);
+        ::MessageBoxW(hwnd_, tamrik::ResourceString(IDS_NO_MONITOR).c_str(),
+                      tamrik::ResourceString(IDS_NO_MONITOR_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
     if (sheet.Live()) settings_->disabledMonitors_ = sheet.Live()->general_.disabledMonitors_;
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "capture/win32/gdi_capture.h"
 #include "resources/resource.h"
+#include "resources/settings_ui_resource.h"
 #include "window/message_loop.h"
 
 namespace orbilux {
@@ -59,7 +60,7 @@ bool CCSNOptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message,
 bool RunOptionSheet(HWND owner, ORBILUXSetting& live, CSettingsStorage& storage,
                     const OptionSheetServices& services) {
     CCSNOptionSheet sheet(services);
-    sheet.SetTitle(L"設定");
+    sheet.SetTitle(tamrik::ResourceString(IDS_SHEET_TITLE));
     sheet.SetStyleFlags(sheet.StyleFlags() & ~COptionSheet::kButtonApply);
     sheet.SetTarget(&live, &storage);
     sheet.Working() = live;

@@ -123,7 +123,8 @@ bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstrin
     tamrik::UniqueKey logKey, sourceKey;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, logKeyPath.c_str(), 0, KEY_READ, logKey.Put()) != ERROR_SUCCESS)
         return false;
-    if (::RegOpenKeyExW(logKey.Get(), source.c_str(), 0, KEY_READ, sourceKey.Put()) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExW(logKey.Get(), source.c_str(), 0, KEY_READ, sourceKey.Put()) != ERROR_SUCCESS)
+        return false;
 
     const wchar_t* valueName = kind == MessageKind::Category ? L"CategoryMessageFile" : L"EventMessageFile";
     wchar_t value[kValueBytes / sizeof(wchar_t) + 1] = {};

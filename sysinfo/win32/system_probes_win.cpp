@@ -197,7 +197,8 @@ bool Win32SystemProbes::primaryDomain(PrimaryDomain& out) {
     tamrik::UniqueResource<LSA_HANDLE, &CloseLsaHandle> policy;
     if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, policy.Put()) != 0) return false;
     tamrik::UniqueResource<void*, &FreeLsaMemory> answer;
-    if (::LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, answer.Put()) != 0) return false;
+    if (::LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, answer.Put()) != 0)
+        return false;
     const auto* domain = static_cast<const POLICY_PRIMARY_DOMAIN_INFO*>(answer.Get());
     if (!domain) return false;
     out.name.assign(domain->Name.Buffer ? domain->Name.Buffer : L"", domain->Name.Length / sizeof(wchar_t));

@@ -344,11 +344,11 @@ TEST(AppWindowRaii, PutGivesBackTheHeldResourceAndReceivesANewOne) {
     ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
     // The first key was closed before the second was opened into the owner.
     DWORD subkeys = 0;
-    EXPECT_NE(::RegQueryInfoKeyW(first == key.Get() ? nullptr : first, nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+    EXPECT_NE(::RegQueryInfoKeyW(first == key.Get() ? nullptr : first, nullptr, nullptr, nullptr, &subkeys,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                                 nullptr, nullptr, nullptr),
+    EXPECT_EQ(::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);
 
     UniqueFileHandle file;
