@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/ui_test_support.h"
+#include "window/helpers.h"
 
 using namespace uitest;
 
@@ -262,7 +263,8 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         BoxAnswer watch(kNoMonitorCaption);
         h.PressOk();
         EXPECT_EQ(BoxAnswer::seen, 1);
-        EXPECT_EQ(BoxAnswer::text, L"1つ以上のモニターを選択してください。");
+        EXPECT_EQ(BoxAnswer::text, tamrik::ResourceString(IDS_NO_MONITOR));
+        EXPECT_FALSE(BoxAnswer::text.empty());
     }
     EXPECT_TRUE(h.IsOpen());
     // The refused OK has stored nothing: neither the live record nor the file changed.
