@@ -107,6 +107,17 @@
 #define IDS_NUMBER_RANGE 1600
 #define IDS_LINE_TOO_LONG 1601
 #define IDS_SETTINGS_NOT_SAVED 1602
+// Questions and notices of the settings commands and pages, with their captions
+#define IDS_SETTINGS_NOT_LOADED 1620
+#define IDS_RESET_QUESTION 1621
+#define IDS_RESET_CAPTION 1622
+#define IDS_EASY_QUESTION 1623
+#define IDS_EASY_CAPTION 1624
+#define IDS_NO_MONITOR 1625
+#define IDS_NO_MONITOR_CAPTION 1626
+#define IDS_HEADER_LINES 1627
+#define IDS_FOOTER_LINES 1628
+#define IDS_SHEET_TITLE 1629
 // Messages of the print settings page
 #define IDS_LAYOUT_NO_BODY 1312
 #define IDS_LAYOUT_NO_TEXT_ROOM 1313

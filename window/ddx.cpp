@@ -4,13 +4,12 @@
 
 #include <cwctype>
 
+#include "window/helpers.h"
+
 namespace tamrik {
 
 std::wstring CDataExchange::ControlText(HWND control) {
-    const int length = ::GetWindowTextLengthW(control);
-    std::wstring text(size_t(length) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(control, text.data(), length + 1)));
-    return text;
+    return WindowText(control);
 }
 
 bool ParseInteger(const std::wstring& text, long long& value) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "window/helpers.h"
+
 namespace tamrik {
 
 void CMessageLoop::AddMessageFilter(CMessageFilter* filter) {
@@ -43,7 +45,7 @@ bool CMessageLoop::IsIdleMessage(const MSG& msg) {
         case WM_MOUSEMOVE:
         case WM_NCMOUSEMOVE:
         case WM_PAINT:
-        case 0x0118:  // system timer (caret blink)
+        case kSystemTimerMessage:  // caret blink
             return false;
         default:
             return true;
@@ -97,11 +99,6 @@ CMessageLoop* CAppModule::GetMessageLoop(DWORD threadId) const {
 CAppModule& Module() {
     static CAppModule module;
     return module;
-}
-
-HINSTANCE ResourceInstance() {
-    HINSTANCE instance = Module().Instance();
-    return instance ? instance : ::GetModuleHandleW(nullptr);
 }
 
 }  // namespace tamrik

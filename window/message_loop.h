@@ -8,6 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "window/helpers.h"  // ResourceInstance
+
 namespace tamrik {
 
 class CMessageFilter {
@@ -66,7 +68,19 @@ private:
 
 // The module of this process.
 CAppModule& Module();
-// The module that holds the program's resources.
-HINSTANCE ResourceInstance();
+
+// Registers a message loop for the calling thread for as long as it lives.
+class MessageLoopRegistration {
+public:
+    explicit MessageLoopRegistration(CMessageLoop& loop) : registered_(Module().AddMessageLoop(&loop)) {}
+    ~MessageLoopRegistration() {
+        if (registered_) Module().RemoveMessageLoop();
+    }
+    MessageLoopRegistration(const MessageLoopRegistration&) = delete;
+    MessageLoopRegistration& operator=(const MessageLoopRegistration&) = delete;
+
+private:
+    bool registered_;
+};
 
 }  // namespace tamrik

@@ -3,19 +3,30 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
 namespace tamrik {
 
-// Move-only owner of one resource; Traits gives the empty value and the release.
-template <typename Traits>
+template <typename T>
+T NullHandle() {
+    return nullptr;
+}
+inline HANDLE InvalidHandle() {
+    return INVALID_HANDLE_VALUE;
+}
+
+// Move-only owner of one resource of type T, given back with Free; Empty is
+// the value that holds nothing. Free is a plain function of the program's own
+// (a system function's address may not be a constant where it is imported).
+template <typename T, void (*Free)(T), T (*Empty)() = &NullHandle<T>>
 class UniqueResource {
 public:
-    using Type = typename Traits::Type;
+    using Type = T;
 
     UniqueResource() = default;
-    explicit UniqueResource(Type value) : value_(value) {}
+    explicit UniqueResource(T value) : value_(value) {}
     ~UniqueResource() { Reset(); }
     UniqueResource(const UniqueResource&) = delete;
     UniqueResource& operator=(const UniqueResource&) = delete;
@@ -25,71 +36,84 @@ public:
         return *this;
     }
 
-    Type Get() const { return value_; }
-    explicit operator bool() const { return value_ != Traits::Empty(); }
-    Type Release() { return std::exchange(value_, Traits::Empty()); }
-    void Reset(Type value = Traits::Empty()) {
-        Type old = std::exchange(value_, value);
-        if (old != Traits::Empty()) Traits::Free(old);
+    T Get() const { return value_; }
+    explicit operator bool() const { return value_ != Empty(); }
+    T Release() { return std::exchange(value_, Empty()); }
+    void Reset(T value = Empty()) {
+        T old = std::exchange(value_, value);
+        if (old != Empty()) Free(old);
+    }
+    // For a function that hands out a new resource through a pointer:
+    // `RegOpenKeyExW(..., key.Put())`. Gives back what is held first.
+    T* Put() {
+        Reset();
+        return &value_;
     }
 
 private:
-    Type value_ = Traits::Empty();
+    T value_ = Empty();
 };
 
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static HANDLE Empty() { return nullptr; }
-    static void Free(HANDLE h) { ::CloseHandle(h); }
-};
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
-    static void Free(HANDLE h) { ::CloseHandle(h); }
-};
+// The release functions of the owners below.
+namespace release {
+inline void CloseHandle(HANDLE h) {
+    ::CloseHandle(h);
+}
 template <typename T>
-struct GdiObjectTraits {
-    using Type = T;
-    static T Empty() { return nullptr; }
-    static void Free(T h) { ::DeleteObject(h); }
-};
-struct CreatedDcTraits {
-    using Type = HDC;
-    static HDC Empty() { return nullptr; }
-    static void Free(HDC h) { ::DeleteDC(h); }
-};
-struct IconTraits {
-    using Type = HICON;
-    static HICON Empty() { return nullptr; }
-    static void Free(HICON h) { ::DestroyIcon(h); }
-};
-struct MenuTraits {
-    using Type = HMENU;
-    static HMENU Empty() { return nullptr; }
-    static void Free(HMENU h) { ::DestroyMenu(h); }
-};
-struct GlobalTraits {
-    using Type = HGLOBAL;
-    static HGLOBAL Empty() { return nullptr; }
-    static void Free(HGLOBAL h) { ::GlobalFree(h); }
-};
-struct ModuleTraits {
-    using Type = HMODULE;
-    static HMODULE Empty() { return nullptr; }
-    static void Free(HMODULE h) { ::FreeLibrary(h); }
-};
+void DeleteGdiObject(T h) {
+    ::DeleteObject(h);
+}
+inline void DeleteDC(HDC h) {
+    ::DeleteDC(h);
+}
+inline void DestroyIcon(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenu(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void GlobalFree(HGLOBAL h) {
+    ::GlobalFree(h);
+}
+inline void LocalFree(HLOCAL h) {
+    ::LocalFree(h);
+}
+inline void FreeLibrary(HMODULE h) {
+    ::FreeLibrary(h);
+}
+inline void RegCloseKey(HKEY h) {
+    ::RegCloseKey(h);
+}
+}  // namespace release
 
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
-using UniqueFileHandle = UniqueResource<FileHandleTraits>;
-using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
-using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
-using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
-using UniqueDC = UniqueResource<CreatedDcTraits>;  // CreateDC / CreateCompatibleDC
-using UniqueIcon = UniqueResource<IconTraits>;     // icons from LoadImage / CreateIcon*
-using UniqueMenu = UniqueResource<MenuTraits>;     // menus not attached to a window
-using UniqueGlobal = UniqueResource<GlobalTraits>;
-using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueHandle = UniqueResource<HANDLE, &release::CloseHandle>;
+using UniqueFileHandle = UniqueResource<HANDLE, &release::CloseHandle, &InvalidHandle>;
+using UniqueBitmap = UniqueResource<HBITMAP, &release::DeleteGdiObject<HBITMAP>>;
+using UniqueFont = UniqueResource<HFONT, &release::DeleteGdiObject<HFONT>>;
+using UniqueBrush = UniqueResource<HBRUSH, &release::DeleteGdiObject<HBRUSH>>;
+using UniquePen = UniqueResource<HPEN, &release::DeleteGdiObject<HPEN>>;
+using UniqueDC = UniqueResource<HDC, &release::DeleteDC>;         // CreateDC / CreateCompatibleDC
+using UniqueIcon = UniqueResource<HICON, &release::DestroyIcon>;  // icons from LoadImage / CreateIcon*
+using UniqueMenu = UniqueResource<HMENU, &release::DestroyMenu>;  // menus not attached to a window
+using UniqueGlobal = UniqueResource<HGLOBAL, &release::GlobalFree>;
+using UniqueLocal = UniqueResource<HLOCAL, &release::LocalFree>;
+using UniqueModule = UniqueResource<HMODULE, &release::FreeLibrary>;
+using UniqueKey = UniqueResource<HKEY, &release::RegCloseKey>;
+
+// COM on this thread (CoInitializeEx) for as long as the object lives.
+class ComScope {
+public:
+    explicit ComScope(DWORD model) : result_(::CoInitializeEx(nullptr, model)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool Initialised() const { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDC {

@@ -1,8 +1,12 @@
 #include "window/window_impl.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <mutex>
 #include <set>
 
+#include "window/helpers.h"
 #include "window/message_loop.h"
 
 namespace tamrik {
@@ -12,10 +16,7 @@ bool CWindowBase::DestroyWindow() {
 }
 
 std::wstring CWindowBase::GetText() const {
-    const int length = ::GetWindowTextLengthW(hwnd_);
-    std::wstring text(size_t(length) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(hwnd_, text.data(), length + 1)));
-    return text;
+    return WindowText(hwnd_);
 }
 
 bool CWindowBase::CenterWindow(HWND parent) {
@@ -73,7 +74,7 @@ LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hwnd, UINT message, WPARAM wPa
     if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
 
     LRESULT result = 0;
-    if (!self->ProcessWindowMessage(hwnd, message, wParam, lParam, result))
+    if (!self->ProcessWindowMessage({hwnd, message, wParam, lParam, &::DefWindowProcW}, result))
         result = ::DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -108,9 +109,15 @@ INT_PTR CALLBACK CDialogImplBase::DialogProc(HWND hwnd, UINT message, WPARAM wPa
         self->hwnd_ = hwnd;
     }
     if (!self) return FALSE;  // messages before WM_INITDIALOG (WM_SETFONT) get default processing
+    if (self->passingOn_) {
+        // A handler asked for the default processing of this message.
+        self->passingOn_ = false;
+        return FALSE;
+    }
 
     LRESULT result = 0;
-    const bool handled = self->ProcessWindowMessage(hwnd, message, wParam, lParam, result);
+    const bool handled =
+        self->DispatchDialogMessage({hwnd, message, wParam, lParam, &DefaultDialogProc}, result);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
@@ -137,6 +144,73 @@ INT_PTR CALLBACK CDialogImplBase::DialogProc(HWND hwnd, UINT message, WPARAM wPa
             ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
             return TRUE;
     }
+}
+
+LRESULT CDialogImplBase::DefaultDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CDialogImplBase*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (!self) return 0;
+    // The dialog window's procedure (DefDlgProc) calls DialogProc first, for this
+    // very message, and does its own processing when that answers "not handled".
+    self->passingOn_ = true;
+    const LRESULT result = ::DefDlgProcW(hwnd, message, wParam, lParam);
+    self->passingOn_ = false;
+    return result;
+}
+
+bool CDialogImplBase::DispatchDialogMessage(const WindowMessage& message, LRESULT& result) {
+    if (ProcessWindowMessage(message, result)) return true;
+    if (message.message != WM_DPICHANGED) return false;
+    // Per-monitor DPI: take the rectangle the system suggests, then let the
+    // dialog make its pixel sizes again.
+    const auto* suggested = reinterpret_cast<const RECT*>(message.lParam);
+    ::SetWindowPos(message.hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    OnDpiChanged(HIWORD(message.wParam));
+    result = 0;
+    return true;
+}
+
+// ---- CSubclassBase ----
+
+CSubclassBase::~CSubclassBase() {
+    UnsubclassAll();
+}
+
+void CSubclassBase::UnsubclassAll() {
+    for (const Attached& a : attached_)
+        if (::IsWindow(a.control)) ::RemoveWindowSubclass(a.control, &SubclassProc, a.key);
+    attached_.clear();
+}
+
+bool CSubclassBase::Subclass(HWND control, UINT_PTR key) {
+    if (!control || !::SetWindowSubclass(control, &SubclassProc, key, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    attached_.push_back({control, key});
+    return true;
+}
+
+LRESULT CSubclassBase::SendUnfiltered(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const {
+    ++unfiltered_;
+    const LRESULT result = ::SendMessageW(control, message, wParam, lParam);
+    --unfiltered_;
+    return result;
+}
+
+LRESULT CALLBACK CSubclassBase::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR key, DWORD_PTR selfData) {
+    auto* self = reinterpret_cast<CSubclassBase*>(selfData);
+    LRESULT result = 0;
+    if (self->unfiltered_ > 0 ||
+        !self->Route(key, {hwnd, message, wParam, lParam, &::DefSubclassProc}, result))
+        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(hwnd, &SubclassProc, key);
+        auto& list = self->attached_;
+        list.erase(std::remove_if(list.begin(), list.end(),
+                                  [&](const Attached& a) { return a.control == hwnd && a.key == key; }),
+                   list.end());
+    }
+    return result;
 }
 
 }  // namespace tamrik

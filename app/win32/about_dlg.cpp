@@ -63,13 +63,11 @@ std::wstring FormatVersionLine(const std::wstring& productVersion) {
 CAboutDlg::CAboutDlg() : CDialogImpl(IDD_ABOUTBOX) {}
 
 const tamrik::MessageMap<CAboutDlg>& CAboutDlg::GetMessageMap() {
-    static const tamrik::MessageMap<CAboutDlg> map = [] {
-        tamrik::MessageMap<CAboutDlg> m;
-        m.On(WM_INITDIALOG, &CAboutDlg::OnInitDialog)
-            .OnCommand(IDOK, &CAboutDlg::OnClose)
-            .OnCommand(IDCANCEL, &CAboutDlg::OnClose);
-        return m;
-    }();
+    static const tamrik::MessageMap<CAboutDlg> map{
+        {WM_INITDIALOG, &CAboutDlg::OnInitDialog},
+        {tamrik::Command(IDOK), &CAboutDlg::OnClose},
+        {tamrik::Command(IDCANCEL), &CAboutDlg::OnClose},
+    };
     return map;
 }
 

@@ -18,21 +18,16 @@ const wchar_t kMutexName[] = L"Tamrik Mutex";
 
 int Run(int showCommand) {
     tamrik::CMessageLoop loop;
-    tamrik::Module().AddMessageLoop(&loop);
-
-    int result = 0;
-    {
-        CMainDlg dialog;
-        if (dialog.Create(nullptr)) {
-            // Starting leaves the user's active window active.
-            HWND foreground = ::GetForegroundWindow();
-            ::ShowWindow(dialog.Handle(), showCommand);
-            if (foreground) ::SetForegroundWindow(foreground);
-            result = loop.Run();
-        }
-        tamrik::Module().RemoveMessageLoop();
-    }  // the dialog object goes here: printer objects, screen shot, tray icon
-    return result;
+    // Declared before the dialog: the loop is unregistered once the dialog has gone
+    // with its printer objects, screen shot and tray icon.
+    tamrik::MessageLoopRegistration registration(loop);
+    CMainDlg dialog;
+    if (!dialog.Create(nullptr)) return 0;
+    // Starting leaves the user's active window active.
+    HWND foreground = ::GetForegroundWindow();
+    ::ShowWindow(dialog.Handle(), showCommand);
+    if (foreground) ::SetForegroundWindow(foreground);
+    return loop.Run();
 }
 
 int RunTamrik(HINSTANCE instance) {
@@ -40,19 +35,20 @@ int RunTamrik(HINSTANCE instance) {
     if (!mutex) return 0;
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
 
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    tamrik::Module().Init(instance);
-    PrepareSubsystems();
+    int result = 0;
+    {
+        tamrik::ComScope com(COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        tamrik::Module().Init(instance);
+        PrepareSubsystems();
 
-    CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
-    SettingsInstance();
+        CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
+        SettingsInstance();
 
-    const int result = Run(SW_HIDE);
-
-    tamrik::Module().Term();
-    ::CoUninitialize();
+        result = Run(SW_HIDE);
+        tamrik::Module().Term();
+    }
     // A copy started now runs: the lock goes before any print job is waited for.
     ::ReleaseMutex(mutex.Get());
     mutex.Reset();

@@ -11,28 +11,12 @@
 #include "settings/settings.h"
 #include "sysinfo/info_gathering.h"
 #include "sysinfo/win32/system_probes_win.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
 BusyFlag captureBusy;
 BusyFlag settingsBusy;
-
-namespace {
-
-// The HTML help viewer, loaded on first use; when it is missing, help stays silent.
-void ShowHelp(HWND owner) {
-    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    static bool tried = false;
-    static HtmlHelpFn htmlHelp = nullptr;
-    if (!tried) {
-        tried = true;
-        if (HMODULE viewer = ::LoadLibraryW(L"hhctrl.ocx"))
-            htmlHelp = reinterpret_cast<HtmlHelpFn>(::GetProcAddress(viewer, "HtmlHelpW"));
-    }
-    if (htmlHelp) htmlHelp(owner, L"Tamrik_Help.chm", 0 /* HH_DISPLAY_TOPIC */, 0);
-}
-
-}  // namespace
 
 CMainDlg::CMainDlg() : CDialogImpl(IDD_MAINDLG) {}
 
@@ -48,26 +32,24 @@ CMainDlg::~CMainDlg() {
 }
 
 const tamrik::MessageMap<CMainDlg>& CMainDlg::GetMessageMap() {
-    static const tamrik::MessageMap<CMainDlg> map = [] {
-        tamrik::MessageMap<CMainDlg> m;
-        m.On(WM_INITDIALOG, &CMainDlg::OnInitDialog)
-            .On(WM_HOTKEY, &CMainDlg::OnHotKey)
-            .On(kHotkeyKeyUpMessage, &CMainDlg::OnHotkeyKeyUp)
-            .On(WM_HELP, &CMainDlg::OnHelp)
-            .On(WM_TIMER, &CMainDlg::OnTimer)
-            .OnCommand(ID_APP_EXIT, &CMainDlg::OnExit)
-            .OnCommand(ID_SETTING, &CMainDlg::OnSetting)
-            .OnCommand(ID_APP_ABOUT, &CMainDlg::OnAbout)
-            .OnCommand(ID_PRINTER_SETTING, &CMainDlg::OnPrinterSetting)
-            .OnCommand(ID_HOTKEY_TOGGLE, &CMainDlg::OnHotkeyToggle)
-            .OnCommand(ID_SETTING_INITIALIZE, &CMainDlg::OnInitialize)
-            .OnCommand(ID_MODE_DETAIL, &CMainDlg::OnModeDetail)
-            .OnCommand(ID_MODE_EASY, &CMainDlg::OnModeEasy)
-            .On(kPressFinishedMessage, &CMainDlg::OnPressFinished)
-            .On(kPressSaveFailedMessage, &CMainDlg::OnPressSaveFailed)
-            .On(TrayIconMessage(), &CMainDlg::OnTrayIcon);
-        return m;
-    }();
+    static const tamrik::MessageMap<CMainDlg> map{
+        {WM_INITDIALOG, &CMainDlg::OnInitDialog},
+        {WM_HOTKEY, &CMainDlg::OnHotKey},
+        {kHotkeyKeyUpMessage, &CMainDlg::OnHotkeyKeyUp},
+        {WM_HELP, &CMainDlg::OnHelp},
+        {WM_TIMER, &CMainDlg::OnTimer},
+        {tamrik::Command(ID_APP_EXIT), &CMainDlg::OnExit},
+        {tamrik::Command(ID_SETTING), &CMainDlg::OnSetting},
+        {tamrik::Command(ID_APP_ABOUT), &CMainDlg::OnAbout},
+        {tamrik::Command(ID_PRINTER_SETTING), &CMainDlg::OnPrinterSetting},
+        {tamrik::Command(ID_HOTKEY_TOGGLE), &CMainDlg::OnHotkeyToggle},
+        {tamrik::Command(ID_SETTING_INITIALIZE), &CMainDlg::OnInitialize},
+        {tamrik::Command(ID_MODE_DETAIL), &CMainDlg::OnModeDetail},
+        {tamrik::Command(ID_MODE_EASY), &CMainDlg::OnModeEasy},
+        {kPressFinishedMessage, &CMainDlg::OnPressFinished},
+        {kPressSaveFailedMessage, &CMainDlg::OnPressSaveFailed},
+        {TrayIconMessage(), &CMainDlg::OnTrayIcon},
+    };
     return map;
 }
 
@@ -111,7 +93,7 @@ LRESULT CMainDlg::OnHotkeyKeyUp(WPARAM key, LPARAM) {
 
 LRESULT CMainDlg::OnHelp(WPARAM, LPARAM) {
     HWND active = ::GetActiveWindow();
-    ShowHelp(active ? active : Handle());
+    tamrik::ShowHelp(active ? active : Handle());
     return 1;
 }
 
@@ -166,11 +148,10 @@ LRESULT CMainDlg::OnHotkeyToggle(WORD, WORD, HWND) {
     else
         UnregisterHotkeys(Handle());
 
-    wchar_t text[128] = {};
-    ::LoadStringW(tamrik::ResourceInstance(), enable ? IDS_HOTKEY_ENABLED : IDS_HOTKEY_DISABLED, text,
-                  ARRAYSIZE(text));
+    const std::wstring text = tamrik::ResourceString(enable ? IDS_HOTKEY_ENABLED : IDS_HOTKEY_DISABLED);
     ::ModifyMenuW(TrayPopup(), ID_HOTKEY_TOGGLE,
-                  MF_BYCOMMAND | MF_STRING | (enable ? MF_CHECKED : MF_UNCHECKED), ID_HOTKEY_TOGGLE, text);
+                  MF_BYCOMMAND | MF_STRING | (enable ? MF_CHECKED : MF_UNCHECKED), ID_HOTKEY_TOGGLE,
+                  text.c_str());
     ::DrawMenuBar(Handle());
     return 0;
 }
@@ -218,10 +199,8 @@ bool CMainDlg::QueuePress(std::shared_ptr<Press> press) {
 }
 
 void CMainDlg::NotifyPressDropped() {
-    wchar_t title[128] = {}, text[256] = {};
-    ::LoadStringW(tamrik::ResourceInstance(), IDS_PRESS_DROPPED_TITLE, title, ARRAYSIZE(title));
-    ::LoadStringW(tamrik::ResourceInstance(), IDS_PRESS_DROPPED_TEXT, text, ARRAYSIZE(text));
-    tray_.ShowBalloon(title, text, NIIF_WARNING);
+    tray_.ShowBalloon(tamrik::ResourceString(IDS_PRESS_DROPPED_TITLE),
+                      tamrik::ResourceString(IDS_PRESS_DROPPED_TEXT), NIIF_WARNING);
 }
 
 void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {

@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "resources/settings_ui_resource.h"
 #include "settings/settings.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
@@ -22,9 +23,7 @@ void RegisterHotkeysAgain(HWND window, bool enabled, const KeySettings& keys) {
 
 // Tells the user once that a save failed; the live settings stay in force.
 void ShowSaveFailure(const std::wstring& path) {
-    wchar_t text[256] = {};
-    ::LoadStringW(tamrik::ResourceInstance(), IDS_SETTINGS_NOT_SAVED, text, ARRAYSIZE(text));
-    const std::wstring message = std::wstring(text) + L"\r\n" + path;
+    const std::wstring message = tamrik::ResourceString(IDS_SETTINGS_NOT_SAVED) + L"\r\n" + path;
     ::MessageBoxW(nullptr, message.c_str(), L"Tamrik", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
@@ -44,7 +43,7 @@ void CMainDlg::LoadSettingsAtStartup() {
     settingsPath_ = SettingsFilePath(true);
     ORBILUXSetting& settings = SettingsInstance();
     if (!LoadSettingsFile(settings, settingsPath_))
-        ::MessageBoxW(nullptr, L"Some settings could not be loaded!", nullptr, MB_OK);
+        ::MessageBoxW(nullptr, tamrik::ResourceString(IDS_SETTINGS_NOT_LOADED).c_str(), nullptr, MB_OK);
     UpdateModeMenu(settings.simpleMode);
     print_.OpenPrinter(settings.printer_, settings.printer_.bSetPrinter_);
 }
@@ -79,8 +78,9 @@ LRESULT CMainDlg::OnInitialize(WORD, WORD, HWND) {
         BringToTop();
         return 0;
     }
-    const int answer = ::MessageBoxW(Handle(), L"全ての設定を消去し標準設定に戻します。\nよろしいですか？",
-                                     L"Default Setting", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    const int answer = ::MessageBoxW(Handle(), tamrik::ResourceString(IDS_RESET_QUESTION).c_str(),
+                                     tamrik::ResourceString(IDS_RESET_CAPTION).c_str(),
+                                     MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
     if (answer != IDOK) return 0;
     ORBILUXSetting& settings = SettingsInstance();
     settings = ORBILUXSetting();
@@ -116,11 +116,9 @@ LRESULT CMainDlg::OnModeEasy(WORD, WORD, HWND) {
         BringToTop();
         return 0;
     }
-    const int answer =
-        ::MessageBoxW(Handle(),
-                      L"詳細設定から簡易設定に切りかえます。\n一部の設定項目が初期値に変更されます。\n"
-                      L"よろしいですか？",
-                      L"Easy Setting", MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+    const int answer = ::MessageBoxW(Handle(), tamrik::ResourceString(IDS_EASY_QUESTION).c_str(),
+                                     tamrik::ResourceString(IDS_EASY_CAPTION).c_str(),
+                                     MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
     if (answer != IDOK) return 0;
     ORBILUXSetting& settings = SettingsInstance();
     LOGFONTW guiFont{};

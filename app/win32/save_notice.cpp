@@ -4,18 +4,11 @@
 
 #include "output/output_path.h"
 #include "resources/resource.h"
-#include "window/message_loop.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
 namespace {
-
-std::wstring LoadText(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(tamrik::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text) return std::wstring();
-    return std::wstring(text, size_t(length));
-}
 
 UINT ReasonStringId(SaveFailure failure) {
     switch (failure) {
@@ -46,18 +39,19 @@ void ReplaceFirst(std::wstring& text, const wchar_t* marker, const std::wstring&
 }  // namespace
 
 std::wstring SaveFailureReasonText(SaveFailure failure) {
-    return LoadText(ReasonStringId(failure));
+    return tamrik::ResourceString(ReasonStringId(failure));
 }
 
 BalloonMessage SaveFailureBalloon(const SaveOutcome& outcome) {
     BalloonMessage message;
-    message.title = LoadText(IDS_SAVE_FAILED_TITLE).substr(0, kBalloonTitleChars);
+    message.title = tamrik::ResourceString(IDS_SAVE_FAILED_TITLE).substr(0, kBalloonTitleChars);
     const std::wstring reason = SaveFailureReasonText(outcome.failure);
-    std::wstring folder = outcome.folder.empty() ? LoadText(IDS_SAVE_NO_FOLDER_NAME) : outcome.folder;
+    std::wstring folder =
+        outcome.folder.empty() ? tamrik::ResourceString(IDS_SAVE_NO_FOLDER_NAME) : outcome.folder;
     // The trailing backslash says nothing a person needs.
     if (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
 
-    std::wstring text = LoadText(IDS_SAVE_FAILED_TEXT);
+    std::wstring text = tamrik::ResourceString(IDS_SAVE_FAILED_TEXT);
     const size_t fixed = text.size() >= 4 ? text.size() - 4 : 0;  // without "%1" and "%2"
     const size_t room =
         kBalloonTextChars > fixed + reason.size() ? kBalloonTextChars - fixed - reason.size() : 0;

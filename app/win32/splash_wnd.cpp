@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "window/message_loop.h"
+#include "window/helpers.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -47,20 +48,9 @@ bool LoadBitmapResource(HINSTANCE module, UINT id, CxImage& image) {
 
 void DrawImage(HDC dc, int x, int y, const CxImage& image) {
     if (!image.IsValid()) return;
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colours[256];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = LONG(image.GetWidth());
-    info.header.biHeight = LONG(image.GetHeight());  // bottom-up
-    info.header.biPlanes = 1;
-    info.header.biBitCount = WORD(image.GetBpp());
-    info.header.biCompression = BI_RGB;
-    info.header.biClrUsed = image.GetNumColors();
-    if (image.GetNumColors()) std::memcpy(info.colours, image.GetPalette(), image.GetNumColors() * 4);
+    const tamrik::PictureBitmapInfo info = tamrik::BitmapInfoOf(image);
     ::SetDIBitsToDevice(dc, x, y, image.GetWidth(), image.GetHeight(), 0, 0, 0, image.GetHeight(),
-                        image.GetBits(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+                        image.GetBits(), info.Get(), DIB_RGB_COLORS);
 }
 
 CSplashWnd* CSplashWnd::Open(UINT bitmapId, UINT displayMs, HWND reference) {
@@ -90,19 +80,17 @@ tamrik::WindowTraits CSplashWnd::Traits() const {
 }
 
 const tamrik::MessageMap<CSplashWnd>& CSplashWnd::GetMessageMap() {
-    static const tamrik::MessageMap<CSplashWnd> map = [] {
-        tamrik::MessageMap<CSplashWnd> m;
-        m.On(WM_CREATE, &CSplashWnd::OnCreate)
-            .On(WM_KILLFOCUS, &CSplashWnd::OnKillFocus)
-            .On(WM_PAINT, &CSplashWnd::OnPaint)
-            .On(WM_ERASEBKGND, &CSplashWnd::OnEraseBackground)
-            .On(WM_KEYDOWN, &CSplashWnd::OnKeyDown)
-            .On(WM_TIMER, &CSplashWnd::OnTimer)
-            .On(WM_LBUTTONDOWN, &CSplashWnd::OnClick)
-            .On(WM_RBUTTONDOWN, &CSplashWnd::OnClick)
-            .On(WM_MOUSEACTIVATE, &CSplashWnd::OnMouseActivate);
-        return m;
-    }();
+    static const tamrik::MessageMap<CSplashWnd> map{
+        {WM_CREATE, &CSplashWnd::OnCreate},
+        {WM_KILLFOCUS, &CSplashWnd::OnKillFocus},
+        {WM_PAINT, &CSplashWnd::OnPaint},
+        {WM_ERASEBKGND, &CSplashWnd::OnEraseBackground},
+        {WM_KEYDOWN, &CSplashWnd::OnKeyDown},
+        {WM_TIMER, &CSplashWnd::OnTimer},
+        {WM_LBUTTONDOWN, &CSplashWnd::OnClick},
+        {WM_RBUTTONDOWN, &CSplashWnd::OnClick},
+        {WM_MOUSEACTIVATE, &CSplashWnd::OnMouseActivate},
+    };
     return map;
 }
 

@@ -4,6 +4,7 @@
 
 #include "capture/win32/monitor_functions.h"
 #include "capture/win32/own_windows.h"
+#include "window/helpers.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -121,25 +122,15 @@ bool BitmapToImage(HDC dc, HBITMAP bitmap, uint32_t bpp, CxImage& image) {
     if (!::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return false;
     if (!image.Create(uint32_t(info.bmWidth), uint32_t(info.bmHeight), bpp)) return false;
 
-    // The header followed by room for a full colour table.
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[256];
-    } dib{};
-    dib.header.biSize = sizeof(BITMAPINFOHEADER);
-    dib.header.biWidth = info.bmWidth;
-    dib.header.biHeight = info.bmHeight;  // bottom-up
-    dib.header.biPlanes = 1;
-    dib.header.biBitCount = WORD(bpp);
-    dib.header.biCompression = BI_RGB;
-    const int lines = ::GetDIBits(dc, bitmap, 0, UINT(info.bmHeight), image.GetBits(),
-                                  reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
+    tamrik::PictureBitmapInfo dib = tamrik::BitmapInfoOf(image);  // GetDIBits fills the colour table
+    const int lines =
+        ::GetDIBits(dc, bitmap, 0, UINT(info.bmHeight), image.GetBits(), dib.Get(), DIB_RGB_COLORS);
     if (lines != info.bmHeight) {
         image.Destroy();
         return false;
     }
     for (uint32_t i = 0; i < image.GetNumColors(); ++i) {
-        const RGBQUAD& c = dib.colors[i];
+        const RGBQUAD& c = dib.colours[i];
         image.SetPaletteColor(i, RGBQuadColor::FromRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
     }
     return true;

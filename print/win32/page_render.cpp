@@ -6,6 +6,7 @@
 #include "print/colour_mode.h"
 #include "print/devmode_bytes.h"
 #include "print/header_format.h"
+#include "window/helpers.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -81,24 +82,10 @@ void DrawPicture(HDC dc, const PageRect& body, const PageEntry& entry, const Pri
     const PageRect r = PictureRect(body, picture->GetWidth(), picture->GetHeight(), ScalesFor(FiguresOf(dc)),
                                    style.layout.pictureVerticalAlign);
     if (r.IsEmpty()) return;  // never stretched mirrored
-    const uint32_t colours = picture->GetNumColors();
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * (colours ? colours : 1), 0);
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = LONG(picture->GetWidth());
-    header->biHeight = LONG(picture->GetHeight());  // bottom-up rows
-    header->biPlanes = 1;
-    header->biBitCount = WORD(picture->GetBpp());
-    header->biCompression = BI_RGB;
-    header->biSizeImage = DWORD(picture->GetSizeImage());
-    header->biClrUsed = colours;
-    if (colours) {
-        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), picture->GetPalette(), sizeof(RGBQUAD) * colours);
-    }
+    tamrik::PictureBitmapInfo info = tamrik::BitmapInfoOf(*picture);
     const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
     ::StretchDIBits(dc, r.left, r.top, r.Width(), r.Height(), 0, 0, int(picture->GetWidth()),
-                    int(picture->GetHeight()), picture->GetBits(), reinterpret_cast<BITMAPINFO*>(info.data()),
-                    DIB_RGB_COLORS, SRCCOPY);
+                    int(picture->GetHeight()), picture->GetBits(), info.Get(), DIB_RGB_COLORS, SRCCOPY);
     if (oldMode) ::SetStretchBltMode(dc, oldMode);
 }
 

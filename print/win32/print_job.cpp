@@ -36,23 +36,23 @@ void ShowPrinterMessage() {
     if (g_messageSink) g_messageSink(kDevModeFailureText, kDevModeFailureCaption);
 }
 
-// Owner of a spooler printer handle.
-struct PrinterTraits {
-    using Type = HANDLE;
-    static HANDLE Empty() { return nullptr; }
-    static void Free(HANDLE h) { ::ClosePrinter(h); }
-};
-using UniquePrinter = tamrik::UniqueResource<PrinterTraits>;
+}  // namespace
+
+void ClosePrinterHandle(HANDLE printer) {
+    ::ClosePrinter(printer);
+}
+
+namespace {
 
 UniquePrinter OpenForUse(const std::wstring& name, const DEVMODEW* devMode) {
     if (name.empty()) return UniquePrinter();
     PRINTER_DEFAULTSW defaults{};
     defaults.pDevMode = const_cast<DEVMODEW*>(devMode);
     defaults.DesiredAccess = PRINTER_ACCESS_USE;
-    HANDLE h = nullptr;
-    if (!::OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &h, devMode ? &defaults : nullptr))
+    UniquePrinter printer;
+    if (!::OpenPrinterW(const_cast<wchar_t*>(name.c_str()), printer.Put(), devMode ? &defaults : nullptr))
         return UniquePrinter();
-    return UniquePrinter(h);
+    return printer;
 }
 
 // Printer information of one level, in a buffer of the size the spooler asks for.
@@ -246,12 +246,12 @@ std::vector<uint8_t> PrinterObjects::DevModeBytes() const {
 
 std::wstring PrinterObjects::PrinterName() const {
     if (!printer_) return std::wstring();
-    std::vector<uint8_t> info = PrinterInfo(printer_, 5);
+    std::vector<uint8_t> info = PrinterInfo(printer_.Get(), 5);
     if (!info.empty()) {
         const auto* pi = reinterpret_cast<const PRINTER_INFO_5W*>(info.data());
         if (pi->pPrinterName) return pi->pPrinterName;
     }
-    info = PrinterInfo(printer_, 2);
+    info = PrinterInfo(printer_.Get(), 2);
     if (!info.empty()) {
         const auto* pi = reinterpret_cast<const PRINTER_INFO_2W*>(info.data());
         if (pi->pPrinterName) return pi->pPrinterName;
@@ -262,37 +262,29 @@ std::wstring PrinterObjects::PrinterName() const {
 bool PrinterObjects::SetDevMode(const std::vector<uint8_t>& bytes) {
     const size_t claimed = DevModeClaimedSize(bytes.data(), bytes.size());
     if (claimed == 0 || claimed > bytes.size()) return false;
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, claimed);
-    if (!block) return false;
-    void* p = ::GlobalLock(block);
-    if (!p) {
-        ::GlobalFree(block);
-        return false;
-    }
+    tamrik::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, claimed));
+    void* p = block ? ::GlobalLock(block.Get()) : nullptr;
+    if (!p) return false;
     std::memcpy(p, bytes.data(), claimed);
     ClearDevMode();
-    devModeBlock_ = block;
+    devModeBlock_ = std::move(block);
     devMode_ = static_cast<DEVMODEW*>(p);
     return true;
 }
 
 bool PrinterObjects::OpenNamed(const std::wstring& name) {
     ClosePrinter();
-    printer_ = OpenForUse(name, devMode_).Release();
-    return printer_ != nullptr;
+    printer_ = OpenForUse(name, devMode_);
+    return bool(printer_);
 }
 
 void PrinterObjects::TakeFrom(PrinterObjects& other) {
     if (&other == this) return;
     Close();
-    printer_ = other.printer_;
-    devModeBlock_ = other.devModeBlock_;
-    devMode_ = other.devMode_;
-    standingIn_ = other.standingIn_;
-    other.printer_ = nullptr;
-    other.devModeBlock_ = nullptr;
-    other.devMode_ = nullptr;
-    other.standingIn_ = false;
+    printer_ = std::move(other.printer_);
+    devModeBlock_ = std::move(other.devModeBlock_);
+    devMode_ = std::exchange(other.devMode_, nullptr);
+    standingIn_ = std::exchange(other.standingIn_, false);
 }
 
 PrinterTarget TargetOf(const PrinterObjects& objects) {
@@ -304,17 +296,13 @@ PrinterTarget TargetOf(const PrinterObjects& objects) {
 }
 
 void PrinterObjects::ClosePrinter() {
-    if (printer_) ::ClosePrinter(printer_);
-    printer_ = nullptr;
+    printer_.Reset();
 }
 
 void PrinterObjects::ClearDevMode() {
-    if (devModeBlock_) {
-        ::GlobalUnlock(devModeBlock_);
-        ::GlobalFree(devModeBlock_);
-    }
-    devModeBlock_ = nullptr;
+    if (devMode_) ::GlobalUnlock(devModeBlock_.Get());  // locked while held
     devMode_ = nullptr;
+    devModeBlock_.Reset();
 }
 
 // ---- Printer selection ----

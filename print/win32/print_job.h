@@ -22,6 +22,7 @@
 
 #include "print/print_run.h"
 #include "print/win32/page_render.h"
+#include "window/raii.h"
 
 namespace orbilux {
 
@@ -74,6 +75,10 @@ void RunPrintJob(PrintJob& job);
 
 // The open printer and the device-mode holder (a movable global block, kept
 // locked, of exactly dmSize + dmDriverExtra bytes).
+// Owner of a spooler printer handle.
+void ClosePrinterHandle(HANDLE printer);
+using UniquePrinter = tamrik::UniqueResource<HANDLE, &ClosePrinterHandle>;
+
 class PrinterObjects {
 public:
     PrinterObjects() = default;
@@ -81,7 +86,7 @@ public:
     PrinterObjects(const PrinterObjects&) = delete;
     PrinterObjects& operator=(const PrinterObjects&) = delete;
 
-    HANDLE Printer() const { return printer_; }
+    HANDLE Printer() const { return printer_.Get(); }
     const DEVMODEW* DevMode() const { return devMode_; }
     std::vector<uint8_t> DevModeBytes() const;
     // The printer's name (printer information level 5, else 2); empty without a printer.
@@ -109,8 +114,8 @@ public:
     void SetStandingIn(bool standingIn) { standingIn_ = standingIn; }
 
 private:
-    HANDLE printer_ = nullptr;
-    HGLOBAL devModeBlock_ = nullptr;
+    UniquePrinter printer_;
+    tamrik::UniqueGlobal devModeBlock_;  // locked while held: devMode_ points into it
     DEVMODEW* devMode_ = nullptr;
     bool standingIn_ = false;
 };

@@ -15,7 +15,7 @@ const wchar_t kSettingsPrinterSection[] = L"ORBILUXSettings.printer_";
 
 namespace {
 
-using FileHandle = tamrik::UniqueResource<tamrik::FileHandleTraits>;
+using FileHandle = tamrik::UniqueFileHandle;
 
 // Reads a whole file; an absent file reads as empty. False when it exists
 // but cannot be read.

@@ -5,14 +5,18 @@
 #include <algorithm>
 
 #include "settings_ui/option_logic.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x454C42;  // "ELB"
 constexpr int kEditButtonId = 100;
+// Sizes at 96 DPI.
 constexpr int kHeaderButtonWidth = 22;
+constexpr int kHeaderMinHeight = 20;
+constexpr int kCaptionIndent = 6;
+constexpr int kRowExtra = 6;  // room in a row for the in-place editor's border
 
 }  // namespace
 
@@ -33,13 +37,12 @@ tamrik::WindowTraits CEditListHeader::Traits() const {
 }
 
 const tamrik::MessageMap<CEditListHeader>& CEditListHeader::GetMessageMap() {
-    static const tamrik::MessageMap<CEditListHeader> map = [] {
-        tamrik::MessageMap<CEditListHeader> m;
-        m.On(WM_PAINT, &CEditListHeader::OnPaint)
-            .On(WM_ERASEBKGND, &CEditListHeader::OnEraseBackground)
-            .On(WM_COMMAND, &CEditListHeader::OnCommand);
-        return m;
-    }();
+    static const tamrik::MessageMap<CEditListHeader> map{
+        {WM_PAINT, &CEditListHeader::OnPaint},
+        {WM_ERASEBKGND, &CEditListHeader::OnEraseBackground},
+        {WM_COMMAND, &CEditListHeader::OnCommand},
+        {WM_SIZE, &CEditListHeader::OnSize},
+    };
     return map;
 }
 
@@ -51,16 +54,12 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
 
     static const wchar_t* const kSymbols[] = {L"＋", L"×", L"▲", L"▼"};
     const std::vector<std::wstring> tips = SplitListItems(CEditListBox::kToolTips, L'\t');
-    const int height = rect.bottom - rect.top;
-    const int edge = ::GetSystemMetrics(SM_CYEDGE);
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0,
-                                 0, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                                 0, hwnd_, nullptr, tamrik::ResourceInstance(), nullptr);
     for (int i = 0; i < 4; ++i) {
-        const int x = (rect.right - rect.left) - (4 - i) * (kHeaderButtonWidth + 1) - edge;
-        buttons_[i] =
-            ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, x, edge,
-                              kHeaderButtonWidth, height - 2 * edge, hwnd_,
-                              reinterpret_cast<HMENU>(INT_PTR(i + 1)), ::GetModuleHandleW(nullptr), nullptr);
+        buttons_[i] = ::CreateWindowExW(0, L"BUTTON", kSymbols[i], WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
+                                        0, 0, 0, hwnd_, reinterpret_cast<HMENU>(INT_PTR(i + 1)),
+                                        tamrik::ResourceInstance(), nullptr);
         ::SendMessageW(buttons_[i], WM_SETFONT, WPARAM(font), FALSE);
         if (tooltip_ && size_t(i) < tips.size()) {
             TOOLINFOW info{sizeof(info)};
@@ -71,7 +70,25 @@ bool CEditListHeader::Create(CEditListBox& owner, HWND parent, const RECT& rect)
             ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&info));
         }
     }
+    PlaceButtons();
     return true;
+}
+
+void CEditListHeader::PlaceButtons() {
+    // At the right end, sized for the window's DPI: again whenever the bar is resized.
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const int edge = ::GetSystemMetrics(SM_CYEDGE);
+    buttonWidth_ = tamrik::ScaleForWindow(hwnd_, kHeaderButtonWidth);
+    for (int i = 0; i < 4; ++i) {
+        const int x = client.right - (4 - i) * (buttonWidth_ + 1) - edge;
+        ::MoveWindow(buttons_[i], x, edge, buttonWidth_, client.bottom - 2 * edge, TRUE);
+    }
+}
+
+LRESULT CEditListHeader::OnSize(WPARAM, LPARAM) {
+    if (buttons_[0]) PlaceButtons();
+    return 0;
 }
 
 void CEditListHeader::SetCaption(const std::wstring& caption) {
@@ -90,8 +107,8 @@ LRESULT CEditListHeader::OnPaint(WPARAM, LPARAM) {
     ::SetBkMode(dc.Get(), TRANSPARENT);
     ::SetTextColor(dc.Get(), ::GetSysColor(COLOR_BTNTEXT));
     RECT text = r;
-    text.left += 6;
-    text.right -= 4 * (kHeaderButtonWidth + 1) + 4;
+    text.left += tamrik::ScaleForWindow(hwnd_, kCaptionIndent);
+    text.right -= 4 * (buttonWidth_ + 1) + 4;
     ::DrawTextW(dc.Get(), caption_.c_str(), int(caption_.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
     return 0;
@@ -105,8 +122,15 @@ LRESULT CEditListHeader::OnCommand(WPARAM wParam, LPARAM) {
 // ---- The list ----
 
 CEditListBox::~CEditListBox() {
-    if (list_ && ::IsWindow(list_)) ::RemoveWindowSubclass(list_, &CEditListBox::ListProc, kSubclassId);
-    if (edit_ && ::IsWindow(edit_)) ::RemoveWindowSubclass(edit_, &CEditListBox::EditProc, kSubclassId);
+    UnsubclassAll();  // before the members the handlers use go
+}
+
+int CEditListBox::FontHeight(HWND window, HFONT font) {
+    tamrik::WindowDC dc(window);
+    tamrik::SelectObjectScope select(dc.Get(), font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.Get(), &metrics);
+    return metrics.tmHeight;
 }
 
 bool CEditListBox::Attach(HWND list) {
@@ -119,15 +143,9 @@ bool CEditListBox::Attach(HWND list) {
     RECT r{};
     ::GetWindowRect(list, &r);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    int captionHeight = 0;
-    {
-        tamrik::WindowDC dc(list);
-        tamrik::SelectObjectScope select(dc.Get(), font);
-        TEXTMETRICW metrics{};
-        ::GetTextMetricsW(dc.Get(), &metrics);
-        captionHeight = metrics.tmHeight;
-    }
-    const int headerHeight = std::max(20, captionHeight) + 2 * ::GetSystemMetrics(SM_CYEDGE);
+    const int captionHeight = FontHeight(list, font);
+    const int headerHeight = std::max(tamrik::ScaleForWindow(list, kHeaderMinHeight), captionHeight) +
+                             2 * ::GetSystemMetrics(SM_CYEDGE);
     if (!header_.Create(*this, parent, RECT{r.left, r.top, r.right, r.top + headerHeight})) return false;
     ::SetWindowPos(header_.Handle(), list, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::MoveWindow(list, r.left, r.top + headerHeight, r.right - r.left, r.bottom - r.top - headerHeight, TRUE);
@@ -135,17 +153,16 @@ bool CEditListBox::Attach(HWND list) {
 
     // The in-place editor and its "..." button, children of the list.
     edit_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, 0, 0, 10, 10, list,
-                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
+                              nullptr, tamrik::ResourceInstance(), nullptr);
     editButton_ = ::CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, list,
                                     reinterpret_cast<HMENU>(INT_PTR(kEditButtonId)),
-                                    ::GetModuleHandleW(nullptr), nullptr);
+                                    tamrik::ResourceInstance(), nullptr);
     if (!edit_ || !editButton_) return false;
     ::SendMessageW(edit_, WM_SETFONT, WPARAM(font), FALSE);
     ::SendMessageW(editButton_, WM_SETFONT, WPARAM(font), FALSE);
 
-    if (!::SetWindowSubclass(list, &CEditListBox::ListProc, kSubclassId, DWORD_PTR(this))) return false;
-    if (!::SetWindowSubclass(edit_, &CEditListBox::EditProc, kSubclassId, DWORD_PTR(this))) return false;
-    Raw(LB_SETITEMHEIGHT, 0, captionHeight + 6);  // room for the in-place editor's border
+    if (!SubclassControl(list, ListMap()) || !SubclassControl(edit_, EditMap())) return false;
+    Raw(LB_SETITEMHEIGHT, 0, captionHeight + tamrik::ScaleForWindow(list, kRowExtra));
     Raw(LB_RESETCONTENT);
     Raw(LB_ADDSTRING, 0, LPARAM(PlaceholderRow().c_str()));
     return true;
@@ -171,10 +188,7 @@ void CEditListBox::SetPlaceholderText(const std::wstring& text) {
 }
 
 LRESULT CEditListBox::Raw(UINT message, WPARAM wParam, LPARAM lParam) const {
-    ++bypass_;
-    const LRESULT result = ::SendMessageW(list_, message, wParam, lParam);
-    --bypass_;
-    return result;
+    return SendUnfiltered(list_, message, wParam, lParam);
 }
 
 std::wstring CEditListBox::RawText(int index) const {
@@ -290,9 +304,7 @@ void CEditListBox::EditItem(int index) {
 void CEditListBox::EndEdit() {
     if (!editing_) return;
     editing_ = false;
-    const int length = ::GetWindowTextLengthW(edit_);
-    std::wstring text(size_t(length) + 1, L'\0');
-    text.resize(size_t(::GetWindowTextW(edit_, text.data(), length + 1)));
+    const std::wstring text = tamrik::WindowText(edit_);
     ::ShowWindow(edit_, SW_HIDE);
     ::ShowWindow(editButton_, SW_HIDE);
     if (editIndex_ >= 0 && editIndex_ < LineCount()) {
@@ -316,78 +328,38 @@ void CEditListBox::DeleteEmptyLines() {
     if (selection >= 0) Raw(LB_SETCURSEL, WPARAM(std::min(std::max(newSelection, 0), RealCount() - 1)));
 }
 
-// ---- Subclass procedures ----
-
-LRESULT CEditListBox::Default(WPARAM wParam, LPARAM lParam) {
-    return ::DefSubclassProc(currentWindow_, currentMessage_, wParam, lParam);
-}
-
-LRESULT CALLBACK CEditListBox::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) {
-    auto* box = reinterpret_cast<CEditListBox*>(self);
-    if (box->bypass_ > 0) return ::DefSubclassProc(hwnd, message, wParam, lParam);
-    const UINT savedMessage = box->currentMessage_;
-    HWND savedWindow = box->currentWindow_;
-    box->currentMessage_ = message;
-    box->currentWindow_ = hwnd;
-    LRESULT result = 0;
-    if (!ListMap().Dispatch(*box, message, wParam, lParam, result))
-        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    box->currentMessage_ = savedMessage;
-    box->currentWindow_ = savedWindow;
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CEditListBox::ListProc, kSubclassId);
-    return result;
-}
-
-LRESULT CALLBACK CEditListBox::EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) {
-    auto* box = reinterpret_cast<CEditListBox*>(self);
-    const UINT savedMessage = box->currentMessage_;
-    HWND savedWindow = box->currentWindow_;
-    box->currentMessage_ = message;
-    box->currentWindow_ = hwnd;
-    LRESULT result = 0;
-    if (!EditMap().Dispatch(*box, message, wParam, lParam, result))
-        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    box->currentMessage_ = savedMessage;
-    box->currentWindow_ = savedWindow;
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CEditListBox::EditProc, kSubclassId);
-    return result;
-}
+// ---- Message maps ----
 
 const tamrik::MessageMap<CEditListBox>& CEditListBox::ListMap() {
-    static const tamrik::MessageMap<CEditListBox> map = [] {
-        tamrik::MessageMap<CEditListBox> m;
-        m.On(LB_GETCOUNT, &CEditListBox::OnGetCount)
-            .On(LB_GETTEXT, &CEditListBox::OnReadItem)
-            .On(LB_GETTEXTLEN, &CEditListBox::OnReadItem)
-            .On(LB_GETITEMDATA, &CEditListBox::OnReadItem)
-            .On(LB_INSERTSTRING, &CEditListBox::OnInsertString)
-            .On(LB_ADDSTRING, &CEditListBox::OnAddString)
-            .On(LB_DELETESTRING, &CEditListBox::OnDeleteString)
-            .On(LB_RESETCONTENT, &CEditListBox::OnResetContent)
-            .On(WM_KEYDOWN, &CEditListBox::OnListKeyDown)
-            .On(WM_SYSKEYDOWN, &CEditListBox::OnListSysKeyDown)
-            .On(WM_LBUTTONDBLCLK, &CEditListBox::OnListDoubleClick)
-            .On(WM_VSCROLL, &CEditListBox::OnListScroll)
-            .On(WM_MOUSEWHEEL, &CEditListBox::OnListScroll)
-            .On(EditControlMessage(), &CEditListBox::OnGetEditControl)
-            .OnCommand(kEditButtonId, &CEditListBox::OnEditButton);
-        return m;
-    }();
+    static const tamrik::MessageMap<CEditListBox> map{
+        {LB_GETCOUNT, &CEditListBox::OnGetCount},
+        {LB_GETTEXT, &CEditListBox::OnReadItem},
+        {LB_GETTEXTLEN, &CEditListBox::OnReadItem},
+        {LB_GETITEMDATA, &CEditListBox::OnReadItem},
+        {LB_INSERTSTRING, &CEditListBox::OnInsertString},
+        {LB_ADDSTRING, &CEditListBox::OnAddString},
+        {LB_DELETESTRING, &CEditListBox::OnDeleteString},
+        {LB_RESETCONTENT, &CEditListBox::OnResetContent},
+        {WM_KEYDOWN, &CEditListBox::OnListKeyDown},
+        {WM_SYSKEYDOWN, &CEditListBox::OnListSysKeyDown},
+        {WM_LBUTTONDBLCLK, &CEditListBox::OnListDoubleClick},
+        {WM_VSCROLL, &CEditListBox::OnListScroll},
+        {WM_MOUSEWHEEL, &CEditListBox::OnListScroll},
+        {WM_SETFONT, &CEditListBox::OnListSetFont},
+        {EditControlMessage(), &CEditListBox::OnGetEditControl},
+        {tamrik::Command(kEditButtonId), &CEditListBox::OnEditButton},
+    };
     return map;
 }
 
 const tamrik::MessageMap<CEditListBox>& CEditListBox::EditMap() {
-    static const tamrik::MessageMap<CEditListBox> map = [] {
-        tamrik::MessageMap<CEditListBox> m;
-        m.On(WM_GETDLGCODE, &CEditListBox::OnEditGetDlgCode)
-            .On(WM_KEYDOWN, &CEditListBox::OnEditKeyDown)
-            .On(WM_CHAR, &CEditListBox::OnEditChar)
-            .On(WM_SETFOCUS, &CEditListBox::OnEditSetFocus)
-            .On(WM_KILLFOCUS, &CEditListBox::OnEditKillFocus);
-        return m;
-    }();
+    static const tamrik::MessageMap<CEditListBox> map{
+        {WM_GETDLGCODE, &CEditListBox::OnEditGetDlgCode},
+        {WM_KEYDOWN, &CEditListBox::OnEditKeyDown},
+        {WM_CHAR, &CEditListBox::OnEditChar},
+        {WM_SETFOCUS, &CEditListBox::OnEditSetFocus},
+        {WM_KILLFOCUS, &CEditListBox::OnEditKillFocus},
+    };
     return map;
 }
 
@@ -397,12 +369,12 @@ LRESULT CEditListBox::OnGetCount(WPARAM, LPARAM) {
 
 LRESULT CEditListBox::OnReadItem(WPARAM wParam, LPARAM lParam) {
     if (int(wParam) >= LineCount()) return LB_ERR;
-    return Default(wParam, lParam);
+    return DefaultProcessing(wParam, lParam);
 }
 
 LRESULT CEditListBox::OnInsertString(WPARAM wParam, LPARAM lParam) {
     const int index = int(wParam);
-    return Default(WPARAM(index < 0 || index >= LineCount() ? LineCount() : index), lParam);
+    return DefaultProcessing(WPARAM(index < 0 || index >= LineCount() ? LineCount() : index), lParam);
 }
 
 LRESULT CEditListBox::OnAddString(WPARAM, LPARAM lParam) {
@@ -411,12 +383,12 @@ LRESULT CEditListBox::OnAddString(WPARAM, LPARAM lParam) {
 
 LRESULT CEditListBox::OnDeleteString(WPARAM wParam, LPARAM lParam) {
     if (int(wParam) >= LineCount()) return LB_ERR;
-    const LRESULT left = Default(wParam, lParam);
+    const LRESULT left = DefaultProcessing(wParam, lParam);
     return left == LB_ERR ? left : left - 1;
 }
 
 LRESULT CEditListBox::OnResetContent(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default(wParam, lParam);
+    const LRESULT result = DefaultProcessing(wParam, lParam);
     Raw(LB_ADDSTRING, 0, LPARAM(PlaceholderRow().c_str()));
     return result;
 }
@@ -435,7 +407,7 @@ LRESULT CEditListBox::OnListKeyDown(WPARAM wParam, LPARAM lParam) {
                 return 0;
         }
     }
-    return Default(wParam, lParam);
+    return DefaultProcessing(wParam, lParam);
 }
 
 LRESULT CEditListBox::OnListSysKeyDown(WPARAM wParam, LPARAM lParam) {
@@ -449,11 +421,11 @@ LRESULT CEditListBox::OnListSysKeyDown(WPARAM wParam, LPARAM lParam) {
             return 0;
         }
     }
-    return Default(wParam, lParam);
+    return DefaultProcessing(wParam, lParam);
 }
 
 LRESULT CEditListBox::OnListDoubleClick(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default(wParam, lParam);
+    const LRESULT result = DefaultProcessing(wParam, lParam);
     if (editing_) return result;
     const LRESULT hit = Raw(LB_ITEMFROMPOINT, 0, lParam);
     if (HIWORD(hit)) return result;  // below the last row
@@ -468,7 +440,18 @@ LRESULT CEditListBox::OnListDoubleClick(WPARAM wParam, LPARAM lParam) {
 LRESULT CEditListBox::OnListScroll(WPARAM wParam, LPARAM lParam) {
     // The editor sits over its row: scrolling ends the editing first.
     if (editing_) ::SetFocus(list_);
-    return Default(wParam, lParam);
+    return DefaultProcessing(wParam, lParam);
+}
+
+LRESULT CEditListBox::OnListSetFont(WPARAM wParam, LPARAM lParam) {
+    // A new font (a DPI change) makes the list measure its rows again: keep the
+    // editor's room, and give the editor and its button the same font.
+    const LRESULT result = DefaultProcessing(wParam, lParam);
+    HFONT font = reinterpret_cast<HFONT>(wParam);
+    ::SendMessageW(edit_, WM_SETFONT, wParam, FALSE);
+    ::SendMessageW(editButton_, WM_SETFONT, wParam, FALSE);
+    Raw(LB_SETITEMHEIGHT, 0, FontHeight(list_, font) + tamrik::ScaleForWindow(list_, kRowExtra));
+    return result;
 }
 
 LRESULT CEditListBox::OnGetEditControl(WPARAM, LPARAM) {
@@ -481,7 +464,7 @@ LRESULT CEditListBox::OnEditButton(WORD code, WORD, HWND) {
 }
 
 LRESULT CEditListBox::OnEditGetDlgCode(WPARAM wParam, LPARAM lParam) {
-    return Default(wParam, lParam) | DLGC_WANTALLKEYS;
+    return DefaultProcessing(wParam, lParam) | DLGC_WANTALLKEYS;
 }
 
 LRESULT CEditListBox::OnEditKeyDown(WPARAM wParam, LPARAM lParam) {
@@ -501,22 +484,23 @@ LRESULT CEditListBox::OnEditKeyDown(WPARAM wParam, LPARAM lParam) {
             return 0;
         }
     }
-    return Default(wParam, lParam);
+    return DefaultProcessing(wParam, lParam);
 }
 
 LRESULT CEditListBox::OnEditChar(WPARAM wParam, LPARAM lParam) {
-    if (wParam == L'\r' || wParam == 27 || wParam == L'\t') return 0;  // handled as keys: no beep
-    return Default(wParam, lParam);
+    if (wParam == tamrik::kCharReturn || wParam == tamrik::kCharEscape || wParam == tamrik::kCharTab)
+        return 0;  // handled as keys: no beep
+    return DefaultProcessing(wParam, lParam);
 }
 
 LRESULT CEditListBox::OnEditSetFocus(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default(wParam, lParam);
+    const LRESULT result = DefaultProcessing(wParam, lParam);
     NotifyParent(LBN_SETFOCUS);
     return result;
 }
 
 LRESULT CEditListBox::OnEditKillFocus(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = Default(wParam, lParam);
+    const LRESULT result = DefaultProcessing(wParam, lParam);
     // The "..." button only hands the focus back to the editor.
     if (reinterpret_cast<HWND>(wParam) != editButton_) EndEdit();
     return result;

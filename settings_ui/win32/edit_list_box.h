@@ -33,14 +33,17 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnEraseBackground(WPARAM, LPARAM) { return TRUE; }
+    LRESULT OnSize(WPARAM, LPARAM);
+    void PlaceButtons();
 
     CEditListBox* owner_ = nullptr;
     std::wstring caption_;
+    int buttonWidth_ = 0;  // at the window's DPI
     HWND buttons_[4] = {};
     HWND tooltip_ = nullptr;
 };
 
-class CEditListBox {
+class CEditListBox : public tamrik::CSubclassImpl<CEditListBox> {
 public:
     static constexpr int kCommandNew = 1;
     static constexpr int kCommandDelete = 2;
@@ -52,9 +55,7 @@ public:
     static UINT EditControlMessage();
 
     CEditListBox() = default;
-    ~CEditListBox();
-    CEditListBox(const CEditListBox&) = delete;
-    CEditListBox& operator=(const CEditListBox&) = delete;
+    ~CEditListBox() override;
 
     // Takes over a list box of a dialog: the header bar takes the top of its
     // rectangle, the placeholder row is appended.
@@ -80,10 +81,6 @@ public:
 
 private:
     friend class CEditListHeader;
-    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
-    static LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
     static const tamrik::MessageMap<CEditListBox>& ListMap();
     static const tamrik::MessageMap<CEditListBox>& EditMap();
     void OnHeaderCommand(int command);
@@ -99,6 +96,7 @@ private:
     LRESULT OnListSysKeyDown(WPARAM, LPARAM);
     LRESULT OnListDoubleClick(WPARAM, LPARAM);
     LRESULT OnListScroll(WPARAM, LPARAM);
+    LRESULT OnListSetFont(WPARAM, LPARAM);
     LRESULT OnGetEditControl(WPARAM, LPARAM);
     LRESULT OnEditButton(WORD, WORD, HWND);
     // The in-place editor.
@@ -107,11 +105,7 @@ private:
     LRESULT OnEditChar(WPARAM, LPARAM);
     LRESULT OnEditSetFocus(WPARAM, LPARAM);
     LRESULT OnEditKillFocus(WPARAM, LPARAM);
-    // The message being handled, for handlers that pass it on.
-    UINT currentMessage_ = 0;
-    HWND currentWindow_ = nullptr;
-    LRESULT Default(WPARAM wParam, LPARAM lParam);
-
+    static int FontHeight(HWND window, HFONT font);
     // The list box itself, bypassing the placeholder rules.
     LRESULT Raw(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     int RealCount() const { return int(Raw(LB_GETCOUNT)); }
@@ -129,7 +123,6 @@ private:
     std::wstring placeholder_ = kDefaultPlaceholder;
     std::wstring storedText_;
     int editIndex_ = -1;
-    mutable int bypass_ = 0;  // > 0 while Raw talks to the list box itself
     bool editing_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include "settings_ui/win32/option_pages.h"
 #include "settings_ui/win32/settings_sheet.h"
 #include "window/ddx.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
@@ -38,26 +39,24 @@ CSettingsFormatOptionPage::CSettingsFormatOptionPage() : COptionPageSettingsImpl
 
 const tamrik::MessageMap<CSettingsFormatOptionPage>& CSettingsFormatOptionPage::GetMessageMap() {
     using Page = CSettingsFormatOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.On(WM_INITDIALOG, &Page::OnInitDialog)
-            .OnCommand(IDC_HEAD_LIST, &Page::OnHeadList)
-            .OnCommand(IDC_FOOT_LIST, &Page::OnFootList)
-            .OnCommand(IDC_FONT_SIZE, &Page::OnSizeOrFace)
-            .OnCommand(IDC_FONT_FACE, &Page::OnSizeOrFace)
-            .OnCommand(IDC_FONT_BUTTON, &Page::OnFontButton);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {WM_INITDIALOG, &Page::OnInitDialog},
+        {tamrik::Command(IDC_HEAD_LIST), &Page::OnHeadList},
+        {tamrik::Command(IDC_FOOT_LIST), &Page::OnFootList},
+        {tamrik::Command(IDC_FONT_SIZE), &Page::OnSizeOrFace},
+        {tamrik::Command(IDC_FONT_FACE), &Page::OnSizeOrFace},
+        {tamrik::Command(IDC_FONT_BUTTON), &Page::OnFontButton},
+    };
     return map;
 }
 
 LRESULT CSettingsFormatOptionPage::OnInitDialog(WPARAM, LPARAM) {
     ::SendDlgItemMessageW(hwnd_, IDC_FONT_SIZE_SPIN, UDM_SETRANGE32, 0, kMaxFontSize);
     headList_.Attach(Item(IDC_HEAD_LIST));
-    headList_.SetCaption(L"ヘッダ設定");
+    headList_.SetCaption(tamrik::ResourceString(IDS_HEADER_LINES));
     headList_.SetPlaceholderText(L"...");
     footList_.Attach(Item(IDC_FOOT_LIST));
-    footList_.SetCaption(L"フッタ設定");
+    footList_.SetCaption(tamrik::ResourceString(IDS_FOOTER_LINES));
     footList_.SetPlaceholderText(L"...");
     FillFontList();
     ::SendDlgItemMessageW(hwnd_, IDC_FONT_FACE, CB_LIMITTEXT, LF_FACESIZE - 1, 0);

@@ -11,7 +11,7 @@
 #include "settings_ui/option_logic.h"
 #include "settings_ui/win32/settings_sheet.h"
 #include "window/ddx.h"
-#include "window/message_loop.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
@@ -21,10 +21,7 @@ void ForegroundDesktopThenSheet(HWND sheet) {
 }
 
 std::wstring FormatStringTable(UINT id, unsigned first, unsigned second) {
-    const wchar_t* format = nullptr;
-    const int length = ::LoadStringW(tamrik::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&format), 0);
-    if (length <= 0 || !format) return {};
-    const std::wstring pattern(format, size_t(length));
+    const std::wstring pattern = tamrik::ResourceString(id);
     std::wstring text;
     const unsigned values[] = {first, second};
     size_t used = 0;
@@ -41,9 +38,7 @@ std::wstring FormatStringTable(UINT id, unsigned first, unsigned second) {
 
 void RefuseControl(COptionPage& page, int id, const std::wstring& why) {
     if (page.Sheet() && page.Sheet()->Cancelling()) return;
-    wchar_t caption[256] = {};
-    ::GetWindowTextW(page.Handle(), caption, 256);
-    ::MessageBoxW(page.Handle(), why.c_str(), caption, MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(page.Handle(), why.c_str(), page.GetText().c_str(), MB_OK | MB_ICONWARNING);
     HWND control = page.Item(id);
     if (!control) return;
     ::SetFocus(control);
@@ -55,10 +50,9 @@ void RefuseNumber(COptionPage& page, int id, unsigned low, unsigned high) {
 }
 
 std::vector<std::wstring> StringTableItems(UINT id) {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(tamrik::ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text) return {};
-    return SplitListItems(std::wstring(text, size_t(length)));
+    const std::wstring text = tamrik::ResourceString(id);
+    if (text.empty()) return {};
+    return SplitListItems(text);
 }
 
 namespace {
@@ -75,18 +69,16 @@ CSettingsMonitorOptionPage::CSettingsMonitorOptionPage() : COptionPageSettingsIm
 
 const tamrik::MessageMap<CSettingsMonitorOptionPage>& CSettingsMonitorOptionPage::GetMessageMap() {
     using Page = CSettingsMonitorOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.On(WM_INITDIALOG, &Page::OnInitDialog)
-            .On(WM_DRAWITEM, &Page::OnDrawItem)
-            .OnCommand(IDC_MONITOR_SELECT_ALL, &Page::OnSelectAll)
-            .OnCommand(IDC_TARGET_DESKTOP, &Page::OnTarget)
-            .OnCommand(IDC_TARGET_MONITOR, &Page::OnTarget)
-            .OnCommand(IDC_TARGET_ACTIVE, &Page::OnTarget);
-        for (size_t i = 0; i < kMaxMonitorTiles; ++i)
-            m.OnCommand(WORD(IDC_MONITOR_TILE_FIRST + i), &Page::OnTile);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {WM_INITDIALOG, &Page::OnInitDialog},
+        {WM_DRAWITEM, &Page::OnDrawItem},
+        {tamrik::Command(IDC_MONITOR_SELECT_ALL), &Page::OnSelectAll},
+        {tamrik::Command(IDC_TARGET_DESKTOP), &Page::OnTarget},
+        {tamrik::Command(IDC_TARGET_MONITOR), &Page::OnTarget},
+        {tamrik::Command(IDC_TARGET_ACTIVE), &Page::OnTarget},
+        {tamrik::Commands(IDC_MONITOR_TILE_FIRST, IDC_MONITOR_TILE_FIRST + kMaxMonitorTiles - 1),
+         &Page::OnTile},
+    };
     return map;
 }
 
@@ -194,8 +186,8 @@ bool CSettingsMonitorOptionPage::SaveControls() {
 
     CCSNOptionSheet& sheet = SheetOf(*this);
     if (::GetFocus() != sheet.Item(IDCANCEL))
-        ::MessageBoxW(hwnd_, L"1つ以上のモニターを選択してください。", L"No Monitor Selected.",
-                      MB_OK | MB_ICONWARNING);
+        ::MessageBoxW(hwnd_, tamrik::ResourceString(IDS_NO_MONITOR).c_str(),
+                      tamrik::ResourceString(IDS_NO_MONITOR_CAPTION).c_str(), MB_OK | MB_ICONWARNING);
     if (sheet.Live()) settings_->disabledMonitors_ = sheet.Live()->general_.disabledMonitors_;
     return false;
 }
@@ -225,11 +217,10 @@ CSettingsKeyOptionPage::CSettingsKeyOptionPage() : COptionPageSettingsImpl(IDD_P
 
 const tamrik::MessageMap<CSettingsKeyOptionPage>& CSettingsKeyOptionPage::GetMessageMap() {
     using Page = CSettingsKeyOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.OnCommand(IDC_KEY_STANDARD, &Page::OnKeyKind).OnCommand(IDC_KEY_USER, &Page::OnKeyKind);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {tamrik::Command(IDC_KEY_STANDARD), &Page::OnKeyKind},
+        {tamrik::Command(IDC_KEY_USER), &Page::OnKeyKind},
+    };
     return map;
 }
 
@@ -282,12 +273,10 @@ CSettingsLayoutOptionPage::CSettingsLayoutOptionPage() : COptionPageSettingsImpl
 
 const tamrik::MessageMap<CSettingsLayoutOptionPage>& CSettingsLayoutOptionPage::GetMessageMap() {
     using Page = CSettingsLayoutOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.OnCommand(IDC_PRINTER_BUTTON, &Page::OnPrinter)
-            .OnCommand(IDC_PAGE_SETUP_BUTTON, &Page::OnPageSetup);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {tamrik::Command(IDC_PRINTER_BUTTON), &Page::OnPrinter},
+        {tamrik::Command(IDC_PAGE_SETUP_BUTTON), &Page::OnPageSetup},
+    };
     return map;
 }
 
@@ -335,9 +324,7 @@ bool CSettingsLayoutOptionPage::CheckPageRoom() {
     const PageRoom room = RoomForSettings(trial);
     const bool cancelling = ::GetFocus() == sheet.Item(IDCANCEL);
     auto say = [this](UINT id, UINT icon) {
-        wchar_t text[512] = {};
-        ::LoadStringW(tamrik::ResourceInstance(), id, text, ARRAYSIZE(text));
-        ::MessageBoxW(hwnd_, text, L"Tamrik", MB_OK | icon);
+        ::MessageBoxW(hwnd_, tamrik::ResourceString(id).c_str(), L"Tamrik", MB_OK | icon);
     };
     if (!room.body) {
         if (cancelling) return false;

@@ -1,11 +1,11 @@
 #include "settings_ui/win32/option_sheet.h"
 
 #include <commctrl.h>
-#include <htmlhelp.h>
 
 #include <algorithm>
 
 #include "resources/settings_ui_resource.h"
+#include "window/helpers.h"
 
 namespace orbilux {
 
@@ -18,6 +18,9 @@ constexpr int kBannerHeight = 16;
 constexpr int kGap = 4;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
+// Banner sizes in pixels at 96 DPI.
+constexpr int kBannerFallbackFontHeight = 15;
+constexpr int kBannerTextIndent = 6;
 
 RECT DialogUnits(HWND dialog, int left, int top, int right, int bottom) {
     RECT r{left, top, right, bottom};
@@ -31,9 +34,7 @@ RECT DialogUnits(HWND dialog, int left, int top, int right, int bottom) {
 
 std::wstring COptionItem::Caption() const {
     if (!caption_.empty() || !page_ || !page_->Handle()) return caption_;
-    wchar_t text[256] = {};
-    ::GetWindowTextW(page_->Handle(), text, 256);
-    return text;
+    return page_->GetText();
 }
 
 // ---- COptionPage ----
@@ -49,7 +50,7 @@ bool COptionSelectionTreeCtrl::Create(HWND parent, int id) {
     hwnd_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | TVS_FULLROWSELECT, 0,
-        0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)), ::GetModuleHandleW(nullptr), nullptr);
+        0, 10, 10, parent, reinterpret_cast<HMENU>(INT_PTR(id)), tamrik::ResourceInstance(), nullptr);
     if (!hwnd_) return false;
     ::SendMessageW(hwnd_, WM_SETFONT, ::SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
     return true;
@@ -81,15 +82,23 @@ bool COptionSelectionLayoutTreeBanner::Create(HWND sheet) {
     if (!tree_.Create(sheet, IDC_SHEET_TREE)) return false;
     banner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 10, 10, sheet,
                                 reinterpret_cast<HMENU>(INT_PTR(IDC_SHEET_BANNER)),
-                                ::GetModuleHandleW(nullptr), nullptr);
+                                tamrik::ResourceInstance(), nullptr);
     if (!banner_) return false;
-    LOGFONTW font{};
-    if (HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0)))
-        ::GetObjectW(dialogFont, sizeof(font), &font);
-    font.lfWeight = FW_BOLD;
-    font.lfHeight = font.lfHeight ? font.lfHeight * 5 / 4 : -15;
-    bannerFont_.Reset(::CreateFontIndirectW(&font));
+    UpdateFonts(sheet);
     return true;
+}
+
+void COptionSelectionLayoutTreeBanner::UpdateFonts(HWND sheet) {
+    // The dialog font is made for the sheet's DPI; the banner's is a quarter larger and bold.
+    HFONT dialogFont = reinterpret_cast<HFONT>(::SendMessageW(sheet, WM_GETFONT, 0, 0));
+    ::SendMessageW(tree_.Handle(), WM_SETFONT, WPARAM(dialogFont), TRUE);
+    LOGFONTW font{};
+    if (dialogFont) ::GetObjectW(dialogFont, sizeof(font), &font);
+    font.lfWeight = FW_BOLD;
+    font.lfHeight =
+        font.lfHeight ? font.lfHeight * 5 / 4 : -tamrik::ScaleForWindow(sheet, kBannerFallbackFontHeight);
+    bannerFont_.Reset(::CreateFontIndirectW(&font));
+    if (banner_) ::InvalidateRect(banner_, nullptr, TRUE);
 }
 
 void COptionSelectionLayoutTreeBanner::Arrange(HWND sheet, SIZE pageSize, const std::vector<HWND>& buttons) {
@@ -143,7 +152,7 @@ void COptionSelectionLayoutTreeBanner::DrawBanner(const DRAWITEMSTRUCT& draw) co
     ::SetBkMode(draw.hDC, TRANSPARENT);
     ::SetTextColor(draw.hDC, ::GetSysColor(COLOR_CAPTIONTEXT));
     RECT text = r;
-    text.left += 6;
+    text.left += tamrik::ScaleForWindow(draw.hwndItem, kBannerTextIndent);
     ::DrawTextW(draw.hDC, bannerText_.c_str(), int(bannerText_.size()), &text,
                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
@@ -161,23 +170,21 @@ COptionItem* COptionSheet::AddItem(std::unique_ptr<COptionItem> item) {
 }
 
 const tamrik::MessageMap<COptionSheet>& COptionSheet::GetMessageMap() {
-    static const tamrik::MessageMap<COptionSheet> map = [] {
-        tamrik::MessageMap<COptionSheet> m;
-        m.On(WM_INITDIALOG, &COptionSheet::OnInitDialog)
-            .On(WM_NOTIFY, &COptionSheet::OnNotify)
-            .On(WM_DRAWITEM, &COptionSheet::OnDrawItem)
-            .On(WM_SYSCOMMAND, &COptionSheet::OnSysCommand)
-            .On(WM_HELP, &COptionSheet::OnHelp)
-            .OnCommand(IDOK, &COptionSheet::OnOK)
-            .OnCommand(IDCANCEL, &COptionSheet::OnCancel)
-            .OnCommand(kApplyCommand, &COptionSheet::OnApplyCommand);
-        return m;
-    }();
+    static const tamrik::MessageMap<COptionSheet> map{
+        {WM_INITDIALOG, &COptionSheet::OnInitDialog},
+        {WM_NOTIFY, &COptionSheet::OnNotify},
+        {WM_DRAWITEM, &COptionSheet::OnDrawItem},
+        {WM_SYSCOMMAND, &COptionSheet::OnSysCommand},
+        {WM_HELP, &COptionSheet::OnHelp},
+        {tamrik::Command(IDOK), &COptionSheet::OnOK},
+        {tamrik::Command(IDCANCEL), &COptionSheet::OnCancel},
+        {tamrik::Command(kApplyCommand), &COptionSheet::OnApplyCommand},
+    };
     return map;
 }
 
-bool COptionSheet::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return GetMessageMap().Dispatch(*this, message, wParam, lParam, result);
+bool COptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) {
+    return GetMessageMap().Dispatch(*this, message, result);
 }
 
 LRESULT COptionSheet::OnInitDialog(WPARAM, LPARAM) {
@@ -196,13 +203,13 @@ bool COptionSheet::DoInit(bool first) {
         int id;
         DWORD flag;
     } kButtons[] = {{IDOK, kButtonOk}, {IDCANCEL, kButtonCancel}, {kApplyCommand, kButtonApply}};
-    std::vector<HWND> buttons;
+    buttons_.clear();
     for (const auto& b : kButtons) {
         HWND button = Item(b.id);
         if (!button) continue;
         if (styleFlags_ & b.flag) {
             ::EnableWindow(button, TRUE);
-            buttons.push_back(button);
+            buttons_.push_back(button);
         } else {
             ::DestroyWindow(button);
         }
@@ -211,6 +218,15 @@ bool COptionSheet::DoInit(bool first) {
     for (size_t i = 0; i < items_.size(); ++i)
         if (!layout_.Tree().Add(items_[i]->Caption(), i)) return false;
 
+    if (!Arrange()) return false;
+
+    if (!items_.empty() && !layout_.Tree().Select(0)) return false;
+    ::SetWindowTextW(Handle(), title_.c_str());
+    CenterWindow(::GetWindow(Handle(), GW_OWNER));
+    return true;
+}
+
+bool COptionSheet::Arrange() {
     SIZE largest{0, 0};
     for (COptionPage* page : pages_) {
         RECT r{};
@@ -218,16 +234,19 @@ bool COptionSheet::DoInit(bool first) {
         largest.cx = std::max<LONG>(largest.cx, r.right - r.left);
         largest.cy = std::max<LONG>(largest.cy, r.bottom - r.top);
     }
-    layout_.Arrange(Handle(), largest, buttons);
+    layout_.Arrange(Handle(), largest, buttons_);
     const RECT pageRect = layout_.PageRect();
     for (COptionPage* page : pages_)
         ::SetWindowPos(page->Handle(), layout_.Banner(), pageRect.left, pageRect.top, 0, 0,
                        SWP_NOSIZE | SWP_NOACTIVATE);
-
-    if (!items_.empty() && !layout_.Tree().Select(0)) return false;
-    ::SetWindowTextW(Handle(), title_.c_str());
-    CenterWindow(::GetWindow(Handle(), GW_OWNER));
     return true;
+}
+
+void COptionSheet::OnDpiChanged(UINT) {
+    // The dialog manager has scaled the template's controls and the pages; the
+    // parts made here follow: fonts, then the sizes of the tree, banner and buttons.
+    layout_.UpdateFonts(Handle());
+    Arrange();
 }
 
 bool COptionSheet::SelectItem(size_t index) {
@@ -288,7 +307,7 @@ LRESULT COptionSheet::OnOK(WORD, WORD, HWND) {
     HWND focus = ::GetFocus();
     if (focus != Item(IDOK)) {
         // Enter in another control: that control gets the Enter character instead.
-        if (focus) ::SendMessageW(focus, WM_CHAR, 13, 0);
+        if (focus) ::SendMessageW(focus, WM_CHAR, tamrik::kCharReturn, 0);
         return 0;
     }
     // A refusing page keeps the sheet open and nothing is stored: Cancel then
@@ -319,19 +338,18 @@ LRESULT COptionSheet::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void COptionSheet::ShowHelp() {
-    ::HtmlHelpW(Handle(), L"Tamrik_Help.chm", HH_DISPLAY_TOPIC, 0);
-}
-
-LRESULT COptionSheet::OnSysCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT COptionSheet::OnSysCommand(WPARAM wParam, LPARAM) {
     // Everything but context help takes the default path.
-    if ((wParam & 0xFFF0) != SC_CONTEXTHELP) return ::DefWindowProcW(Handle(), WM_SYSCOMMAND, wParam, lParam);
-    ShowHelp();
+    if ((wParam & 0xFFF0) != SC_CONTEXTHELP) {
+        DeclineMessage();
+        return 0;
+    }
+    tamrik::ShowHelp(Handle());
     return 0;
 }
 
 LRESULT COptionSheet::OnHelp(WPARAM, LPARAM) {
-    ShowHelp();
+    tamrik::ShowHelp(Handle());
     return TRUE;
 }
 

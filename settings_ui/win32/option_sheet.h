@@ -87,8 +87,8 @@ public:
     TSettings* Bound() const { return settings_; }
 
 protected:
-    bool ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-        return TPage::GetMessageMap().Dispatch(static_cast<TPage&>(*this), message, wParam, lParam, result);
+    bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override {
+        return TPage::GetMessageMap().Dispatch(static_cast<TPage&>(*this), message, result);
     }
 
     TSettings* settings_ = nullptr;
@@ -116,6 +116,8 @@ private:
 class COptionSelectionLayoutTreeBanner {
 public:
     bool Create(HWND sheet);
+    // Makes the tree's and the banner's fonts again from the sheet's (after a DPI change).
+    void UpdateFonts(HWND sheet);
     // Sizes the sheet so that a page of the given size fits and moves every part.
     void Arrange(HWND sheet, SIZE pageSize, const std::vector<HWND>& buttons);
     RECT PageRect() const { return pageRect_; }
@@ -186,8 +188,8 @@ protected:
     virtual bool OnSelectionChanging(COptionItem* from, COptionItem* to);
     virtual void OnSelectionChanged(COptionItem* to);
 
-    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override;
+    void OnDpiChanged(UINT dpi) override;
 
     std::vector<COptionPage*> pages_;  // every page window the sheet created
 
@@ -198,11 +200,13 @@ private:
     LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelp(WPARAM wParam, LPARAM lParam);
-    void ShowHelp();
+    // Sizes the sheet for its largest page and places every part and page.
+    bool Arrange();
 
     std::wstring title_;
     DWORD styleFlags_ = kButtonOk | kButtonCancel | kButtonApply;
     std::vector<std::unique_ptr<COptionItem>> items_;
+    std::vector<HWND> buttons_;        // OK / Cancel / Apply as the style flags keep them
     std::vector<COptionItem*> shown_;  // entries whose page has been shown, in order
     COptionItem* current_ = nullptr;
     bool cancelling_ = false;

@@ -49,14 +49,12 @@ CSettingsPictureOptionPage::CSettingsPictureOptionPage() : COptionPageSettingsIm
 
 const tamrik::MessageMap<CSettingsPictureOptionPage>& CSettingsPictureOptionPage::GetMessageMap() {
     using Page = CSettingsPictureOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.On(WM_INITDIALOG, &Page::OnInitDialog)
-            .On(WM_HSCROLL, &Page::OnHScroll)
-            .OnCommand(IDC_SCALE, &Page::OnScaleEdit)
-            .OnCommand(IDC_BASE_DIR_BROWSE, &Page::OnBrowse);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {WM_INITDIALOG, &Page::OnInitDialog},
+        {WM_HSCROLL, &Page::OnHScroll},
+        {tamrik::Command(IDC_SCALE), &Page::OnScaleEdit},
+        {tamrik::Command(IDC_BASE_DIR_BROWSE), &Page::OnBrowse},
+    };
     return map;
 }
 
@@ -139,12 +137,11 @@ LRESULT CSettingsPictureOptionPage::OnHScroll(WPARAM, LPARAM lParam) {
 LRESULT CSettingsPictureOptionPage::OnBrowse(WORD code, WORD, HWND) {
     if (code != BN_CLICKED || !settings_) return 0;
     HWND sheet = Sheet() ? Sheet()->Handle() : ::GetParent(hwnd_);
-    wchar_t title[256] = {};
-    ::LoadStringW(tamrik::ResourceInstance(), IDS_CHOOSE_FOLDER, title, 256);
+    const std::wstring title = tamrik::ResourceString(IDS_CHOOSE_FOLDER);
     const std::wstring start = settings_->baseDirName;
     BROWSEINFOW browse{};
     browse.hwndOwner = sheet;
-    browse.lpszTitle = title;
+    browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     browse.lpfn = &BrowseCallback;
     browse.lParam = LPARAM(start.c_str());
@@ -169,11 +166,10 @@ CSettingsSimpleOptionPage::CSettingsSimpleOptionPage() : COptionPageSettingsImpl
 
 const tamrik::MessageMap<CSettingsSimpleOptionPage>& CSettingsSimpleOptionPage::GetMessageMap() {
     using Page = CSettingsSimpleOptionPage;
-    static const tamrik::MessageMap<Page> map = [] {
-        tamrik::MessageMap<Page> m;
-        m.On(WM_INITDIALOG, &Page::OnInitDialog).OnCommand(IDC_EASY_DEFAULT_PRINTER, &Page::OnDefaultPrinter);
-        return m;
-    }();
+    static const tamrik::MessageMap<Page> map{
+        {WM_INITDIALOG, &Page::OnInitDialog},
+        {tamrik::Command(IDC_EASY_DEFAULT_PRINTER), &Page::OnDefaultPrinter},
+    };
     return map;
 }
 

@@ -2,6 +2,7 @@
 
 #include "capture/win32/gdi_capture.h"
 #include "resources/resource.h"
+#include "resources/settings_ui_resource.h"
 #include "window/message_loop.h"
 
 namespace orbilux {
@@ -47,20 +48,19 @@ bool CCSNOptionSheet::DoInit(bool first) {
     return true;
 }
 
-bool CCSNOptionSheet::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           LRESULT& result) {
-    if (message == kShownMessage) {
+bool CCSNOptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) {
+    if (message.message == kShownMessage) {
         if (services_.onShown) services_.onShown(*this);
         result = 0;
         return true;
     }
-    return COptionSheet::ProcessWindowMessage(hwnd, message, wParam, lParam, result);
+    return COptionSheet::ProcessWindowMessage(message, result);
 }
 
 bool RunOptionSheet(HWND owner, ORBILUXSetting& live, CSettingsStorage& storage,
                     const OptionSheetServices& services) {
     CCSNOptionSheet sheet(services);
-    sheet.SetTitle(L"設定");
+    sheet.SetTitle(tamrik::ResourceString(IDS_SHEET_TITLE));
     sheet.SetStyleFlags(sheet.StyleFlags() & ~COptionSheet::kButtonApply);
     sheet.SetTarget(&live, &storage);
     sheet.Working() = live;

@@ -58,8 +58,7 @@ public:
 
 protected:
     bool DoInit(bool first) override;
-    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                              LRESULT& result) override;
+    bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override;
 
 private:
     OptionSheetServices services_;

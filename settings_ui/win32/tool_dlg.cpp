@@ -12,7 +12,6 @@ namespace orbilux {
 
 namespace {
 
-constexpr UINT_PTR kSilentSubclassId = 0x534C4E;  // "SLN"
 constexpr UINT_PTR kReopenTimer = 1;
 constexpr UINT kReopenDelayMs = 100;
 
@@ -88,28 +87,17 @@ std::wstring PaletteToken(int id) {
 
 bool CSilentButton::Attach(HWND button) {
     hwnd_ = button;
-    return button && ::SetWindowSubclass(button, &CSilentButton::Proc, kSilentSubclassId, DWORD_PTR(this));
-}
-
-LRESULT CALLBACK CSilentButton::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR self) {
-    LRESULT result = 0;
-    if (!GetMessageMap().Dispatch(*reinterpret_cast<CSilentButton*>(self), message, wParam, lParam, result))
-        result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &CSilentButton::Proc, kSilentSubclassId);
-    return result;
+    return SubclassControl(button, GetMessageMap());
 }
 
 const tamrik::MessageMap<CSilentButton>& CSilentButton::GetMessageMap() {
-    static const tamrik::MessageMap<CSilentButton> map = [] {
-        tamrik::MessageMap<CSilentButton> m;
-        m.On(WM_LBUTTONDOWN, &CSilentButton::OnButtonDown)
-            .On(WM_LBUTTONDBLCLK, &CSilentButton::OnButtonDown)
-            .On(WM_MOUSEMOVE, &CSilentButton::OnMouseMove)
-            .On(WM_LBUTTONUP, &CSilentButton::OnButtonUp)
-            .On(WM_CAPTURECHANGED, &CSilentButton::OnCaptureChanged);
-        return m;
-    }();
+    static const tamrik::MessageMap<CSilentButton> map{
+        {WM_LBUTTONDOWN, &CSilentButton::OnButtonDown},
+        {WM_LBUTTONDBLCLK, &CSilentButton::OnButtonDown},
+        {WM_MOUSEMOVE, &CSilentButton::OnMouseMove},
+        {WM_LBUTTONUP, &CSilentButton::OnButtonUp},
+        {WM_CAPTURECHANGED, &CSilentButton::OnCaptureChanged},
+    };
     return map;
 }
 
@@ -158,17 +146,15 @@ LRESULT CSilentButton::OnCaptureChanged(WPARAM, LPARAM) {
 CToolDlg::CToolDlg() : CDialogImpl(IDD_TOOL_PALETTE) {}
 
 const tamrik::MessageMap<CToolDlg>& CToolDlg::GetMessageMap() {
-    static const tamrik::MessageMap<CToolDlg> map = [] {
-        tamrik::MessageMap<CToolDlg> m;
-        m.On(WM_INITDIALOG, &CToolDlg::OnInitDialog)
-            .On(WM_MOUSEACTIVATE, &CToolDlg::OnMouseActivate)
-            .On(WM_ACTIVATE, &CToolDlg::OnActivate)
-            .On(WM_WINDOWPOSCHANGED, &CToolDlg::OnWindowPosChanged)
-            .On(WM_NCHITTEST, &CToolDlg::OnNcHitTest)
-            .On(WM_TIMER, &CToolDlg::OnTimer);
-        for (int id = IDC_TOKEN_DATE; id <= IDC_TOKEN_RIGHT; ++id) m.OnCommand(WORD(id), &CToolDlg::OnToken);
-        return m;
-    }();
+    static const tamrik::MessageMap<CToolDlg> map{
+        {WM_INITDIALOG, &CToolDlg::OnInitDialog},
+        {WM_MOUSEACTIVATE, &CToolDlg::OnMouseActivate},
+        {WM_ACTIVATE, &CToolDlg::OnActivate},
+        {WM_WINDOWPOSCHANGED, &CToolDlg::OnWindowPosChanged},
+        {WM_NCHITTEST, &CToolDlg::OnNcHitTest},
+        {WM_TIMER, &CToolDlg::OnTimer},
+        {tamrik::Commands(IDC_TOKEN_DATE, IDC_TOKEN_RIGHT), &CToolDlg::OnToken},
+    };
     return map;
 }
 
@@ -178,12 +164,11 @@ bool CToolDlg::CreatePalette(HWND owner) {
 }
 
 LRESULT CToolDlg::OnInitDialog(WPARAM, LPARAM) {
-    buttons_.reserve(IDC_TOKEN_RIGHT - IDC_TOKEN_DATE + 1);
     for (int id = IDC_TOKEN_DATE; id <= IDC_TOKEN_RIGHT; ++id) {
         HWND button = Item(id);
         if (!button) continue;
-        buttons_.emplace_back();
-        buttons_.back().Attach(button);
+        buttons_.push_back(std::make_unique<CSilentButton>());
+        buttons_.back()->Attach(button);
     }
     return FALSE;  // no focus for the palette
 }

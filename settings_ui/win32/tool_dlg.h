@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,11 @@ std::wstring PaletteToken(int id);
 
 // A push button that never takes the focus: it draws its pressed state and
 // reports BN_CLICKED to its parent itself.
-class CSilentButton {
+class CSilentButton : public tamrik::CSubclassImpl<CSilentButton> {
 public:
     bool Attach(HWND button);
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                 DWORD_PTR self);
     static const tamrik::MessageMap<CSilentButton>& GetMessageMap();
     LRESULT OnButtonDown(WPARAM, LPARAM);
     LRESULT OnMouseMove(WPARAM, LPARAM);
@@ -69,7 +68,7 @@ private:
     void CloseInputContexts(HWND window);
     void ReopenInputContexts();
 
-    std::vector<CSilentButton> buttons_;
+    std::vector<std::unique_ptr<CSilentButton>> buttons_;
     std::vector<HWND> closedContexts_;  // windows whose context was open
     HWND previousActive_ = nullptr;
     bool inserting_ = false;

@@ -9,20 +9,6 @@ namespace orbilux {
 
 namespace {
 
-struct RegistryKeyTraits {
-    using Type = HKEY;
-    static HKEY Empty() { return nullptr; }
-    static void Free(HKEY key) { ::RegCloseKey(key); }
-};
-using UniqueKey = tamrik::UniqueResource<RegistryKeyTraits>;
-
-struct LocalTraits {
-    using Type = HLOCAL;
-    static HLOCAL Empty() { return nullptr; }
-    static void Free(HLOCAL block) { ::LocalFree(block); }
-};
-using UniqueLocal = tamrik::UniqueResource<LocalTraits>;
-
 constexpr DWORD kValueBytes = 1000;
 constexpr DWORD kExpandedChars = 1000;
 
@@ -99,21 +85,19 @@ bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wst
         language = 0;
         length = ::FormatMessageW(flags, module, id, language, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     }
-    UniqueLocal rawOwner(raw);
+    tamrik::UniqueLocal rawOwner(raw);
     if (length == 0 || !raw) return false;
     text = expandMessageInserts(std::wstring(raw, length), inserts);
     return true;
 }
 
 bool Win32EventRecordSource::open(const std::wstring& logName) {
-    close();
-    log_ = ::OpenEventLogW(nullptr, logName.c_str());
-    return log_ != nullptr;
+    log_.Reset(::OpenEventLogW(nullptr, logName.c_str()));
+    return bool(log_);
 }
 
 void Win32EventRecordSource::close() {
-    if (log_) ::CloseEventLog(log_);
-    log_ = nullptr;
+    log_.Reset();
 }
 
 RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
@@ -123,11 +107,11 @@ RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
     DWORD read = 0;
     DWORD needed = 0;
     // No record fits one byte: the read only tells the size of the next one.
-    if (::ReadEventLogW(log_, flags, 0, probe, sizeof probe, &read, &needed)) return RecordRead::End;
+    if (::ReadEventLogW(log_.Get(), flags, 0, probe, sizeof probe, &read, &needed)) return RecordRead::End;
     if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || needed == 0) return RecordRead::End;
 
     std::vector<DWORD> buffer((needed + sizeof(DWORD) - 1) / sizeof(DWORD));  // DWORD-aligned
-    if (!::ReadEventLogW(log_, flags, 0, buffer.data(), needed, &read, &needed))
+    if (!::ReadEventLogW(log_.Get(), flags, 0, buffer.data(), needed, &read, &needed))
         return RecordRead::Unreadable;
     if (!parseEventRecord(buffer.data(), read, record)) return RecordRead::Unreadable;
     return RecordRead::Record;
@@ -136,13 +120,11 @@ RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
 bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
                                   uint32_t id, const std::vector<std::wstring>& inserts, std::wstring& text) {
     const std::wstring logKeyPath = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\" + logName;
-    HKEY opened = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, logKeyPath.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    tamrik::UniqueKey logKey, sourceKey;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, logKeyPath.c_str(), 0, KEY_READ, logKey.Put()) != ERROR_SUCCESS)
         return false;
-    }
-    UniqueKey logKey(opened);
-    if (::RegOpenKeyExW(logKey.Get(), source.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    UniqueKey sourceKey(opened);
+    if (::RegOpenKeyExW(logKey.Get(), source.c_str(), 0, KEY_READ, sourceKey.Put()) != ERROR_SUCCESS)
+        return false;
 
     const wchar_t* valueName = kind == MessageKind::Category ? L"CategoryMessageFile" : L"EventMessageFile";
     wchar_t value[kValueBytes / sizeof(wchar_t) + 1] = {};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sysinfo/event_log.h"
+#include "window/raii.h"
 
 namespace orbilux {
 
@@ -24,13 +25,13 @@ bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wst
 // Reads a log backwards with ReadEventLogW.
 class Win32EventRecordSource : public EventRecordSource {
 public:
-    ~Win32EventRecordSource() override { close(); }
     bool open(const std::wstring& logName) override;
     RecordRead readPrevious(EventRecord& record) override;
     void close() override;
 
 private:
-    HANDLE log_ = nullptr;
+    static void CloseLog(HANDLE log) { ::CloseEventLog(log); }
+    tamrik::UniqueResource<HANDLE, &CloseLog> log_;  // one owner: the source is not copyable
 };
 
 // Message files named under HKLM "SYSTEM\CurrentControlSet\Services\EventLog\<log>\<source>".

@@ -19,23 +19,15 @@ namespace orbilux {
 
 namespace {
 
-struct PdhQueryTraits {
-    using Type = PDH_HQUERY;
-    static PDH_HQUERY Empty() { return nullptr; }
-    static void Free(PDH_HQUERY query) { ::PdhCloseQuery(query); }
-};
-
-struct LsaHandleTraits {
-    using Type = LSA_HANDLE;
-    static LSA_HANDLE Empty() { return nullptr; }
-    static void Free(LSA_HANDLE handle) { ::LsaClose(handle); }
-};
-
-struct LsaMemoryTraits {
-    using Type = void*;
-    static void* Empty() { return nullptr; }
-    static void Free(void* block) { ::LsaFreeMemory(block); }
-};
+void ClosePdhQuery(PDH_HQUERY query) {
+    ::PdhCloseQuery(query);
+}
+void CloseLsaHandle(LSA_HANDLE handle) {
+    ::LsaClose(handle);
+}
+void FreeLsaMemory(void* block) {
+    ::LsaFreeMemory(block);
+}
 
 constexpr DWORD kLimitedBroadcast = 0xFFFFFFFF;  // 255.255.255.255
 
@@ -171,9 +163,8 @@ bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
     version.dwOSVersionInfoSize = sizeof version;
     if (!::GetVersionExW(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
 
-    PDH_HQUERY opened = nullptr;
-    if (::PdhOpenQueryW(nullptr, 0, &opened) != ERROR_SUCCESS) return false;
-    tamrik::UniqueResource<PdhQueryTraits> query(opened);
+    tamrik::UniqueResource<PDH_HQUERY, &ClosePdhQuery> query;
+    if (::PdhOpenQueryW(nullptr, 0, query.Put()) != ERROR_SUCCESS) return false;
     // Counter names are translated on localised systems; the English name is tried first.
     const wchar_t* counterPath = L"\\\\.\\System\\System Up Time";
     PDH_HCOUNTER counter = nullptr;
@@ -203,13 +194,12 @@ bool Win32SystemProbes::powerStatus(PowerStatus& out) {
 
 bool Win32SystemProbes::primaryDomain(PrimaryDomain& out) {
     LSA_OBJECT_ATTRIBUTES attributes{};
-    LSA_HANDLE opened = nullptr;
-    if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, &opened) != 0) return false;
-    tamrik::UniqueResource<LsaHandleTraits> policy(opened);
-    void* answer = nullptr;
-    if (::LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, &answer) != 0) return false;
-    tamrik::UniqueResource<LsaMemoryTraits> hold(answer);
-    const auto* domain = static_cast<const POLICY_PRIMARY_DOMAIN_INFO*>(answer);
+    tamrik::UniqueResource<LSA_HANDLE, &CloseLsaHandle> policy;
+    if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, policy.Put()) != 0) return false;
+    tamrik::UniqueResource<void*, &FreeLsaMemory> answer;
+    if (::LsaQueryInformationPolicy(policy.Get(), PolicyPrimaryDomainInformation, answer.Put()) != 0)
+        return false;
+    const auto* domain = static_cast<const POLICY_PRIMARY_DOMAIN_INFO*>(answer.Get());
     if (!domain) return false;
     out.name.assign(domain->Name.Buffer ? domain->Name.Buffer : L"", domain->Name.Length / sizeof(wchar_t));
     out.hasSid = domain->Sid != nullptr;

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <thread>
+#include <type_traits>
 
 #include "window/ddx.h"
+#include "window/helpers.h"
 #include "window/message_loop.h"
 #include "window/raii.h"
 #include "window/window_impl.h"
@@ -14,7 +16,7 @@ using namespace tamrik;
 
 namespace {
 
-struct Recorder {
+struct Recorder : CMessageTarget {
     int lastCommand = -1;
     int lastNotify = -1;
     int timerCalls = 0;
@@ -25,40 +27,71 @@ struct Recorder {
     }
     LRESULT OnTimer(WPARAM, LPARAM) { return ++timerCalls; }
     LRESULT OnAnyCommand(WPARAM wParam, LPARAM) { return 99; }
+    LRESULT OnRange(WORD, WORD id, HWND) { return id; }
+    LRESULT OnDeclined(WPARAM, LPARAM) {
+        DeclineMessage();
+        return 5;
+    }
 };
 
-TEST(AppWindowMessageMap, CommandsMatchLowWordWhateverTheNotification) {
-    MessageMap<Recorder> map;
-    map.OnCommand(57665, &Recorder::OnCommand).On(WM_TIMER, &Recorder::OnTimer);
+LRESULT DispatchTo(const MessageMap<Recorder>& map, Recorder& r, UINT message, WPARAM wParam, bool& handled) {
+    LRESULT result = -1;
+    handled = map.Dispatch(r, {nullptr, message, wParam, 0, nullptr}, result);
+    return result;
+}
+
+TEST(AppWindowMessageMap, CommandsMatchLowWordWhateverTheNotificationAndBeforeTheMessageEntry) {
+    const MessageMap<Recorder> map{
+        {Command(57665), &Recorder::OnCommand}, {WM_TIMER, &Recorder::OnTimer},
+        {WM_COMMAND, &Recorder::OnAnyCommand},  {Commands(200, 202), &Recorder::OnRange},
+        {WM_USER, &Recorder::OnDeclined},
+    };
     Recorder r;
-    LRESULT result = 0;
-    ASSERT_TRUE(map.Dispatch(r, WM_COMMAND, MAKEWPARAM(57665, BN_CLICKED), 0, result));
+    bool handled = false;
+    EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(57665, BN_CLICKED), handled), 7);
+    EXPECT_TRUE(handled);
     EXPECT_EQ(r.lastCommand, 57665);
-    EXPECT_EQ(result, 7);
-    ASSERT_TRUE(map.Dispatch(r, WM_COMMAND, MAKEWPARAM(57665, 1), 0, result));  // accelerator
+    DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(57665, 1), handled);  // accelerator
     EXPECT_EQ(r.lastNotify, 1);
-    // A command without an entry and a message without an entry are left alone.
-    EXPECT_FALSE(map.Dispatch(r, WM_COMMAND, MAKEWPARAM(57664, 0), 0, result));
-    EXPECT_FALSE(map.Dispatch(r, WM_PAINT, 0, 0, result));
-    ASSERT_TRUE(map.Dispatch(r, WM_TIMER, 1, 0, result));
-    EXPECT_EQ(result, 1);
-    // A WM_COMMAND entry catches the commands that have no entry of their own.
-    map.On(WM_COMMAND, &Recorder::OnAnyCommand);
-    ASSERT_TRUE(map.Dispatch(r, WM_COMMAND, MAKEWPARAM(1234, 0), 0, result));
-    EXPECT_EQ(result, 99);
+    // A range takes its first and last identifier, not the ones beside it.
+    EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(200, 0), handled), 200);
+    EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(202, 0), handled), 202);
+    // The WM_COMMAND entry catches the commands that have no entry of their own.
+    EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(203, 0), handled), 99);
+    EXPECT_EQ(DispatchTo(map, r, WM_TIMER, 1, handled), 1);
+    // A message without an entry, or one its handler declines, is left alone, result untouched.
+    EXPECT_EQ(DispatchTo(map, r, WM_PAINT, 0, handled), -1);
+    EXPECT_FALSE(handled);
+    EXPECT_EQ(DispatchTo(map, r, WM_USER, 0, handled), -1);
+    EXPECT_FALSE(handled);
+}
+
+TEST(AppWindowMessageMap, TargetsAndWindowsAreNotCopyable) {
+    // The window procedures hold the object's address: a copy would leave it dangling.
+    EXPECT_FALSE(std::is_copy_constructible<CMessageTarget>::value);
+    EXPECT_FALSE(std::is_copy_constructible<CWindowBase>::value);
+    EXPECT_FALSE(std::is_copy_assignable<CWindowBase>::value);
+    EXPECT_FALSE(std::is_copy_constructible<CSubclassBase>::value);
 }
 
 class TestWindow : public CWindowImpl<TestWindow> {
 public:
     static const MessageMap<TestWindow>& GetMessageMap() {
-        static const MessageMap<TestWindow> map = [] {
-            MessageMap<TestWindow> m;
-            m.On(WM_USER + 1, &TestWindow::OnUser).OnCommand(42, &TestWindow::OnCommand42);
-            return m;
-        }();
+        static const MessageMap<TestWindow> map{
+            {WM_USER + 1, &TestWindow::OnUser},
+            {WM_USER + 2, &TestWindow::OnDeclined},
+            {WM_GETTEXTLENGTH, &TestWindow::OnTextLength},
+            {Command(42), &TestWindow::OnCommand42},
+        };
         return map;
     }
     LRESULT OnUser(WPARAM wParam, LPARAM) { return LRESULT(wParam * 2); }
+    LRESULT OnDeclined(WPARAM, LPARAM) {
+        DeclineMessage();
+        return 77;
+    }
+    // The default processing first, then something of its own on top.
+    LRESULT OnTextLength(WPARAM, LPARAM) { return DefaultProcessing() + 1000; }
     LRESULT OnCommand42(WORD, WORD, HWND) {
         ++commands;
         return 0;
@@ -84,10 +117,70 @@ TEST(AppWindowImpl, RoutesThroughTheMapAndDefaultsTheRest) {
     EXPECT_EQ(::SendMessageW(hwnd, WM_USER + 1, 21, 0), 42);
     ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(42, 0), 0);
     EXPECT_EQ(w.commands, 1);
-    EXPECT_EQ(w.GetText(), L"caption");  // WM_GETTEXT went to DefWindowProc
+    EXPECT_EQ(w.GetText(), L"caption");                     // WM_GETTEXT went to DefWindowProc
+    EXPECT_EQ(::SendMessageW(hwnd, WM_USER + 2, 0, 0), 0);  // declined: DefWindowProc's answer
+    EXPECT_EQ(::SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 1007);
     EXPECT_TRUE(w.DestroyWindow());
     EXPECT_TRUE(finalSeen);
     EXPECT_EQ(w.Handle(), nullptr);
+}
+
+// Turns typed letters into capitals, swallows Escape and leaves 'x' to the control.
+class UpperEdit : public CSubclassImpl<UpperEdit> {
+public:
+    bool Attach(HWND edit) { return SubclassControl(edit, Map()); }
+    LRESULT LengthPastTheMap(HWND edit) const { return SendUnfiltered(edit, WM_GETTEXTLENGTH); }
+
+private:
+    static const MessageMap<UpperEdit>& Map() {
+        static const MessageMap<UpperEdit> map{
+            {WM_CHAR, &UpperEdit::OnChar},
+            {WM_GETTEXTLENGTH, &UpperEdit::OnLength},
+        };
+        return map;
+    }
+    LRESULT OnChar(WPARAM ch, LPARAM lParam) {
+        if (ch == kCharEscape) return 0;
+        if (ch == L'x') {
+            DeclineMessage();
+            return 0;
+        }
+        return DefaultProcessing(WPARAM(::CharUpperW(reinterpret_cast<LPWSTR>(ch))), lParam);
+    }
+    LRESULT OnLength(WPARAM, LPARAM) { return DefaultProcessing() + 1000; }
+};
+
+TEST(AppWindowSubclass, RoutesControlMessagesThroughTheMapUntilEitherGoes) {
+    HWND edit =
+        ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    {
+        UpperEdit upper;
+        ASSERT_TRUE(upper.Attach(edit));
+        for (wchar_t ch : {L'a', L'x', wchar_t(kCharEscape), L'b'}) ::SendMessageW(edit, WM_CHAR, ch, 0);
+        EXPECT_EQ(WindowText(edit), L"AxB");
+        EXPECT_EQ(::SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0), 1003);
+        EXPECT_EQ(upper.LengthPastTheMap(edit), 3);
+    }
+    // The object went first: the control is its own again.
+    EXPECT_EQ(::SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0), 3);
+    {
+        UpperEdit upper;
+        ASSERT_TRUE(upper.Attach(edit));
+        EXPECT_TRUE(::DestroyWindow(edit));  // the control goes first: nothing left to undo
+    }
+}
+
+TEST(AppWindowHelpers, WindowTextOfAnyLength) {
+    const std::wstring longTitle(1000, L'\u3042');
+    HWND w = ::CreateWindowExW(0, L"STATIC", longTitle.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(WindowText(w), longTitle);
+    ::SetWindowTextW(w, L"");
+    EXPECT_EQ(WindowText(w), L"");
+    ::DestroyWindow(w);
+    EXPECT_EQ(WindowText(nullptr), L"");
 }
 
 TEST(AppWindowImpl, CentresInsideTheWorkAreaWithoutParent) {
@@ -241,6 +334,26 @@ TEST(AppWindowRaii, OwnersReleaseAndRestore) {
     ASSERT_TRUE(block);
     GlobalLockScope<char> lock(block.Get());
     EXPECT_STREQ(lock.Get(), "devmode");
+}
+
+TEST(AppWindowRaii, PutGivesBackTheHeldResourceAndReceivesANewOne) {
+    UniqueKey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+    HKEY first = key.Get();
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel", 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+    // The first key was closed before the second was opened into the owner.
+    DWORD subkeys = 0;
+    EXPECT_NE(::RegQueryInfoKeyW(first == key.Get() ? nullptr : first, nullptr, nullptr, nullptr, &subkeys,
+                                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+
+    UniqueFileHandle file;
+    EXPECT_FALSE(file);  // empty is INVALID_HANDLE_VALUE for files
+    EXPECT_EQ(file.Get(), INVALID_HANDLE_VALUE);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <deque>
+#include <type_traits>
 
 #include "sysinfo/event_log.h"
 #include "sysinfo/win32/event_log_win.h"
@@ -82,6 +83,12 @@ void appendWide(std::vector<BYTE>& buffer, const std::wstring& text) {
 }
 
 }  // namespace
+
+TEST(SysinfoEventLogSource, OwnsItsLogHandleAlone) {
+    // A copy would close the same log handle twice.
+    EXPECT_FALSE(std::is_copy_constructible<Win32EventRecordSource>::value);
+    EXPECT_FALSE(std::is_copy_assignable<Win32EventRecordSource>::value);
+}
 
 TEST_F(SysinfoMessageFiles, InsertsAreFilledAsData) {
     std::wstring text;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/win32/ui_test_support.h"
+#include "window/helpers.h"
 
 using namespace uitest;
 
@@ -262,7 +263,8 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         BoxAnswer watch(kNoMonitorCaption);
         h.PressOk();
         EXPECT_EQ(BoxAnswer::seen, 1);
-        EXPECT_EQ(BoxAnswer::text, L"1つ以上のモニターを選択してください。");
+        EXPECT_EQ(BoxAnswer::text, tamrik::ResourceString(IDS_NO_MONITOR));
+        EXPECT_FALSE(BoxAnswer::text.empty());
     }
     EXPECT_TRUE(h.IsOpen());
     // The refused OK has stored nothing: neither the live record nor the file changed.
@@ -569,4 +571,43 @@ TEST(UiSheet, RefusedOkStoresNothingUntilEveryPageAccepts) {
     EXPECT_EQ(h.live.key_.keyAction, 0);
     EXPECT_EQ(h.live.output_.scale, 100u);
     EXPECT_TRUE(h.profile->sections.empty());
+}
+
+TEST(UiSheet, AnEntryWithoutCaptionTakesThePagesWholeTitle) {
+    SheetHarness h;
+    h.live.simpleMode = true;
+    ASSERT_TRUE(h.Open());
+    COptionPage& page = h.sheet->SimplePage();
+    const std::wstring longTitle = std::wstring(300, L'頁') + L"end";
+    ASSERT_TRUE(::SetWindowTextW(page.Handle(), longTitle.c_str()));
+    EXPECT_EQ(COptionItem(L"", &page).Caption(), longTitle);
+    EXPECT_EQ(COptionItem(L"own", &page).Caption(), L"own");
+}
+
+TEST(UiSheet, ADpiChangeTakesTheSuggestedPlaceAndLaysTheSheetOutAgain) {
+    SheetHarness h;
+    h.live.simpleMode = false;
+    ASSERT_TRUE(h.Open());
+    RECT before{}, clientBefore{};
+    ::GetWindowRect(h.Sheet(), &before);
+    ::GetClientRect(h.Sheet(), &clientBefore);
+    // The system suggests a place and a size; the sheet keeps the place and
+    // sizes itself for its pages again.
+    RECT suggested{before.left + 40, before.top + 30, before.left + 140, before.top + 130};
+    ::SendMessageW(h.Sheet(), WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    RECT after{}, client{};
+    ::GetWindowRect(h.Sheet(), &after);
+    ::GetClientRect(h.Sheet(), &client);
+    EXPECT_EQ(after.left, suggested.left);
+    EXPECT_EQ(after.top, suggested.top);
+    EXPECT_EQ(client.right, clientBefore.right);
+    EXPECT_EQ(client.bottom, clientBefore.bottom);
+    const RECT page = h.sheet->PageRect();
+    EXPECT_LE(page.right, client.right);
+    EXPECT_LE(page.bottom, client.bottom);
+    RECT ok{};
+    ::GetWindowRect(h.sheet->Item(IDOK), &ok);
+    ::MapWindowPoints(nullptr, h.Sheet(), reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_LE(ok.bottom, client.bottom);
+    EXPECT_GE(ok.top, page.bottom);
 }
