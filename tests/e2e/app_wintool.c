@@ -160,7 +160,7 @@ static void usage(void) {
              L"  wait-text TEXT SECS | count-text TEXT | ok-text TEXT | wait-class CLASS SECS |\n"
              L"  wait-no-class CLASS SECS | count-class CLASS | post-class CLASS COMMAND |\n"
              L"  tray-delete CAPTION ID | tray-icons | balloon-count | wait-balloon SECS |\n"
-             L"  click-class CLASS ID | checked-class CLASS ID\n");
+             L"  close-class CLASS | click-class CLASS ID | checked-class CLASS ID\n");
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -234,6 +234,19 @@ int wmain(int argc, wchar_t** argv) {
         struct search s = {NULL, arg, NULL, 0};
         EnumWindows(top_with_class, (LPARAM)&s);
         wprintf(L"%d\n", s.count);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"close-class")) {
+        /* Closes every visible top-level window of the class. */
+        int closed = 0;
+        for (;;) {
+            struct search s = {NULL, arg, NULL, 0};
+            EnumWindows(top_with_class, (LPARAM)&s);
+            if (!s.found || closed >= 20) break;
+            PostMessageW(s.found, WM_CLOSE, 0, 0);
+            ++closed;
+            for (int i = 0; i < 40 && IsWindow(s.found) && IsWindowVisible(s.found); ++i) Sleep(50);
+        }
         return 0;
     }
     if (argc < 4) return usage(), 2;

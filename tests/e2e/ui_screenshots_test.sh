@@ -25,7 +25,7 @@ wine explorer /desktop=shots,1280x800 "$tests_exe" --gtest_filter='UiShots.*' >"
 runner=$!
 
 expected=(0-easy 1-monitor 2-key 3-layout 4-format 5-picture 5-extras 6-format-editing 7-format-line-refused
-    8-layout-refused 9-extras-refused)
+    8-layout-refused 9-extras-refused 10-tray-menu-ja 11-tray-menu-neutral)
 status=0
 for name in "${expected[@]}"; do
     for _ in $(seq 1 600); do

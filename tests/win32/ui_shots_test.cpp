@@ -117,3 +117,47 @@ TEST(UiShots, EveryPageOfBothModes) {
     ::SetDlgItemTextW(extras, IDC_EXTRAS_DELAY, L"11");
     EXPECT_TRUE(ShootWarning(folder, L"9-extras-refused", L"その他の設定", detail));
 }
+
+namespace {
+
+// The tray menu in one language, opened at the middle of the screen, shot from a timer while it is up.
+struct MenuShot {
+    static std::wstring folder, name;
+    static bool taken;
+    static void CALLBACK Tick(HWND window, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(window, id);
+        taken = Shoot(folder, name, nullptr);
+        ::EndMenu();
+    }
+};
+std::wstring MenuShot::folder, MenuShot::name;
+bool MenuShot::taken = false;
+
+bool ShootTrayMenu(const std::wstring& folder, const std::wstring& name, LANGID language) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found =
+        ::FindResourceExW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, MAKEINTRESOURCEW(201), language);
+    if (!found) return false;
+    HMENU menu = ::LoadMenuIndirectW(::LockResource(::LoadResource(module, found)));
+    if (!menu) return false;
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"tray menu shot", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   module, nullptr);
+    ::SetForegroundWindow(owner);
+    MenuShot::folder = folder;
+    MenuShot::name = name;
+    MenuShot::taken = false;
+    ::SetTimer(owner, 1, 600, &MenuShot::Tick);
+    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN, 400, 200, 0, owner, nullptr);
+    ::DestroyMenu(menu);
+    ::DestroyWindow(owner);
+    return MenuShot::taken;
+}
+
+}  // namespace
+
+TEST(UiShots, TrayMenuInJapaneseAndNeutral) {
+    const std::wstring folder = ShotFolder();
+    if (folder.empty()) GTEST_SKIP() << "TAMRIK_UI_SHOTS is not set";
+    EXPECT_TRUE(ShootTrayMenu(folder, L"10-tray-menu-ja", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)));
+    EXPECT_TRUE(ShootTrayMenu(folder, L"11-tray-menu-neutral", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)));
+}
