@@ -58,6 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         orbilux::CSettingsStorageMemory storage(profile, L"ORBILUXSettings");
         record.Load(storage);
     }
+    // Whatever the file says, the capture delay stays within its range.
+    if (record.extras_.captureDelay > orbilux::ExtrasSettings::kMaxCaptureDelay) std::abort();
     auto saved = std::make_shared<orbilux::MemoryProfile>();
     {
         orbilux::CSettingsStorageMemory storage(saved, L"ORBILUXSettings");

@@ -34,6 +34,7 @@
 #define ID_MODE_DETAIL 32783
 #define ID_MODE_EASY 32784
 #define ID_SETTING_INITIALIZE 32785
+#define ID_OPEN_CAPTURE_FOLDER 32786
 
 // Strings
 #define IDS_HOTKEY_ENABLED 1
@@ -54,6 +55,8 @@
 #define IDS_SAVE_REASON_DISK_FULL 308
 #define IDS_SAVE_REASON_PATH_TOO_LONG 309
 #define IDS_SAVE_REASON_WRITE_FAILED 310
+// The tray menu's "open the capture folder" when there is no folder to open
+#define IDS_OPEN_FOLDER_FAILED 320
 // The balloon of a press captured while the queue of presses was full
 #define IDS_PRESS_DROPPED_TITLE 390
 #define IDS_PRESS_DROPPED_TEXT 391

@@ -9,6 +9,7 @@
 #define IDD_PAGE_FORMAT 1553
 #define IDD_PAGE_PICTURE 1554
 #define IDD_PAGE_SIMPLE 1555
+#define IDD_PAGE_EXTRAS 1556
 #define IDD_TOOL_PALETTE 201
 
 // The sheet
@@ -88,6 +89,16 @@
 #define IDC_EASY_FORMAT 1074
 #define IDC_EASY_POSITION 1073
 
+// Other settings (extras page), and their boxes on the easy page
+#define IDC_EXTRAS_CLIPBOARD 1080
+#define IDC_EXTRAS_NOTIFY 1081
+#define IDC_EXTRAS_DELAY 1082
+#define IDC_EXTRAS_DELAY_SPIN 1083
+#define IDC_EXTRAS_POINTER 1084
+#define IDC_EXTRAS_SIGN_IN 1085
+#define IDC_EASY_CLIPBOARD 1086
+#define IDC_EASY_SIGN_IN 1087
+
 // Token palette
 #define IDC_TOKEN_DATE 1000
 #define IDC_TOKEN_TIME 1001
@@ -118,6 +129,7 @@
 #define IDS_HEADER_LINES 1627
 #define IDS_FOOTER_LINES 1628
 #define IDS_SHEET_TITLE 1629
+#define IDS_SIGN_IN_NOT_SAVED 1603
 // Messages of the print settings page
 #define IDS_LAYOUT_NO_BODY 1312
 #define IDS_LAYOUT_NO_TEXT_ROOM 1313

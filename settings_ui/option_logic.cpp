@@ -161,4 +161,19 @@ std::wstring EasyPicturePositionText(int32_t pictureVerticalAlign) {
     return text;
 }
 
+bool ParseCaptureDelayField(const std::wstring& text, uint32_t& seconds) {
+    size_t begin = 0, end = text.size();
+    while (begin < end && text[begin] == L' ') ++begin;
+    while (end > begin && text[end - 1] == L' ') --end;
+    if (begin == end) return false;
+    uint32_t value = 0;
+    for (size_t i = begin; i < end; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return false;
+        value = value * 10 + uint32_t(text[i] - L'0');
+        if (value > ExtrasSettings::kMaxCaptureDelay) return false;  // also keeps long input from overflowing
+    }
+    seconds = value;
+    return true;
+}
+
 }  // namespace orbilux

@@ -80,6 +80,10 @@ inline bool IsAcceptedFontSize(int32_t points) {
     return points >= 0 && uint32_t(points) <= kMaxFontPoints;
 }
 
+// The capture delay field: decimal digits only (blanks around them allowed),
+// 0 to ExtrasSettings::kMaxCaptureDelay seconds. False for anything else.
+bool ParseCaptureDelayField(const std::wstring& text, uint32_t& seconds);
+
 // ---- Header and footer lines ----
 // The longest line the editor accepts: what a load gives back whole, less the
 // pair of quotes the file may need around a line (see ProfileValueText).

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/command_line.h"
+#include "app/win32/command_delivery.h"
 #include "app/win32/main_dlg.h"
 #include "app/win32/press_worker.h"
 #include "app/win32/splash_wnd.h"
@@ -16,10 +18,10 @@ namespace orbilux {
 
 const wchar_t kMutexName[] = L"Tamrik Mutex";
 
-int Run(int showCommand) {
+int Run(int showCommand, int command) {
     tamrik::CMessageLoop loop;
     // Declared before the dialog: the loop is unregistered once the dialog has gone
-    // with its printer objects, screen shot and tray icon.
+    // with its printer objects and tray icon.
     tamrik::MessageLoopRegistration registration(loop);
     CMainDlg dialog;
     if (!dialog.Create(nullptr)) return 0;
@@ -27,13 +29,35 @@ int Run(int showCommand) {
     HWND foreground = ::GetForegroundWindow();
     ::ShowWindow(dialog.Handle(), showCommand);
     if (foreground) ::SetForegroundWindow(foreground);
+    // The start's own option runs once the dialog is ready, from the loop.
+    if (command != 0) ::PostMessageW(dialog.Handle(), kRunCommandLineMessage, WPARAM(command), 0);
     return loop.Run();
 }
 
 int RunTamrik(HINSTANCE instance) {
+    const CommandLineRequest request = ParseCommandLine(CommandLineArguments());
+    if (request.command == CommandLineCommand::Help) {
+        WriteToCaller(CommandLineUsage(), false);
+        return kExitDelivered;
+    }
+    if (request.command == CommandLineCommand::Unknown) {
+        WriteToCaller(L"tamrik.exe: unknown option \"" + request.offending + L"\"\r\n" + CommandLineUsage(),
+                      true);
+        return kExitUsage;
+    }
+
     tamrik::UniqueHandle mutex(::CreateMutexW(nullptr, TRUE, kMutexName));
     if (!mutex) return 0;
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;  // another copy runs: end silently
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Another copy runs: it takes the command; without one this copy ends silently.
+        mutex.Reset();
+        if (request.command == CommandLineCommand::None) return 0;
+        return DeliverCommand(request.command) ? kExitDelivered : kExitNotDelivered;
+    }
+    if (request.command == CommandLineCommand::Exit) {
+        ::ReleaseMutex(mutex.Get());
+        return kExitNotDelivered;  // nothing runs to end
+    }
 
     int result = 0;
     {
@@ -46,7 +70,7 @@ int RunTamrik(HINSTANCE instance) {
         CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
         SettingsInstance();
 
-        result = Run(SW_HIDE);
+        result = Run(SW_HIDE, int(request.command));
         tamrik::Module().Term();
     }
     // A copy started now runs: the lock goes before any print job is waited for.

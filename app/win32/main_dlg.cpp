@@ -2,8 +2,10 @@
 
 #include "app/win32/about_dlg.h"
 #include "app/win32/busy_flag.h"
+#include "app/win32/command_delivery.h"
 #include "app/win32/hotkeys.h"
 #include "app/win32/press_worker.h"
+#include "app/win32/open_folder.h"
 #include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
 #include "capture/screen_shot.h"
@@ -46,6 +48,9 @@ const tamrik::MessageMap<CMainDlg>& CMainDlg::GetMessageMap() {
         {tamrik::Command(ID_SETTING_INITIALIZE), &CMainDlg::OnInitialize},
         {tamrik::Command(ID_MODE_DETAIL), &CMainDlg::OnModeDetail},
         {tamrik::Command(ID_MODE_EASY), &CMainDlg::OnModeEasy},
+        {tamrik::Command(ID_OPEN_CAPTURE_FOLDER), &CMainDlg::OnOpenCaptureFolder},
+        {CommandLineMessage(), &CMainDlg::OnCommandLine},
+        {kRunCommandLineMessage, &CMainDlg::OnRunCommandLine},
         {kPressFinishedMessage, &CMainDlg::OnPressFinished},
         {kPressSaveFailedMessage, &CMainDlg::OnPressSaveFailed},
         {TrayIconMessage(), &CMainDlg::OnTrayIcon},
@@ -77,6 +82,7 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
     LoadSettingsAtStartup();
     RegisterHotkeys(Handle(), SettingsInstance().key_);
     ::SetTimer(Handle(), kTrayRefreshTimerId, kTrayRefreshMs, nullptr);
+    MarkCommandWindow(Handle());  // ready for a command line from now on
     return 1;
 }
 
@@ -107,6 +113,7 @@ LRESULT CMainDlg::OnExit(WORD, WORD, HWND) {
     // The icon goes now, even when a print run keeps the process a little longer.
     tray_.Remove();
     UnregisterHotkeys(Handle());
+    UnmarkCommandWindow(Handle());
     if (tamrik::CMessageLoop* loop = tamrik::Module().GetMessageLoop()) {
         loop->RemoveMessageFilter(this);
         loop->RemoveIdleHandler(this);
@@ -121,6 +128,11 @@ LRESULT CMainDlg::OnAbout(WORD, WORD, HWND) {
     if (!hold.Held()) return 0;
     CAboutDlg about;
     about.DoModal(::GetActiveWindow());
+    return 0;
+}
+
+LRESULT CMainDlg::OnOpenCaptureFolder(WORD, WORD, HWND) {
+    OpenCaptureFolder(Handle(), SettingsInstance().output_);
     return 0;
 }
 

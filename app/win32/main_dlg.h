@@ -17,6 +17,9 @@ namespace orbilux {
 
 constexpr UINT kTrayRefreshTimerId = 1;
 constexpr UINT kTrayRefreshMs = 5000;
+// Posted to the main dialog to carry out a command-line command (wParam) once
+// the message that brought it has been answered.
+constexpr UINT kRunCommandLineMessage = WM_APP + 0x22;
 
 class CMainDlg : public tamrik::CDialogImpl<CMainDlg>,
                  public tamrik::CMessageFilter,
@@ -46,6 +49,12 @@ private:
     LRESULT OnExit(WORD, WORD, HWND);
     LRESULT OnAbout(WORD, WORD, HWND);
     LRESULT OnHotkeyToggle(WORD, WORD, HWND);
+    LRESULT OnOpenCaptureFolder(WORD, WORD, HWND);
+    // Command-line commands (main_dlg_commands.cpp).
+    LRESULT OnCommandLine(WPARAM command, LPARAM);
+    LRESULT OnRunCommandLine(WPARAM command, LPARAM);
+    // The capture a command line asks for: the hotkey's action without the key-repeat gate.
+    void RunCommandLineCapture(int hotkeyId);
     // Settings commands (main_dlg_settings.cpp).
     LRESULT OnSetting(WORD, WORD, HWND);
     LRESULT OnPrinterSetting(WORD, WORD, HWND);

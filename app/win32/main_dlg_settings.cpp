@@ -9,6 +9,7 @@
 #include "resources/settings_ui_resource.h"
 #include "settings/settings.h"
 #include "window/helpers.h"
+#include "settings/win32/sign_in_start.h"
 
 namespace orbilux {
 
@@ -84,6 +85,7 @@ LRESULT CMainDlg::OnInitialize(WORD, WORD, HWND) {
     if (answer != IDOK) return 0;
     ORBILUXSetting& settings = SettingsInstance();
     settings = ORBILUXSetting();
+    SetStartAtSignIn(false);  // kept by the system, not the file, and reset all the same
     print_.OpenPrinter(settings.printer_, false);
     UpdateModeMenu(true);
     RegisterHotkeysAgain(Handle(), HotkeysEnabled(), settings.key_);

@@ -1,4 +1,4 @@
-// Entry point of tamrik.exe. The command line and the show command are ignored.
+// Entry point of tamrik.exe. The show command is ignored; RunTamrik reads the command line.
 #include <windows.h>
 
 #include "app/win32/app_main.h"

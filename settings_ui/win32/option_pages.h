@@ -1,4 +1,4 @@
-// The pages of the settings sheet: five detail pages, each bound to one
+// The pages of the settings sheet: six detail pages, each bound to one
 // settings group, and the easy page bound to the whole record.
 #pragma once
 
@@ -118,6 +118,19 @@ private:
     LRESULT OnScaleEdit(WORD code, WORD id, HWND control);
     LRESULT OnHScroll(WPARAM, LPARAM);
     LRESULT OnBrowse(WORD code, WORD id, HWND control);
+};
+
+// Other settings: clipboard, mouse pointer, capture delay, the word after
+// saving, and start at sign-in (which the sheet keeps, not the group).
+class CSettingsExtrasOptionPage : public COptionPageSettingsImpl<CSettingsExtrasOptionPage, ExtrasSettings> {
+public:
+    CSettingsExtrasOptionPage();
+    static const tamrik::MessageMap<CSettingsExtrasOptionPage>& GetMessageMap();
+    bool LoadControls();
+    bool SaveControls();
+
+private:
+    LRESULT OnInitDialog(WPARAM, LPARAM);
 };
 
 // The easy page: a few choices mapped onto several groups of the record.

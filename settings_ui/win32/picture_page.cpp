@@ -202,6 +202,9 @@ bool CSettingsSimpleOptionPage::LoadControls() {
     dx.Check(IDC_EASY_FILE_ONLY, fileOnly);
     int target = state.activeWindowOnly ? 0 : 1;
     dx.Radio(IDC_EASY_ACTIVE_WINDOW, 2, target);
+    dx.Check(IDC_EASY_CLIPBOARD, record.extras_.copyToClipboard);
+    bool signIn = SheetOf(*this).StartAtSignIn();
+    dx.Check(IDC_EASY_SIGN_IN, signIn);
     return true;
 }
 
@@ -218,6 +221,10 @@ bool CSettingsSimpleOptionPage::SaveControls() {
     dx.Radio(IDC_EASY_ACTIVE_WINDOW, 2, target);
     state.activeWindowOnly = target == 0;
     dx.ComboIndex(IDC_EASY_KEY, state.keyIndex);
+    dx.Check(IDC_EASY_CLIPBOARD, settings_->extras_.copyToClipboard);
+    bool signIn = false;
+    dx.Check(IDC_EASY_SIGN_IN, signIn);
+    SheetOf(*this).SetStartAtSignIn(signIn);
     return ApplyEasyState(state, *settings_);
 }
 

@@ -3,6 +3,8 @@
 #include "capture/win32/gdi_capture.h"
 #include "resources/resource.h"
 #include "resources/settings_ui_resource.h"
+#include "settings/win32/sign_in_start.h"
+#include "window/helpers.h"
 #include "window/message_loop.h"
 
 namespace orbilux {
@@ -27,8 +29,10 @@ bool CCSNOptionSheet::DoInit(bool first) {
                                                 ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
     if (icon_) ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, LPARAM(icon_.Get()));
 
-    COptionPage* pages[] = {&monitorPage_, &keyPage_,     &layoutPage_,
-                            &formatPage_,  &picturePage_, &simplePage_};
+    signInStored_ = services_.startsAtSignIn ? services_.startsAtSignIn() : orbilux::StartsAtSignIn();
+    signInShown_ = signInStored_;
+    COptionPage* pages[] = {&monitorPage_, &keyPage_,    &layoutPage_, &formatPage_,
+                            &picturePage_, &simplePage_, &extrasPage_};
     for (COptionPage* page : pages) {
         if (!page->CreatePage(*this)) return false;
         pages_.push_back(page);
@@ -42,10 +46,26 @@ bool CCSNOptionSheet::DoInit(bool first) {
         AddItem(std::make_unique<COptionItemSettings>(L"", &layoutPage_, &w.printer_));
         AddItem(std::make_unique<COptionItemSettings>(L"", &formatPage_, &w.format_));
         AddItem(std::make_unique<COptionItemSettings>(L"", &picturePage_, &w.output_));
+        AddItem(std::make_unique<COptionItemSettings>(L"", &extrasPage_, &w.extras_));
     }
     if (!COptionSheet::DoInit(first)) return false;
     if (services_.onShown) ::PostMessageW(Handle(), kShownMessage, 0, 0);
     return true;
+}
+
+bool CCSNOptionSheet::StoreWorkingCopy() {
+    const bool stored = COptionSheetSettings::StoreWorkingCopy();
+    if (signInShown_ != signInStored_) {
+        const bool changed = services_.setStartAtSignIn ? services_.setStartAtSignIn(signInShown_)
+                                                        : orbilux::SetStartAtSignIn(signInShown_);
+        if (changed) {
+            signInStored_ = signInShown_;
+        } else {
+            ::MessageBoxW(Handle(), tamrik::ResourceString(IDS_SIGN_IN_NOT_SAVED).c_str(), L"Tamrik",
+                          MB_OK | MB_ICONWARNING);
+        }
+    }
+    return stored;
 }
 
 bool CCSNOptionSheet::ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) {

@@ -34,6 +34,10 @@ struct OptionSheetServices {
     std::function<void(CCSNOptionSheet& sheet)> onShown;
     // Called after OK when the record could not be saved. Empty: nothing.
     std::function<void()> saveFailed;
+    // Whether the program starts at sign-in. Empty: the current user's Run key.
+    std::function<bool()> startsAtSignIn;
+    // Makes it start at sign-in or not; false when that failed. Empty: the Run key.
+    std::function<bool(bool start)> setStartAtSignIn;
 };
 
 // The system's monitors in monitor-list order.
@@ -55,9 +59,17 @@ public:
     CSettingsFormatOptionPage& FormatPage() { return formatPage_; }
     CSettingsPictureOptionPage& PicturePage() { return picturePage_; }
     CSettingsSimpleOptionPage& SimplePage() { return simplePage_; }
+    CSettingsExtrasOptionPage& ExtrasPage() { return extrasPage_; }
+
+    // Start at sign-in as the sheet shows it: what the system said when the
+    // sheet opened until a page changes it; written back by OK and Apply when
+    // it differs from what the system has.
+    bool StartAtSignIn() const { return signInShown_; }
+    void SetStartAtSignIn(bool start) { signInShown_ = start; }
 
 protected:
     bool DoInit(bool first) override;
+    bool StoreWorkingCopy() override;
     bool ProcessWindowMessage(const tamrik::WindowMessage& message, LRESULT& result) override;
 
 private:
@@ -69,11 +81,14 @@ private:
     CSettingsFormatOptionPage formatPage_;
     CSettingsPictureOptionPage picturePage_;
     CSettingsSimpleOptionPage simplePage_;
+    CSettingsExtrasOptionPage extrasPage_;
+    bool signInStored_ = false;  // what the system has
+    bool signInShown_ = false;
 };
 
 // Runs the settings sheet modally, owned by `owner`, titled "設定" with OK and
 // Cancel, on a working copy of `live`: the easy page when live.simpleMode is
-// set, the five detail pages otherwise. OK copies the working copy into `live`
+// set, the six detail pages otherwise. OK copies the working copy into `live`
 // and saves it to `storage` (section "ORBILUXSettings"), once every page has
 // accepted its values; a failed save calls services.saveFailed. Cancel changes
 // nothing. Returns true when the sheet was closed with OK.

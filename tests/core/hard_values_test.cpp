@@ -174,3 +174,41 @@ TEST(HardValues, ExtremeBandAndMarginSettingsLayOut) {
         }
     }
 }
+
+TEST(HardValues, DamagedExtrasLoadAsDefaultsOrTheLongestDelay) {
+    const std::wstring e = L"ORBILUXSettings.extras_";
+    // Wrong types: a flag is on only for "TRUE", as in every group; a number
+    // that is none is its default; the good values around them stay.
+    ORBILUXSetting s = LoadFrom(Profile({
+        {e, L"copyToClipboard", L"yes"},
+        {e, L"notifyAfterSave", L"1"},
+        {e, L"captureDelay", L"three"},
+        {e, L"drawPointer", L"TRUE"},
+    }));
+    EXPECT_FALSE(s.extras_.copyToClipboard);
+    EXPECT_FALSE(s.extras_.notifyAfterSave);
+    EXPECT_EQ(s.extras_.captureDelay, 0u);
+    EXPECT_TRUE(s.extras_.drawPointer);
+    s = LoadFrom(Profile({{e, L"captureDelay", L"7"}, {e, L"drawPointer", L"1"}}));
+    EXPECT_EQ(s.extras_.captureDelay, 7u);
+    EXPECT_FALSE(s.extras_.drawPointer);
+    // Out of range: never more than the longest delay, whatever the text.
+    for (const wchar_t* delay : {L"11", L"-1", L"4294967295", L"99999999999999999999", L"+10"}) {
+        s = LoadFrom(Profile({{e, L"captureDelay", delay}}));
+        EXPECT_LE(s.extras_.captureDelay, ExtrasSettings::kMaxCaptureDelay) << delay;
+    }
+    // A flag's damaged text is read the same way for every flag of the group.
+    const std::wstring flags[] = {L"2", L"-1", L"", L"true", std::wstring(100000, L'1')};
+    for (const std::wstring& flag : flags) {
+        s = LoadFrom(Profile({{e, L"copyToClipboard", flag}, {e, L"drawPointer", flag}}));
+        EXPECT_EQ(s.extras_.copyToClipboard, s.extras_.drawPointer) << flag.size();
+    }
+    // Missing: a file of an earlier version has no such group at all.
+    s = LoadFrom(Profile({{L"ORBILUXSettings.key_", L"keyAction", L"2"}}));
+    const ExtrasSettings defaults;
+    EXPECT_EQ(s.extras_.copyToClipboard, defaults.copyToClipboard);
+    EXPECT_EQ(s.extras_.notifyAfterSave, defaults.notifyAfterSave);
+    EXPECT_EQ(s.extras_.captureDelay, defaults.captureDelay);
+    EXPECT_EQ(s.extras_.drawPointer, defaults.drawPointer);
+    EXPECT_EQ(s.key_.keyAction, 2);
+}

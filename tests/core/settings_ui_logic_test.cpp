@@ -190,3 +190,21 @@ TEST(SettingsUiEasyPage, SummaryTexts) {
     EXPECT_EQ(EasyPicturePositionText(2), L"画像印刷位置: 下寄せ");
     EXPECT_EQ(EasyPicturePositionText(7), L"画像印刷位置: ");
 }
+
+TEST(SettingsUiCaptureDelay, DigitsFromZeroToTenOnly) {
+    const std::pair<const wchar_t*, uint32_t> good[] = {
+        {L"0", 0}, {L"10", 10}, {L"007", 7}, {L" 3 ", 3}, {L"0000000000000000000010", 10}};
+    for (const auto& [text, expected] : good) {
+        uint32_t seconds = 99;
+        EXPECT_TRUE(ParseCaptureDelayField(text, seconds)) << text;
+        EXPECT_EQ(seconds, expected) << text;
+    }
+    // Trailing letters are refused here even where the system's own reading
+    // of a number field would take the digits before them.
+    for (const wchar_t* text : {L"", L" ", L"11", L"1x", L"x1", L"-1", L"+1", L"1.5", L"1 0", L"\x0661",
+                                L"4294967306", L"99999999999999999999999"}) {
+        uint32_t seconds = 99;
+        EXPECT_FALSE(ParseCaptureDelayField(text, seconds)) << text;
+        EXPECT_EQ(seconds, 99u) << text;
+    }
+}

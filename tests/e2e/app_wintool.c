@@ -49,6 +49,28 @@ static BOOL CALLBACK top_with_class(HWND top, LPARAM lp) {
     return TRUE;
 }
 
+struct control {
+    int id;
+    HWND found;
+};
+
+static BOOL CALLBACK child_with_id(HWND child, LPARAM lp) {
+    struct control* c = (struct control*)lp;
+    if (GetDlgCtrlID(child) != c->id) return TRUE;
+    c->found = child;
+    return FALSE;
+}
+
+/* A control (at any depth) of the last visible top-level window of a class. */
+static HWND control_of_class(const wchar_t* cls, int id) {
+    struct search s = {NULL, cls, NULL, 0};
+    struct control c = {id, NULL};
+    EnumWindows(top_with_class, (LPARAM)&s);
+    if (!s.found) return NULL;
+    EnumChildWindows(s.found, child_with_id, (LPARAM)&c);
+    return c.found;
+}
+
 static BOOL CALLBACK list_top(HWND top, LPARAM lp) {
     wchar_t text[256], cls[256];
     GetWindowTextW(top, text, 256);
@@ -138,7 +160,8 @@ static void usage(void) {
              L"  wait-text TEXT SECS | count-text TEXT | ok-text TEXT | wait-class CLASS SECS |\n"
              L"  wait-no-class CLASS SECS | count-class CLASS | post-class CLASS COMMAND |\n"
              L"  tray-delete CAPTION ID | tray-icons | balloon-count | wait-balloon SECS |\n"
-             L"  responsive CAPTION SECS | retitle-foreground TEXT\n");
+             L"  responsive CAPTION SECS | retitle-foreground TEXT|\n"
+             L"  close-class CLASS | click-class CLASS ID | checked-class CLASS ID\n");
 }
 
 int wmain(int argc, wchar_t** argv) {
@@ -237,6 +260,19 @@ int wmain(int argc, wchar_t** argv) {
         wprintf(L"%d\n", s.count);
         return 0;
     }
+    if (!wcscmp(cmd, L"close-class")) {
+        /* Closes every visible top-level window of the class. */
+        int closed = 0;
+        for (;;) {
+            struct search s = {NULL, arg, NULL, 0};
+            EnumWindows(top_with_class, (LPARAM)&s);
+            if (!s.found || closed >= 20) break;
+            PostMessageW(s.found, WM_CLOSE, 0, 0);
+            ++closed;
+            for (int i = 0; i < 40 && IsWindow(s.found) && IsWindowVisible(s.found); ++i) Sleep(50);
+        }
+        return 0;
+    }
     if (argc < 4) return usage(), 2;
     if (!wcscmp(cmd, L"post")) {
         HWND w = FindWindowW(NULL, arg);
@@ -248,6 +284,19 @@ int wmain(int argc, wchar_t** argv) {
         EnumWindows(top_with_class, (LPARAM)&s);
         if (!s.found) return 1;
         return PostMessageW(s.found, WM_COMMAND, (WPARAM)_wtoi(argv[3]), 0) ? 0 : 1;
+    }
+    if (!wcscmp(cmd, L"click-class")) {
+        /* A click on a button of the window, as the mouse would give it (focus included). */
+        HWND control = control_of_class(arg, _wtoi(argv[3]));
+        if (!control) return 1;
+        SendMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"checked-class")) {
+        HWND control = control_of_class(arg, _wtoi(argv[3]));
+        if (!control) return 1;
+        wprintf(L"%d\n", (int)SendMessageW(control, BM_GETCHECK, 0, 0));
+        return 0;
     }
     if (!wcscmp(cmd, L"tray-delete")) {
         NOTIFYICONDATAW data;

@@ -43,16 +43,17 @@ TEST(UiSheet, EasyModeShowsOneEntryBoundToTheWholeRecord) {
     EXPECT_TRUE(::IsWindowEnabled(h.sheet->Item(IDOK)));
 }
 
-TEST(UiSheet, DetailModeShowsFivePagesInOrderEachBoundToItsGroup) {
+TEST(UiSheet, DetailModeShowsSixPagesInOrderEachBoundToItsGroup) {
     SheetHarness h;
     h.live.simpleMode = false;
     ASSERT_TRUE(h.Open());
     ORBILUXSetting& w = h.sheet->Working();
-    const wchar_t* captions[] = {L"基本設定", L"キー設定", L"印刷設定", L"書式設定", L"画像形式設定"};
-    CSettings* groups[] = {&w.general_, &w.key_, &w.printer_, &w.format_, &w.output_};
-    ASSERT_EQ(h.sheet->ItemCount(), 5u);
-    EXPECT_EQ(::SendMessageW(h.sheet->TreeWindow(), TVM_GETCOUNT, 0, 0), 5);
-    for (size_t i = 0; i < 5; ++i) {
+    const wchar_t* captions[] = {L"基本設定", L"キー設定",     L"印刷設定",
+                                 L"書式設定", L"画像形式設定", L"その他の設定"};
+    CSettings* groups[] = {&w.general_, &w.key_, &w.printer_, &w.format_, &w.output_, &w.extras_};
+    ASSERT_EQ(h.sheet->ItemCount(), 6u);
+    EXPECT_EQ(::SendMessageW(h.sheet->TreeWindow(), TVM_GETCOUNT, 0, 0), 6);
+    for (size_t i = 0; i < 6; ++i) {
         auto* item = dynamic_cast<COptionItemSettings*>(h.sheet->ItemAt(i));
         ASSERT_NE(item, nullptr);
         EXPECT_EQ(item->Caption(), captions[i]);
@@ -65,7 +66,9 @@ TEST(UiSheet, DetailModeShowsFivePagesInOrderEachBoundToItsGroup) {
     EXPECT_FALSE(::IsWindowVisible(h.sheet->MonitorPage().Handle()));
     const RECT area = h.sheet->PageRect();
     for (COptionPage* page : {static_cast<COptionPage*>(&h.sheet->MonitorPage()),
-                              static_cast<COptionPage*>(&h.sheet->FormatPage())}) {
+                              static_cast<COptionPage*>(&h.sheet->FormatPage()),
+                              static_cast<COptionPage*>(&h.sheet->ExtrasPage()),
+                              static_cast<COptionPage*>(&h.sheet->SimplePage())}) {
         RECT r{};
         ::GetWindowRect(page->Handle(), &r);
         EXPECT_LE(r.right - r.left, area.right - area.left);

@@ -66,10 +66,16 @@ TEST(UiShots, EveryPageOfBothModes) {
     const std::wstring folder = ShotFolder();
     if (folder.empty()) GTEST_SKIP() << "TAMRIK_UI_SHOTS is not set";
 
+    // Start at sign-in shows as the system would say; the shots never change it.
+    OptionSheetServices services;
+    services.startsAtSignIn = [] { return true; };
+    services.setStartAtSignIn = [](bool) { return true; };
+
     SheetHarness easy;
     easy.live.printer_.printername_ = L"TamrikPDF";
     easy.live.output_.nPictureFormat = 1;
-    ASSERT_TRUE(easy.Open());
+    easy.live.extras_.copyToClipboard = true;
+    ASSERT_TRUE(easy.Open(services));
     EXPECT_TRUE(Shoot(folder, L"0-easy", easy.Sheet()));
     easy.Close();
 
@@ -85,9 +91,11 @@ TEST(UiShots, EveryPageOfBothModes) {
     detail.live.format_.footStrings = {L"\\C$page / $maxpage"};
     detail.live.output_.baseDirName = L"C:\\users\\Public\\Pictures";
     detail.live.format_.fontFace = L"Tamrik Kept Face";  // not installed: shown all the same
-    ASSERT_TRUE(detail.Open());
-    const wchar_t* names[] = {L"1-monitor", L"2-key", L"3-layout", L"4-format", L"5-picture"};
-    for (size_t i = 0; i < 5; ++i) {
+    detail.live.extras_.captureDelay = 3;
+    detail.live.extras_.drawPointer = true;
+    ASSERT_TRUE(detail.Open(services));
+    const wchar_t* names[] = {L"1-monitor", L"2-key", L"3-layout", L"4-format", L"5-picture", L"5-extras"};
+    for (size_t i = 0; i < 6; ++i) {
         detail.Page(i);
         EXPECT_TRUE(Shoot(folder, names[i], detail.Sheet()));
     }
@@ -104,4 +112,52 @@ TEST(UiShots, EveryPageOfBothModes) {
     HWND layout = detail.Page(2);
     ::SetDlgItemTextW(layout, IDC_MARGIN_HEAD, L"4294967295");
     EXPECT_TRUE(ShootWarning(folder, L"8-layout-refused", L"印刷設定", detail));
+    ::SetDlgItemTextW(layout, IDC_MARGIN_HEAD, L"5");
+    HWND extras = detail.Page(5);
+    ::SetDlgItemTextW(extras, IDC_EXTRAS_DELAY, L"11");
+    EXPECT_TRUE(ShootWarning(folder, L"9-extras-refused", L"その他の設定", detail));
+}
+
+namespace {
+
+// The tray menu in one language, opened at the middle of the screen, shot from a timer while it is up.
+struct MenuShot {
+    static std::wstring folder, name;
+    static bool taken;
+    static void CALLBACK Tick(HWND window, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(window, id);
+        taken = Shoot(folder, name, nullptr);
+        ::EndMenu();
+    }
+};
+std::wstring MenuShot::folder, MenuShot::name;
+bool MenuShot::taken = false;
+
+bool ShootTrayMenu(const std::wstring& folder, const std::wstring& name, LANGID language) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found =
+        ::FindResourceExW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, MAKEINTRESOURCEW(201), language);
+    if (!found) return false;
+    HMENU menu = ::LoadMenuIndirectW(::LockResource(::LoadResource(module, found)));
+    if (!menu) return false;
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"tray menu shot", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   module, nullptr);
+    ::SetForegroundWindow(owner);
+    MenuShot::folder = folder;
+    MenuShot::name = name;
+    MenuShot::taken = false;
+    ::SetTimer(owner, 1, 600, &MenuShot::Tick);
+    ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_TOPALIGN, 400, 200, 0, owner, nullptr);
+    ::DestroyMenu(menu);
+    ::DestroyWindow(owner);
+    return MenuShot::taken;
+}
+
+}  // namespace
+
+TEST(UiShots, TrayMenuInJapaneseAndNeutral) {
+    const std::wstring folder = ShotFolder();
+    if (folder.empty()) GTEST_SKIP() << "TAMRIK_UI_SHOTS is not set";
+    EXPECT_TRUE(ShootTrayMenu(folder, L"10-tray-menu-ja", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)));
+    EXPECT_TRUE(ShootTrayMenu(folder, L"11-tray-menu-neutral", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)));
 }

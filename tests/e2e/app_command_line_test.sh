@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The command line for scripts: /help and unknown options with their exit codes
+# and usage text; /exit with no copy running; /print starting the program and
+# capturing once it is ready; /shot, /print, /settings, an unknown option and
+# no option against the running copy; a command refused while the sheet is
+# open; /exit ending the running copy; /settings starting the program.
+. "$(dirname "$0")/app_lib.sh"
+
+BASE_UNIX=$WINEPREFIX/drive_c/TamrikCmdE2E
+rm -rf "$BASE_UNIX"
+write_settings "[ORBILUXSettings.general_]
+bDisplaySplash_=FALSE
+[ORBILUXSettings.key_]
+keyAction=1
+logType=0
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikCmdE2E
+nPictureFormat=1
+bpp=3
+scale=25
+[ORBILUXSettings]
+simpleMode=TRUE"
+
+# Runs tamrik.exe with the arguments; RC and OUT (both output streams) afterwards.
+run() {
+    set +e
+    OUT=$(wine "$TAMRIK_EXE" "$@" 2>&1 </dev/null | tr -d '\r')
+    RC=${PIPESTATUS[0]}
+    set -e
+}
+expect_rc() {  # code what
+    [ "$RC" = "$1" ] || fail "$2: exit code $RC, not $1 (output: $OUT)"
+}
+copies() { wintool list | grep -c "caption=\[$MAIN_CAPTION\]" || true; }
+pictures() { find "$BASE_UNIX" -name '*.png' 2>/dev/null | wc -l; }
+wait_pictures() {  # more than N within 20 s
+    for _ in $(seq 1 80); do [ "$(pictures)" -gt "$1" ] && return 0; sleep 0.25; done
+    return 1
+}
+sheet_count() { wintool count-class "#32770"; }
+wait_sheet() {
+    for _ in $(seq 1 40); do [ "$(sheet_count)" -ge 1 ] && return 0; sleep 0.25; done
+    return 1
+}
+
+# ---- No copy running ----
+wintool wait-gone "$MAIN_CAPTION" 5 || fail "a copy of the program was already running"
+for form in /help -? --HELP /Help; do
+    run "$form"
+    expect_rc 0 "$form"
+    case "$OUT" in *"Usage: tamrik.exe"*) ;; *) fail "$form printed no usage: $OUT" ;; esac
+done
+[ "$(copies)" = 0 ] || fail "/help started the program"
+pass "/help, -?, --HELP and /Help print the usage and exit with 0"
+
+run /nonsense
+expect_rc 2 "an unknown option"
+case "$OUT" in *'"/nonsense"'*"Usage:"*) ;; *) fail "an unknown option was not named with the usage: $OUT" ;; esac
+run /print /shot
+expect_rc 2 "two options"
+run /exit
+expect_rc 1 "/exit with no copy running"
+[ "$(copies)" = 0 ] || fail "an option that failed started the program"
+pass "an unknown option and two options exit with 2, /exit with no copy with 1; nothing starts"
+
+# /print starts the program and captures once it is ready (key action: file).
+wine "$TAMRIK_EXE" /PRINT >"$WORK/tamrik.log" 2>&1 &
+TAMRIK_PID=$!
+wintool wait "$MAIN_CAPTION" 30 || fail "/print did not start the program"
+wait_pictures 0 || fail "/print with no copy running captured nothing"
+pass "/print with no copy running starts the program and captures ($(pictures) picture)"
+
+# ---- Against the running copy ----
+before=$(pictures)
+run -shot
+expect_rc 0 "-shot against the running copy"
+wait_pictures "$before" || fail "-shot was delivered but nothing was captured"
+before=$(pictures)
+run --print
+expect_rc 0 "--print against the running copy"
+wait_pictures "$before" || fail "--print was delivered but nothing was captured"
+pass "-shot and --print are delivered (exit 0) and capture ($(pictures) pictures)"
+
+run
+expect_rc 0 "no option with a copy running"
+run /bogus
+expect_rc 2 "an unknown option with a copy running"
+sleep 0.5
+[ "$(copies)" = 1 ] || fail "$(copies) copies run after a start without an option"
+kill -0 "$TAMRIK_PID" || fail "the running copy ended"
+pass "no option ends silently with 0, an unknown one with 2; the running copy stays alone"
+
+run /settings
+expect_rc 0 "/settings against the running copy"
+wait_sheet || fail "/settings opened no settings sheet"
+before=$(pictures)
+run /shot
+expect_rc 1 "/shot while the settings sheet is open"
+run /exit
+expect_rc 1 "/exit while the settings sheet is open"
+run /settings
+expect_rc 0 "/settings while the sheet is open"
+sleep 1
+[ "$(pictures)" = "$before" ] || fail "a capture ran while the settings sheet was open"
+[ "$(sheet_count)" = 1 ] || fail "a second /settings opened a second sheet"
+wintool click-class "#32770" 2 || fail "could not cancel the sheet"
+for _ in $(seq 1 20); do [ "$(sheet_count)" = 0 ] && break; sleep 0.25; done
+pass "/settings opens the sheet; while it is open /shot and /exit are refused with 1"
+
+run /EXIT
+expect_rc 0 "/exit against the running copy"
+rc=0
+wait "$TAMRIK_PID" || rc=$?
+TAMRIK_PID=
+[ "$rc" = 1 ] || fail "the running copy ended with $rc after /exit, not 1 as after the tray's Exit"
+wintool wait-gone "$MAIN_CAPTION" 5 || fail "the main dialog stayed after /exit"
+pass "/exit is delivered (exit 0) and the running copy ends"
+
+# /settings with no copy running starts the program with its sheet open.
+wine "$TAMRIK_EXE" --settings >"$WORK/tamrik.log" 2>&1 &
+TAMRIK_PID=$!
+wintool wait "$MAIN_CAPTION" 30 || fail "/settings did not start the program"
+wait_sheet || fail "/settings with no copy running opened no sheet"
+wintool click-class "#32770" 2 || fail "could not cancel the sheet"
+for _ in $(seq 1 20); do [ "$(sheet_count)" = 0 ] && break; sleep 0.25; done
+run /exit
+expect_rc 0 "/exit after a /settings start"
+wait "$TAMRIK_PID" || true
+TAMRIK_PID=
+pass "/settings with no copy running starts the program with the sheet open"
+rm -rf "$BASE_UNIX"
+echo "1 passed, 0 failed"
