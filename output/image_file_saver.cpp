@@ -106,12 +106,14 @@ SaveOutcome ImageFileSaver::operator()() {
     SaveOutcome outcome;
     FolderResult folder;
     bool wroteAny = false;
+    // True when a file was written.
     auto note = [&outcome, &wroteAny](SaveFailure failure, bool attempted) {
         if (failure == SaveFailure::None) {
             wroteAny = wroteAny || attempted;
-        } else if (outcome.failure == SaveFailure::None) {
-            outcome.failure = failure;
+            return attempted;
         }
+        if (outcome.failure == SaveFailure::None) outcome.failure = failure;
+        return false;
     };
     try {
         std::wstring extension;
@@ -134,19 +136,20 @@ SaveOutcome ImageFileSaver::operator()() {
             for (const auto& entry : monitorShots_) {
                 if (!entry.second.image) continue;
                 ++count;
-                note(SaveOne(*entry.second.image, makeOutputPath(output, count, extension), encoder,
-                             hasEncoder),
-                     hasEncoder);
+                const std::wstring path = makeOutputPath(output, count, extension);
+                if (note(SaveOne(*entry.second.image, path, encoder, hasEncoder), hasEncoder))
+                    outcome.pictureFiles.push_back(path);
             }
         } else if (image_) {
-            note(SaveOne(*image_, singlePath, encoder, hasEncoder), hasEncoder && image_->IsValid());
+            if (note(SaveOne(*image_, singlePath, encoder, hasEncoder), hasEncoder && image_->IsValid()))
+                outcome.pictureFiles.push_back(singlePath);
         }
 
         if (settings_.key_.logType != 0) {
             SaveFailure failure = SaveFailure::None;
-            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType,
-                            makeOutputPath(output, 0, L".txt"), &failure);
-            note(failure, true);
+            const std::wstring reportPath = makeOutputPath(output, 0, L".txt");
+            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType, reportPath, &failure);
+            if (note(failure, true)) outcome.reportFile = reportPath;
         }
     } catch (const std::exception&) {
         note(SaveFailure::WriteFailed, false);
