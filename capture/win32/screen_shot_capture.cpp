@@ -10,7 +10,8 @@ int32_t ScreenShot::Capture() {
     ORBILUXSetting& settings = SettingsInstance();
     // Every capture's files go into a per-date folder.
     settings.output_.bDateDir = true;
-    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_};
+    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_,
+                                  settings.extras_.drawPointer};
     return Capture(request, SystemCaptureSeams());
 }
 
