@@ -54,3 +54,7 @@
 #define IDS_SAVE_REASON_DISK_FULL 308
 #define IDS_SAVE_REASON_PATH_TOO_LONG 309
 #define IDS_SAVE_REASON_WRITE_FAILED 310
+// The balloon that names what a press wrote
+#define IDS_SAVED_TITLE 311
+#define IDS_SAVED_TEXT 312  // "%1" the file, "%2" the folder
+#define IDS_SAVED_MORE 313  // "%1" the file, "%2" how many more pictures
