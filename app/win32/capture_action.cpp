@@ -48,6 +48,7 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     // A failed capture has been reported; its pictures are stale or empty, so
     // neither the files nor the printout would show this press.
     if (steps.CaptureScreen() <= 0) return;
+    if (settings.extras_.copyToClipboard) steps.CopyToClipboard();
 
     if (settings.general_.bDisplaySplash_) steps.ShowPrintingSplash();
     const int32_t pageCount = steps.BuildTextPages();
@@ -55,7 +56,10 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     const int32_t keyAction = settings.key_.keyAction;
     if (keyAction == 1 || keyAction == 2) {
         const SaveOutcome saved = steps.SaveFiles();
-        if (!saved.ok()) steps.NotifySaveFailure(saved);
+        if (!saved.ok())
+            steps.NotifySaveFailure(saved);
+        else if (settings.extras_.notifyAfterSave)
+            steps.NotifySaved(saved);
     }
     if (keyAction == 0 || keyAction == 2) steps.StartPrinting(pageCount);
 }

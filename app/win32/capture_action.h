@@ -32,6 +32,10 @@ public:
     virtual void NotifySaveFailure(const SaveOutcome& outcome) = 0;
     // Stores the page count for "$maxpage" and starts printing when it is above 0.
     virtual void StartPrinting(int32_t pageCount) = 0;
+    // Puts the captured picture on the clipboard without waiting on it.
+    virtual void CopyToClipboard() {}
+    // Tells the user which files this press wrote and where.
+    virtual void NotifySaved(const SaveOutcome& outcome) {}
 };
 
 // Exists only during an action of the shot key: whole desktop, files only and
@@ -55,7 +59,9 @@ private:
 // that finds `busy` taken only flashes the busy indicators. After a failed
 // capture (no Picture page) nothing is saved and nothing is printed. Files
 // that cannot be written are told once, and the press still prints when its
-// key action says so.
+// key action says so. With copyToClipboard the picture goes on the clipboard
+// right after the capture; with notifyAfterSave a run that wrote its files
+// says so.
 void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& steps, BusyFlag& busy);
 
 }  // namespace orbilux

@@ -5,7 +5,9 @@
 #include "app/win32/hotkeys.h"
 #include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
+#include "capture/press_picture.h"
 #include "capture/screen_shot.h"
+#include "capture/win32/clipboard.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
@@ -98,7 +100,13 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
 
 LRESULT CMainDlg::OnHotKey(WPARAM id, LPARAM) {
     // One action per press: the keyboard's repeats of a held key are dropped.
-    if (HotkeyStartsPress(int(id))) RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
+    if (!HotkeyStartsPress(int(id))) return 0;
+    // The print key may wait its delay first; the shot key never waits.
+    if (int(id) == kPrintHotkeyId && countdown_.DeferPress(SettingsInstance().extras_.captureDelay, [this] {
+            RunCaptureAction(kPrintHotkeyId, SettingsInstance(), *this, captureBusy);
+        }))
+        return 0;
+    RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
     return 0;
 }
 
@@ -120,6 +128,7 @@ LRESULT CMainDlg::OnTimer(WPARAM id, LPARAM) {
 }
 
 LRESULT CMainDlg::OnExit(WORD, WORD, HWND) {
+    countdown_.Cancel();
     // The icon goes now, even when a print run keeps the process a little longer.
     tray_.Remove();
     UnregisterHotkeys(Handle());
@@ -159,6 +168,7 @@ LRESULT CMainDlg::OnHotkeyToggle(WORD, WORD, HWND) {
         return 0;
     }
     const bool enable = !HotkeysEnabled();
+    if (!enable) countdown_.Cancel();
     if (enable)
         RegisterHotkeys(Handle(), SettingsInstance().key_);
     else
@@ -207,6 +217,18 @@ void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {
 void CMainDlg::StartPrinting(int32_t pageCount) {
     SettingsInstance().format_.computerInfo.pageCount = pageCount;
     if (pageCount > 0) print_.StartRun(*screenShot_, pageCount);
+}
+
+void CMainDlg::CopyToClipboard() {
+    // The copy runs on, and is waited for by nobody.
+    StartClipboardCopy(PressPicture(*screenShot_));
+}
+
+void CMainDlg::NotifySaved(const SaveOutcome& outcome) {
+    const std::wstring first = FirstSavedFile(outcome);
+    if (first.empty()) return;
+    const BalloonMessage message = SavedFilesBalloon(outcome);
+    tray_.ShowBalloon(message.title, message.text, NIIF_INFO, [first] { ShowFileInExplorer(first); });
 }
 
 }  // namespace orbilux

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/win32/capture_action.h"
+#include "app/win32/countdown_wnd.h"
 #include "app/win32/subsystem_links.h"
 #include "app/win32/tray_icon.h"
 #include "window/message_loop.h"
@@ -68,12 +69,15 @@ private:
     SaveOutcome SaveFiles() override;
     void NotifySaveFailure(const SaveOutcome& outcome) override;
     void StartPrinting(int32_t pageCount) override;
+    void CopyToClipboard() override;
+    void NotifySaved(const SaveOutcome& outcome) override;
 
     std::shared_ptr<ScreenShot> screenShot_;
     PrintLink print_;
     std::wstring settingsPath_;
     CTrayIconImpl tray_;
     HCURSOR savedCursor_ = nullptr;
+    CCountdownWnd countdown_;  // the print key's capture delay
 };
 
 // The settings file: the roaming application-data folder + "Tamrik" (created

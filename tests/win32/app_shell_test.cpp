@@ -60,6 +60,8 @@ struct FakeSteps : CaptureSteps {
     }
     SaveOutcome saveOutcome;
     void StartPrinting(int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
+    void CopyToClipboard() override { calls.push_back("clipboard"); }
+    void NotifySaved(const SaveOutcome&) override { calls.push_back("saved"); }
 };
 
 using Calls = std::vector<std::string>;
@@ -69,6 +71,7 @@ protected:
     void SetUp() override {
         steps.settings = &settings;
         steps.busy = &busy;
+        settings.extras_.notifyAfterSave = false;  // the steps of the press itself
     }
     ORBILUXSetting settings;
     FakeSteps steps;
@@ -97,6 +100,35 @@ TEST_F(AppCaptureAction, EachKeyActionRunsItsStepsInOrder) {
     settings.key_.keyAction = 7;  // neither files nor print
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "normal"}));
+}
+
+TEST_F(AppCaptureAction, ClipboardComesBeforeFilesAndTheWordAfterSavingOnlyAfterWrittenFiles) {
+    settings.key_.keyAction = 2;
+    settings.general_.bDisplaySplash_ = false;
+    settings.extras_.copyToClipboard = true;
+    settings.extras_.notifyAfterSave = true;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls,
+              (Calls{"busy", "capture", "clipboard", "text", "files", "saved", "print 3", "normal"}));
+
+    // A failed run says why, not what it wrote; a failed capture copies nothing.
+    steps.calls.clear();
+    steps.saveOutcome.failure = SaveFailure::DiskFull;
+    RunCaptureAction(1, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "clipboard", "text", "files", "notify 5", "normal"}));
+    steps.calls.clear();
+    steps.picturePages = 0;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "normal"}));
+
+    // Both switched off: neither step.
+    steps.calls.clear();
+    steps.picturePages = 1;
+    steps.saveOutcome.failure = SaveFailure::None;
+    settings.extras_.copyToClipboard = false;
+    settings.extras_.notifyAfterSave = false;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "text", "files", "print 3", "normal"}));
 }
 
 TEST_F(AppCaptureAction, ShotKeyOverridesThreeSettingsForOneAction) {

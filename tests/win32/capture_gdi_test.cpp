@@ -495,7 +495,8 @@ TEST(CapturePointer, DrawnAtItsHotSpotWhenAskedAndOnlyInPicturesThatHoldIt) {
     PatternWindow window(100, 100, 200, 200);
     // A black 32 x 32 pointer whose hot spot is 8 across and 4 down.
     const std::vector<uint8_t> andPlane(32 * 4, 0x00), xorPlane(32 * 4, 0x00);
-    HCURSOR cursor = ::CreateCursor(::GetModuleHandleW(nullptr), 8, 4, 32, 32, andPlane.data(), xorPlane.data());
+    HCURSOR cursor =
+        ::CreateCursor(::GetModuleHandleW(nullptr), 8, 4, 32, 32, andPlane.data(), xorPlane.data());
     ASSERT_NE(cursor, nullptr);
     ::SetClassLongPtrW(window.hwnd(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
     ::SetCursorPos(200, 200);
