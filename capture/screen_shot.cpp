@@ -119,6 +119,7 @@ bool ScreenShot::CaptureMonitors(CaptureSeams& seams) {
                 return false;
             }
             shot->second.image = picture;
+            shot->second.rect = rect;
             return true;
         });
     }
@@ -159,6 +160,7 @@ bool ScreenShot::CaptureActiveWindow(CaptureSeams& seams) {
 int32_t ScreenShot::Capture(const CaptureSettings& settings, CaptureSeams& seams) {
     pages.clear();
     PrepareMonitorShots(settings, seams.monitors);
+    seams.screen.SetPointerDrawn(settings.drawPointer);
 
     bool captured = false;
     switch (settings.screenTarget) {

@@ -41,6 +41,7 @@ struct MonitorHandleLess {
 struct MonitorShot {
     int32_t sequence = 0;  // position among the captured monitors, in list order
     CxImagePtr image;      // empty until grabbed
+    MonitorRect rect;      // where the picture was grabbed, in desktop coordinates
 };
 
 using MonitorShotMap = std::map<MonitorHandle, MonitorShot, MonitorHandleLess>;
@@ -65,6 +66,8 @@ public:
     // white background. False (image untouched) when no bitmap of that size
     // can be made.
     virtual bool Grab(int32_t left, int32_t top, int32_t width, int32_t height, CxImage& image) = 0;
+    // Whether the grabs that follow draw the mouse pointer where it is.
+    virtual void SetPointerDrawn(bool drawn) {}
 };
 
 using WindowHandle = uintptr_t;
@@ -110,6 +113,7 @@ struct CaptureSeams {
 struct CaptureSettings {
     int32_t screenTarget = 0;  // 0 whole desktop, 1 each monitor, 2 active window
     std::vector<int32_t> disabledMonitors;
+    bool drawPointer = false;  // the mouse pointer is drawn into the pictures
 };
 
 // ---- The screen shot ----

@@ -141,12 +141,14 @@ SaveOutcome ImageFileSaver::operator()() {
     SaveOutcome outcome;
     FolderResult folder;
     bool wroteAny = false;
+    // True when a file was written.
     auto note = [&outcome, &wroteAny](SaveFailure failure, bool attempted) {
         if (failure == SaveFailure::None) {
             wroteAny = wroteAny || attempted;
-        } else if (outcome.failure == SaveFailure::None) {
-            outcome.failure = failure;
+            return attempted;
         }
+        if (outcome.failure == SaveFailure::None) outcome.failure = failure;
+        return false;
     };
     try {
         std::wstring extension;
@@ -185,14 +187,17 @@ SaveOutcome ImageFileSaver::operator()() {
             jobs.size(), threads,
             [&](size_t i) { failures[i] = SaveOne(*jobs[i].picture, jobs[i].path, encoder, hasEncoder); },
             onThreadStart_);
-        for (size_t i = 0; i < jobs.size(); ++i) note(failures[i], hasEncoder && jobs[i].picture->IsValid());
+        for (size_t i = 0; i < jobs.size(); ++i) {
+            if (note(failures[i], hasEncoder && jobs[i].picture->IsValid()))
+                outcome.pictureFiles.push_back(jobs[i].path);
+        }
 
         if (settings_.key_.logType != 0) {
             releaseWait();
             SaveFailure failure = SaveFailure::None;
-            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType,
-                            makeOutputPath(output, 0, L".txt"), &failure);
-            note(failure, true);
+            const std::wstring reportPath = makeOutputPath(output, 0, L".txt");
+            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType, reportPath, &failure);
+            if (note(failure, true)) outcome.reportFile = reportPath;
         }
     } catch (const std::exception&) {
         note(SaveFailure::WriteFailed, false);

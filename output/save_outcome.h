@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orbilux {
 
@@ -23,6 +24,10 @@ struct SaveOutcome {
     // The folder the capture's files were to go into (ends in a backslash);
     // empty when there was none.
     std::wstring folder;
+    // The files the run wrote, full paths in the order written: the pictures,
+    // then the report.
+    std::vector<std::wstring> pictureFiles;
+    std::wstring reportFile;
 
     bool ok() const { return failure == SaveFailure::None; }
 };

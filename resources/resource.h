@@ -55,6 +55,10 @@
 #define IDS_SAVE_REASON_DISK_FULL 308
 #define IDS_SAVE_REASON_PATH_TOO_LONG 309
 #define IDS_SAVE_REASON_WRITE_FAILED 310
+// The balloon that names what a press wrote
+#define IDS_SAVED_TITLE 311
+#define IDS_SAVED_TEXT 312  // "%1" the file, "%2" the folder
+#define IDS_SAVED_MORE 313  // "%1" the file, "%2" how many more pictures
 // The tray menu's "open the capture folder" when there is no folder to open
 #define IDS_OPEN_FOLDER_FAILED 320
 // The balloon of a press captured while the queue of presses was full

@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
   libboost-dev googletest libpng-dev libjpeg-dev zlib1g-dev
-  wine wine64 xvfb xdotool x11-utils x11-apps x11-xserver-utils
+  wine wine64 xvfb xdotool x11-utils x11-apps x11-xserver-utils xclip
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-ipafont-gothic imagemagick libjpeg-turbo-progs python3-pil python3-numpy
   zip unzip clang

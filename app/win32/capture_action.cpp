@@ -79,13 +79,16 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
 }
 
 void FinishPress(Press& press, PressSteps& steps) {
-    SaveOutcome saved;
+    if (press.settings.extras_.copyToClipboard) steps.CopyToClipboard(press);
     if (press.WritesFiles()) {
-        saved = steps.SaveFiles(press);
-        if (!saved.ok()) steps.NotifySaveFailure(saved);
+        const SaveOutcome saved = steps.SaveFiles(press);
+        if (!saved.ok())
+            steps.NotifySaveFailure(saved);
+        else if (press.settings.extras_.notifyAfterSave)
+            steps.NotifySaved(saved);
     }
     if (press.Prints()) steps.StartPrinting(press, steps.BuildTextPages(press));
-    steps.PressFinished(press, saved);
+    steps.PressFinished(press);
 }
 
 }  // namespace orbilux

@@ -74,16 +74,20 @@ public:
 class PressSteps {
 public:
     virtual ~PressSteps() = default;
+    // Puts the press's picture on the clipboard, waiting a bounded time.
+    virtual void CopyToClipboard(Press& press) = 0;
     // Writes the image files and the report; what could not be written and why.
     virtual SaveOutcome SaveFiles(Press& press) = 0;
     // Tells the user that this press's files could not be written.
     virtual void NotifySaveFailure(const SaveOutcome& outcome) = 0;
+    // Tells the user which files this press wrote and where.
+    virtual void NotifySaved(const SaveOutcome& outcome) = 0;
     // Appends the Text pages; the page count.
     virtual int32_t BuildTextPages(Press& press) = 0;
     // Stores the page count for "$maxpage" and starts printing when it is above 0.
     virtual void StartPrinting(Press& press, int32_t pageCount) = 0;
     // The press is done.
-    virtual void PressFinished(Press& press, const SaveOutcome& outcome) = 0;
+    virtual void PressFinished(Press& press) = 0;
 };
 
 // The key's part of a press for hotkey `hotkeyId` (0 print key, 1 shot key).
@@ -91,9 +95,10 @@ public:
 // failed capture (no Picture page) nothing is queued.
 void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& steps, BusyFlag& busy);
 
-// The worker's part: files first, then the Text pages and printing. Files
-// that cannot be written are told once, and the press still prints when its
-// key action says so.
+// The worker's part: the clipboard when asked, files, then the Text pages and
+// printing. Files that cannot be written are told once, and the press still
+// prints when its key action says so; files written are named when the
+// settings ask for the word after saving.
 void FinishPress(Press& press, PressSteps& steps);
 
 }  // namespace orbilux

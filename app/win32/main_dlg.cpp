@@ -8,7 +8,9 @@
 #include "app/win32/open_folder.h"
 #include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
+#include "capture/press_picture.h"
 #include "capture/screen_shot.h"
+#include "capture/win32/clipboard.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "sysinfo/info_gathering.h"
@@ -53,6 +55,7 @@ const tamrik::MessageMap<CMainDlg>& CMainDlg::GetMessageMap() {
         {kRunCommandLineMessage, &CMainDlg::OnRunCommandLine},
         {kPressFinishedMessage, &CMainDlg::OnPressFinished},
         {kPressSaveFailedMessage, &CMainDlg::OnPressSaveFailed},
+        {kPressSavedMessage, &CMainDlg::OnPressSaved},
         {TrayIconMessage(), &CMainDlg::OnTrayIcon},
     };
     return map;
@@ -88,7 +91,13 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
 
 LRESULT CMainDlg::OnHotKey(WPARAM id, LPARAM) {
     // One action per press: the keyboard's repeats of a held key are dropped.
-    if (HotkeyStartsPress(int(id))) RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
+    if (!HotkeyStartsPress(int(id))) return 0;
+    // The print key may wait its delay first; the shot key never waits.
+    if (int(id) == kPrintHotkeyId && countdown_.DeferPress(SettingsInstance().extras_.captureDelay, [this] {
+            RunCaptureAction(kPrintHotkeyId, SettingsInstance(), *this, captureBusy);
+        }))
+        return 0;
+    RunCaptureAction(int(id), SettingsInstance(), *this, captureBusy);
     return 0;
 }
 
@@ -110,6 +119,7 @@ LRESULT CMainDlg::OnTimer(WPARAM id, LPARAM) {
 }
 
 LRESULT CMainDlg::OnExit(WORD, WORD, HWND) {
+    countdown_.Cancel();
     // The icon goes now, even when a print run keeps the process a little longer.
     tray_.Remove();
     UnregisterHotkeys(Handle());
@@ -155,6 +165,7 @@ LRESULT CMainDlg::OnHotkeyToggle(WORD, WORD, HWND) {
         return 0;
     }
     const bool enable = !HotkeysEnabled();
+    if (!enable) countdown_.Cancel();
     if (enable)
         RegisterHotkeys(Handle(), SettingsInstance().key_);
     else
@@ -220,8 +231,13 @@ void CMainDlg::NotifySaveFailure(const SaveOutcome& outcome) {
     tray_.ShowBalloon(message.title, message.text, NIIF_ERROR);
 }
 
-LRESULT CMainDlg::OnPressFinished(WPARAM, LPARAM outcome) {
+LRESULT CMainDlg::OnPressSaved(WPARAM, LPARAM outcome) {
     std::unique_ptr<SaveOutcome> saved(reinterpret_cast<SaveOutcome*>(outcome));
+    if (saved) NotifySaved(*saved);
+    return 0;
+}
+
+LRESULT CMainDlg::OnPressFinished(WPARAM, LPARAM) {
     if (pressesInFlight_ > 0) --pressesInFlight_;
     if (pressesInFlight_ == 0 && !captureBusy.IsTaken()) tray_.SetState(false);
     return 0;
@@ -231,6 +247,13 @@ LRESULT CMainDlg::OnPressSaveFailed(WPARAM, LPARAM outcome) {
     std::unique_ptr<SaveOutcome> failed(reinterpret_cast<SaveOutcome*>(outcome));
     if (failed) NotifySaveFailure(*failed);
     return 0;
+}
+
+void CMainDlg::NotifySaved(const SaveOutcome& outcome) {
+    const std::wstring first = FirstSavedFile(outcome);
+    if (first.empty()) return;
+    const BalloonMessage message = SavedFilesBalloon(outcome);
+    tray_.ShowBalloon(message.title, message.text, NIIF_INFO, [first] { ShowFileInExplorer(first); });
 }
 
 }  // namespace orbilux

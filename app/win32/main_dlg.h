@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/win32/capture_action.h"
+#include "app/win32/countdown_wnd.h"
 #include "app/win32/subsystem_links.h"
 #include "app/win32/tray_icon.h"
 #include "window/message_loop.h"
@@ -46,6 +47,7 @@ private:
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam) { return tray_.OnTrayIcon(wParam, lParam); }
     LRESULT OnPressFinished(WPARAM, LPARAM outcome);
     LRESULT OnPressSaveFailed(WPARAM, LPARAM outcome);
+    LRESULT OnPressSaved(WPARAM, LPARAM outcome);
     LRESULT OnExit(WORD, WORD, HWND);
     LRESULT OnAbout(WORD, WORD, HWND);
     LRESULT OnHotkeyToggle(WORD, WORD, HWND);
@@ -79,12 +81,14 @@ private:
     bool QueuePress(std::shared_ptr<Press> press) override;
     void NotifyPressDropped() override;
     void NotifySaveFailure(const SaveOutcome& outcome);
+    void NotifySaved(const SaveOutcome& outcome);
 
     PrintLink print_;
     size_t pressesInFlight_ = 0;  // queued presses not yet told finished
     std::wstring settingsPath_;
     CTrayIconImpl tray_;
     HCURSOR savedCursor_ = nullptr;
+    CCountdownWnd countdown_;  // the print key's capture delay
 };
 
 // The settings file: the roaming application-data folder + "Tamrik" (created

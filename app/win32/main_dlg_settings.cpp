@@ -58,6 +58,7 @@ void CMainDlg::UpdateModeMenu(bool simpleMode) {
 LRESULT CMainDlg::OnSetting(WORD, WORD, HWND) {
     BusyFlagHold hold(settingsBusy);
     if (!hold.Held()) return 0;
+    countdown_.Cancel();  // a delayed capture would take the settings sheet
     UnregisterHotkeys(Handle());
     if (!ShowOptionSheet(::GetActiveWindow(), settingsPath_, print_)) ShowSaveFailure(settingsPath_);
     RegisterHotkeysAgain(Handle(), HotkeysEnabled(), SettingsInstance().key_);
@@ -67,6 +68,7 @@ LRESULT CMainDlg::OnSetting(WORD, WORD, HWND) {
 LRESULT CMainDlg::OnPrinterSetting(WORD, WORD, HWND) {
     BusyFlagHold hold(settingsBusy);
     if (!hold.Held()) return 0;
+    countdown_.Cancel();
     PrinterSettings& printer = SettingsInstance().printer_;
     if (print_.ChoosePrinter(printer, ::GetActiveWindow()) && !SavePrinterSection(printer, settingsPath_))
         ShowSaveFailure(settingsPath_);

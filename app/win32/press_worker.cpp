@@ -3,12 +3,18 @@
 #include <mutex>
 
 #include "app/win32/subsystem_links.h"
+#include "capture/press_picture.h"
 #include "capture/press_queue.h"
 #include "capture/screen_shot.h"
+#include "capture/win32/clipboard.h"
 
 namespace orbilux {
 
 namespace {
+
+// Beyond the copy's own bound for a held clipboard: an owner of the clipboard
+// that is slow to let go of what it held.
+constexpr DWORD kClipboardGraceMs = 250;
 
 std::mutex g_queueLock;
 std::unique_ptr<PressQueue> g_queue;
@@ -25,11 +31,20 @@ class WorkerSteps : public PressSteps {
 public:
     explicit WorkerSteps(HWND notify) : notify_(notify) {}
 
+    void CopyToClipboard(Press& press) override {
+        // The files never wait longer than the copy's own bound for a
+        // clipboard that another program holds.
+        const ClipboardCopy copy = StartClipboardCopy(PressPicture(*press.shot));
+        copy.Wait(kClipboardOpenBoundMs + kClipboardGraceMs);
+    }
     SaveOutcome SaveFiles(Press& press) override {
         return SavePressFiles(*press.shot, press.settings, [&press] { press.TakeGatheredInfo(); });
     }
     void NotifySaveFailure(const SaveOutcome& outcome) override {
         Post(kPressSaveFailedMessage, new SaveOutcome(outcome));
+    }
+    void NotifySaved(const SaveOutcome& outcome) override {
+        Post(kPressSavedMessage, new SaveOutcome(outcome));
     }
     int32_t BuildTextPages(Press& press) override {
         press.TakeGatheredInfo();
@@ -38,9 +53,9 @@ public:
     void StartPrinting(Press& press, int32_t pageCount) override {
         StartPressPrinting(*press.shot, press.settings, press.printer, pageCount);
     }
-    void PressFinished(Press& press, const SaveOutcome& outcome) override {
+    void PressFinished(Press&) override {
         finished_ = true;
-        Post(kPressFinishedMessage, press.WritesFiles() ? new SaveOutcome(outcome) : nullptr);
+        Post(kPressFinishedMessage, nullptr);
     }
     // Every press is told finished once, even one whose work failed.
     void EnsureFinished() {

@@ -1,6 +1,7 @@
 #include "app/win32/save_notice.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include "output/output_path.h"
 #include "resources/resource.h"
@@ -36,6 +37,21 @@ void ReplaceFirst(std::wstring& text, const wchar_t* marker, const std::wstring&
     if (at != std::wstring::npos) text.replace(at, 2, with);
 }
 
+// Puts first and second in place of "%1" and "%2" in one pass, so that a
+// marker inside a name or folder stays as it is.
+std::wstring FillIn(const std::wstring& text, const std::wstring& first, const std::wstring& second) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'%' && i + 1 < text.size() && (text[i + 1] == L'1' || text[i + 1] == L'2')) {
+            out += text[i + 1] == L'1' ? first : second;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 std::wstring SaveFailureReasonText(SaveFailure failure) {
@@ -59,6 +75,40 @@ BalloonMessage SaveFailureBalloon(const SaveOutcome& outcome) {
     ReplaceFirst(text, L"%1", ShortenMiddle(folder, room));
     message.text = text.substr(0, kBalloonTextChars);
     return message;
+}
+
+std::wstring FirstSavedFile(const SaveOutcome& outcome) {
+    return outcome.pictureFiles.empty() ? outcome.reportFile : outcome.pictureFiles.front();
+}
+
+BalloonMessage SavedFilesBalloon(const SaveOutcome& outcome) {
+    BalloonMessage message;
+    message.title = tamrik::ResourceString(IDS_SAVED_TITLE).substr(0, kBalloonTitleChars);
+    const std::wstring first = FirstSavedFile(outcome);
+    size_t cut = first.size();
+    while (cut > 0 && !IsPathSeparator(first[cut - 1])) --cut;
+    std::wstring name = first.substr(cut);
+    std::wstring folder = first.substr(0, cut);
+    if (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
+    if (outcome.pictureFiles.size() > 1)
+        name = FillIn(tamrik::ResourceString(IDS_SAVED_MORE), name, std::to_wstring(outcome.pictureFiles.size() - 1));
+    const std::wstring text = tamrik::ResourceString(IDS_SAVED_TEXT);
+    const size_t fixed = text.size() >= 4 ? text.size() - 4 : 0;  // without "%1" and "%2"
+    const size_t room = kBalloonTextChars > fixed + name.size() ? kBalloonTextChars - fixed - name.size() : 0;
+    message.text = FillIn(text, name, ShortenMiddle(folder, room)).substr(0, kBalloonTextChars);
+    return message;
+}
+
+std::wstring ExplorerSelectArguments(const std::wstring& path) {
+    return L"/select,\"" + path + L"\"";
+}
+
+bool ShowFileInExplorer(const std::wstring& path) {
+    if (path.empty()) return false;
+    const std::wstring arguments = ExplorerSelectArguments(path);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", L"explorer.exe", arguments.c_str(), nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 }  // namespace orbilux

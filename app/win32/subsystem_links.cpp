@@ -47,7 +47,8 @@ int32_t CaptureScreenShot(ScreenShot& shot) {
 }
 
 int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings) {
-    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_};
+    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_,
+                                  settings.extras_.drawPointer};
     return shot.Capture(request, SystemCaptureSeams());
 }
 

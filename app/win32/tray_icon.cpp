@@ -62,7 +62,9 @@ void CopyCut(wchar_t (&target)[N], const std::wstring& text) {
 
 }  // namespace
 
-bool CTrayIconImpl::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags) {
+bool CTrayIconImpl::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags,
+                                std::function<void()> onClick) {
+    balloonClick_ = nullptr;
     if (!installed_) SetState(busy_);
     if (!installed_) return false;
     data_.uFlags = NIF_INFO;
@@ -84,6 +86,7 @@ bool CTrayIconImpl::ShowBalloon(const std::wstring& title, const std::wstring& t
     data_.uFlags = 0;
     data_.szInfo[0] = L'\0';
     data_.szInfoTitle[0] = L'\0';
+    if (shown) balloonClick_ = std::move(onClick);
     return shown;
 }
 
@@ -102,6 +105,20 @@ UINT CTrayIconImpl::DefaultCommand(HMENU popup) const {
 
 LRESULT CTrayIconImpl::OnTrayIcon(WPARAM wParam, LPARAM lParam) {
     if (wParam != IDT_TRAYICON) return 0;
+    switch (LOWORD(lParam)) {
+        case NIN_BALLOONUSERCLICK:
+            if (auto click = std::move(balloonClick_)) {
+                balloonClick_ = nullptr;
+                click();
+            }
+            return 0;
+        case NIN_BALLOONTIMEOUT:
+        case NIN_BALLOONHIDE:
+            balloonClick_ = nullptr;
+            return 0;
+        default:
+            break;
+    }
     HMENU popup = ::GetSubMenu(::GetMenu(owner_), 0);
     if (!popup) return 0;
     switch (LOWORD(lParam)) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 
 namespace orbilux {
@@ -34,10 +35,14 @@ public:
     // icon: title and text are cut to what the shell takes (63 and 255
     // characters); infoFlags is NIIF_INFO, NIIF_WARNING or NIIF_ERROR. Adds
     // the icon first when it is not there. Returns whether the shell took it.
-    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags);
+    // onClick runs when the user clicks this balloon; it is forgotten when the
+    // balloon goes away unclicked or another balloon replaces it.
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags,
+                     std::function<void()> onClick = nullptr);
 
     // The WM_TRAYICON handler: right button up opens the first popup of the
-    // owner's menu at the cursor, a double click sends the default item's command.
+    // owner's menu at the cursor, a double click sends the default item's
+    // command, a click on the balloon runs its onClick.
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam);
     // The command the double click sends: the default item's, else the first item's.
     UINT DefaultCommand(HMENU popup) const;
@@ -48,6 +53,7 @@ private:
     bool installed_ = false;
     bool busy_ = false;     // the state last set, for an icon added anew by a balloon
     UINT defaultItem_ = 0;  // by position: the first item of the popup
+    std::function<void()> balloonClick_;
 };
 
 }  // namespace orbilux

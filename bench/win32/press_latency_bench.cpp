@@ -87,9 +87,11 @@ public:
         });
     }
     void NotifySaveFailure(const SaveOutcome&) override { failed = true; }
+    void NotifySaved(const SaveOutcome&) override {}
+    void CopyToClipboard(Press&) override {}
     int32_t BuildTextPages(Press&) override { return 0; }
     void StartPrinting(Press&, int32_t) override {}
-    void PressFinished(Press&, const SaveOutcome&) override {}
+    void PressFinished(Press&) override {}
 
     Clock::time_point grabStart, grabEnd;
     std::shared_ptr<ScreenShot> lastShot;

@@ -109,11 +109,28 @@ bool GdiScreenSource::Grab(int32_t left, int32_t top, int32_t width, int32_t hei
             ::BitBlt(memory.Get(), onScreen.left - left, onScreen.top - top, onScreen.right - onScreen.left,
                      onScreen.bottom - onScreen.top, screen.Get(), onScreen.left, onScreen.top, SRCCOPY);
         }
+        // The screen copy never holds the pointer: the system draws it apart.
+        if (drawPointer_) DrawMousePointer(memory.Get(), left, top);
     }
     // Converted once the bitmap is out of the memory context; a failed
     // conversion leaves the picture empty.
     BitmapToImage(screen.Get(), bitmap.Get(), bpp, image);
     return true;
+}
+
+bool DrawMousePointer(HDC dc, int32_t left, int32_t top) {
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof(cursor);
+    if (!::GetCursorInfo(&cursor) || !(cursor.flags & CURSOR_SHOWING) || !cursor.hCursor) return false;
+    // The pointer's position is its hot spot; the picture's corner lies off it.
+    ICONINFO icon{};
+    if (!::GetIconInfo(cursor.hCursor, &icon)) return false;
+    tamrik::UniqueBitmap mask(icon.hbmMask);
+    tamrik::UniqueBitmap color(icon.hbmColor);
+    const int x = cursor.ptScreenPos.x - int(icon.xHotspot) - left;
+    const int y = cursor.ptScreenPos.y - int(icon.yHotspot) - top;
+    // Drawing clips at the bitmap's edges: a picture away from the pointer stays as it was.
+    return ::DrawIconEx(dc, x, y, cursor.hCursor, 0, 0, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
 bool BitmapToImage(HDC dc, HBITMAP bitmap, uint32_t bpp, CxImage& image) {

@@ -28,7 +28,16 @@ class GdiScreenSource : public ScreenSource {
 public:
     ScreenMetrics Metrics() override;
     bool Grab(int32_t left, int32_t top, int32_t width, int32_t height, CxImage& image) override;
+    void SetPointerDrawn(bool drawn) override { drawPointer_ = drawn; }
+
+private:
+    bool drawPointer_ = false;
 };
+
+// Draws the mouse pointer as the screen shows it (when it shows) into dc,
+// whose pixel (0, 0) is the desktop point (left, top). Returns whether a
+// pointer was drawn.
+bool DrawMousePointer(HDC dc, int32_t left, int32_t top);
 
 class SystemWindowSource : public WindowSource {
 public:

@@ -36,6 +36,16 @@ void WaitForComposedFrame() {
     if (isEnabled && flush && SUCCEEDED(isEnabled(&enabled)) && enabled) flush();
 }
 
+}  // namespace
+
+void WaitForUncoveredScreen() {
+    ::Sleep(kUncoverSettleMs);
+    ::GdiFlush();
+    WaitForComposedFrame();
+}
+
+namespace {
+
 constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE;
 
 }  // namespace

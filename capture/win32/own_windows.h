@@ -11,6 +11,11 @@
 
 namespace orbilux {
 
+// Waits until a window of the program that was just hidden or destroyed is no
+// longer on the screen: the other programs have had time to repaint what it
+// covered, and with desktop composition the next frame is shown.
+void WaitForUncoveredScreen();
+
 class HiddenOwnWindows : public OwnWindows {
 public:
     // Hides every shown top-level window of this thread (the program's windows

@@ -9,7 +9,8 @@ int32_t CaptureByLiveSettings(ScreenShot& shot) {
     ORBILUXSetting& settings = SettingsInstance();
     // Every capture's files go into a per-date folder.
     settings.output_.bDateDir = true;
-    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_};
+    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_,
+                                  settings.extras_.drawPointer};
     return shot.Capture(request, SystemCaptureSeams());
 }
 

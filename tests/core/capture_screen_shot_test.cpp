@@ -386,6 +386,9 @@ TEST_F(CaptureEachMonitor, LeftOutMonitorIsSkippedAndPagesFollowScreenOrder) {
     ASSERT_EQ(screen.grabs.size(), 2u);
     EXPECT_EQ(screen.grabs[0].left, -512);
     EXPECT_EQ(screen.grabs[1].top, -768);
+    // Each picture remembers where on the desktop it was taken.
+    EXPECT_EQ(shot.monitorShots.at(kUpperLeft).rect, (MonitorRect{-1024, -768, 0, 0}));
+    EXPECT_EQ(shot.monitorShots.at(kLower).rect, (MonitorRect{-512, 0, 768, 1024}));
 }
 
 TEST_F(CaptureEachMonitor, PositionsOutsideTheListLeaveOutNothing) {

@@ -66,6 +66,16 @@ CxImagePtr Picture(uint32_t w, uint32_t h) {
     return std::make_shared<CxImage>(testpics::Screen(w, h));
 }
 
+// The file names of written paths, which all lie in the run's folder.
+std::vector<std::string> NamesIn(const SaveOutcome& outcome, const std::vector<std::wstring>& paths) {
+    std::vector<std::string> names;
+    for (const auto& path : paths) {
+        if (path.compare(0, outcome.folder.size(), outcome.folder) != 0) return {"outside the folder"};
+        names.push_back(std::string(path.begin() + outcome.folder.size(), path.end()));
+    }
+    return names;
+}
+
 }  // namespace
 
 TEST_F(SaverTest, SinglePictureGetsIndexZeroAndTheStemIsClearedForTheNextCapture) {
@@ -82,9 +92,11 @@ TEST_F(SaverTest, MonitorPicturesAreNumberedInHandleOrderSkippingEmptyEntries) {
     shots[10] = MonitorShot{2, Picture(10, 8)};
     shots[20] = MonitorShot{1, nullptr};                              // never grabbed: takes no number
     shots[(uintptr_t(1) << 32) | 5] = MonitorShot{3, Picture(5, 8)};  // keyed by its low 32 bits
-    Run(Picture(99, 9), shots);
+    const SaveOutcome outcome = Run(Picture(99, 9), shots);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"MN20240305_01_6bf1.bmp", "MN20240305_02_6bf1.bmp",
                                                      "MN20240305_03_6bf1.bmp"}));
+    EXPECT_EQ(NamesIn(outcome, outcome.pictureFiles), dir.Names());
+    EXPECT_TRUE(outcome.reportFile.empty());
     EXPECT_EQ(BmpWidth("MN20240305_01_6bf1.bmp"), 5u);
     EXPECT_EQ(BmpWidth("MN20240305_02_6bf1.bmp"), 10u);
     EXPECT_EQ(BmpWidth("MN20240305_03_6bf1.bmp"), 30u);
@@ -93,8 +105,10 @@ TEST_F(SaverTest, MonitorPicturesAreNumberedInHandleOrderSkippingEmptyEntries) {
 TEST_F(SaverTest, ReportFollowsThePicturesOnlyWhenAskedFor) {
     settings.output_.nPictureFormat = 1;
     settings.key_.logType = 1;
-    Run(Picture(20, 10));
+    const SaveOutcome outcome = Run(Picture(20, 10));
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"MN20240305_00_6bf1.png", "MN20240305_00_6bf1.txt"}));
+    EXPECT_EQ(NamesIn(outcome, outcome.pictureFiles), std::vector<std::string>{"MN20240305_00_6bf1.png"});
+    EXPECT_EQ(NamesIn(outcome, {outcome.reportFile}), std::vector<std::string>{"MN20240305_00_6bf1.txt"});
     settings.key_.logType = 0;
     Run(Picture(20, 10));
     EXPECT_EQ(dir.Names().size(), 3u);
@@ -111,8 +125,9 @@ TEST_F(SaverTest, NoReportWithoutLogTypeButTheStemIsCleared) {
 TEST_F(SaverTest, FormatsWithoutAnEncoderWriteNothingAtAll) {
     for (int32_t format : {3, -1, 7}) {
         settings.output_.nPictureFormat = format;
-        Run(Picture(20, 10));
+        const SaveOutcome outcome = Run(Picture(20, 10));
         EXPECT_TRUE(settings.output_.baseFileName.empty());
+        EXPECT_TRUE(outcome.pictureFiles.empty());
     }
     EXPECT_TRUE(dir.Names().empty());
 }
@@ -198,6 +213,7 @@ TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
     const SaveOutcome outcome = Run(nullptr, shots);
     EXPECT_EQ(outcome.failure, SaveFailure::DiskFull);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"MN20240305_01_6bf1.jpg"});
+    EXPECT_EQ(NamesIn(outcome, outcome.pictureFiles), dir.Names());  // only what was written
 }
 
 TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {

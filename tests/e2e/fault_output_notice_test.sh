@@ -24,6 +24,8 @@ bDateDir=TRUE
 nPictureFormat=2
 bpp=3
 scale=100
+[ORBILUXSettings.extras_]
+notifyAfterSave=FALSE
 [ORBILUXSettings]
 simpleMode=TRUE"
 

@@ -141,3 +141,72 @@ TEST(AppTrayBalloon, ShowsAtTheIconAddingTheIconWhenItIsMissing) {
     }
     DestroyWindow(owner);
 }
+
+TEST(AppSavedNotice, NamesTheFirstFileAndItsFolderAndHowManyMorePictures) {
+    SaveOutcome outcome;
+    outcome.folder = L"C:\\Shots\\20240305\\";
+    EXPECT_TRUE(FirstSavedFile(outcome).empty());  // nothing written: nothing to name
+    outcome.reportFile = L"C:\\Shots\\20240305\\MN_00_1.txt";
+    EXPECT_EQ(FirstSavedFile(outcome), outcome.reportFile);
+    outcome.pictureFiles = {L"C:\\Shots\\20240305\\MN_01_1.png", L"C:\\Shots\\20240305\\MN_02_1.png",
+                            L"C:\\Shots\\20240305\\MN_03_1.png"};
+    EXPECT_EQ(FirstSavedFile(outcome), outcome.pictureFiles[0]);
+
+    const BalloonMessage three = SavedFilesBalloon(outcome);
+    EXPECT_FALSE(three.title.empty());
+    const std::wstring more = StringIn(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), IDS_SAVED_MORE);
+    const bool japanese = three.text.find(L"MN_01_1.png \u307B\u304B 2 \u4EF6") != std::wstring::npos;
+    const bool neutral = three.text.find(L"MN_01_1.png and 2 more") != std::wstring::npos;
+    EXPECT_TRUE(japanese || neutral) << tamrik::WideToUtf8(three.text) << " / " << tamrik::WideToUtf8(more);
+    EXPECT_NE(three.text.find(L"C:\\Shots\\20240305"), std::wstring::npos);
+    EXPECT_EQ(three.text.find(L"%"), std::wstring::npos);
+
+    // One picture: no count. Markers inside names stay names; long folders lose their middle.
+    outcome.pictureFiles = {L"C:\\Users\\" + std::wstring(300, L'x') + L"\\%2 100%1\\MN_00_1.jpg"};
+    const BalloonMessage one = SavedFilesBalloon(outcome);
+    EXPECT_LE(one.text.size(), kBalloonTextChars);
+    EXPECT_EQ(one.text.find(L"MN_00_1.jpg"), 0u) << tamrik::WideToUtf8(one.text);
+    EXPECT_EQ(one.text.find(L" 2 "), std::wstring::npos);
+    EXPECT_NE(one.text.find(L"\\%2 100%1"), std::wstring::npos);
+    EXPECT_NE(one.text.find(L"C:\\Users\\\u2026"), std::wstring::npos);
+
+    EXPECT_EQ(ExplorerSelectArguments(L"C:\\Shots\\a b.png"), L"/select,\"C:\\Shots\\a b.png\"");
+}
+
+TEST(AppSavedNotice, JapaneseAndNeutralTextsOfTheSavedBalloon) {
+    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+    const LANGID neutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+    EXPECT_EQ(StringIn(japanese, IDS_SAVED_MORE), L"%1 ほか %2 件");
+    EXPECT_EQ(StringIn(neutral, IDS_SAVED_MORE), L"%1 and %2 more");
+    for (UINT id = IDS_SAVED_TITLE; id <= IDS_SAVED_MORE; ++id) {
+        EXPECT_FALSE(StringIn(japanese, id).empty()) << id;
+        EXPECT_NE(StringIn(japanese, id), StringIn(neutral, id)) << id;
+    }
+}
+
+TEST(AppTrayBalloon, AClickOnTheBalloonRunsItsActionOnceAndOnlyForThatBalloon) {
+    HWND owner = CreateWindowExW(0, L"STATIC", L"Tamrik balloon click test", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    {
+        CTrayIconImpl tray;
+        tray.Attach(owner);
+        int clicks = 0;
+        if (!tray.ShowBalloon(L"t", L"first", NIIF_INFO, [&clicks] { ++clicks; })) {
+            DestroyWindow(owner);
+            GTEST_SKIP() << "no notification area to show a balloon in";
+        }
+        tray.OnTrayIcon(IDT_TRAYICON, NIN_BALLOONUSERCLICK);
+        tray.OnTrayIcon(IDT_TRAYICON, NIN_BALLOONUSERCLICK);
+        EXPECT_EQ(clicks, 1);
+        // Gone unclicked, or replaced by a balloon without an action: nothing runs.
+        tray.ShowBalloon(L"t", L"second", NIIF_INFO, [&clicks] { clicks += 10; });
+        tray.OnTrayIcon(IDT_TRAYICON, NIN_BALLOONTIMEOUT);
+        tray.OnTrayIcon(IDT_TRAYICON, NIN_BALLOONUSERCLICK);
+        tray.ShowBalloon(L"t", L"third", NIIF_INFO, [&clicks] { clicks += 100; });
+        tray.ShowBalloon(L"t", L"fourth", NIIF_ERROR);
+        tray.OnTrayIcon(IDT_TRAYICON, NIN_BALLOONUSERCLICK);
+        EXPECT_EQ(clicks, 1);
+    }
+    DestroyWindow(owner);
+}

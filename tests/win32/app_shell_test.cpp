@@ -88,7 +88,9 @@ struct FakePressSteps : PressSteps {
         return 3;
     }
     void StartPrinting(Press&, int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
-    void PressFinished(Press&, const SaveOutcome&) override { calls.push_back("finished"); }
+    void CopyToClipboard(Press&) override { calls.push_back("clipboard"); }
+    void NotifySaved(const SaveOutcome&) override { calls.push_back("saved"); }
+    void PressFinished(Press&) override { calls.push_back("finished"); }
 };
 
 class AppCaptureAction : public ::testing::Test {
@@ -137,6 +139,33 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "queue", "normal"}));
     EXPECT_EQ(Finish(), (Calls{"finished"}));
+}
+
+TEST_F(AppCaptureAction, ClipboardComesBeforeFilesAndTheWordAfterSavingOnlyAfterWrittenFiles) {
+    settings.key_.keyAction = 2;
+    settings.extras_.copyToClipboard = true;
+    settings.extras_.notifyAfterSave = true;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(Finish(), (Calls{"clipboard", "files", "saved", "text", "print 3", "finished"}));
+
+    // A failed run says why, not what it wrote.
+    worker.saveOutcome.failure = SaveFailure::DiskFull;
+    RunCaptureAction(1, settings, steps, busy);
+    EXPECT_EQ(Finish(), (Calls{"clipboard", "files", "notify " + std::to_string(int(SaveFailure::DiskFull)),
+                               "finished"}));
+
+    // Printing only: nothing was saved, so nothing is told.
+    worker.saveOutcome.failure = SaveFailure::None;
+    settings.key_.keyAction = 0;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(Finish(), (Calls{"clipboard", "text", "print 3", "finished"}));
+
+    // Both switched off: neither step.
+    settings.key_.keyAction = 2;
+    settings.extras_.copyToClipboard = false;
+    settings.extras_.notifyAfterSave = false;
+    RunCaptureAction(0, settings, steps, busy);
+    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3", "finished"}));
 }
 
 TEST_F(AppCaptureAction, TheShotKeysValuesGoToItsPressOnly) {

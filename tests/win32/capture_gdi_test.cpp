@@ -488,3 +488,45 @@ TEST(CaptureErrorBox, FailedGrabShowsTheErrorWithoutOwnerAndKeepsThePicture) {
 }
 
 }  // namespace
+
+// ---- The mouse pointer ----
+
+TEST(CapturePointer, DrawnAtItsHotSpotWhenAskedAndOnlyInPicturesThatHoldIt) {
+    if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
+    PatternWindow window(100, 100, 200, 200);
+    // A black 32 x 32 pointer whose hot spot is 8 across and 4 down.
+    const std::vector<uint8_t> andPlane(32 * 4, 0x00), xorPlane(32 * 4, 0x00);
+    HCURSOR cursor =
+        ::CreateCursor(::GetModuleHandleW(nullptr), 8, 4, 32, 32, andPlane.data(), xorPlane.data());
+    ASSERT_NE(cursor, nullptr);
+    ::SetClassLongPtrW(window.hwnd(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+    ::SetCursorPos(200, 200);
+    ::SetCursor(cursor);
+    PumpFor(200);
+    CURSORINFO info{sizeof(info)};
+    if (!::GetCursorInfo(&info) || !(info.flags & CURSOR_SHOWING) || info.hCursor != cursor ||
+        info.ptScreenPos.x != 200 || info.ptScreenPos.y != 200) {
+        ::DestroyCursor(cursor);
+        GTEST_SKIP() << "the system does not report this program's pointer";
+    }
+
+    GdiScreenSource screen;
+    CxImage plain, withPointer, away;
+    ASSERT_TRUE(screen.Grab(150, 150, 100, 100, plain));
+    screen.SetPointerDrawn(true);
+    ASSERT_TRUE(screen.Grab(150, 150, 100, 100, withPointer));
+    ASSERT_TRUE(screen.Grab(100, 100, 40, 40, away));
+    ::DestroyCursor(cursor);
+
+    EXPECT_EQ(PatternMismatches(plain, -50, -50, 0, 0, 100, 100), 0) << "drawn without being asked";
+    // The pointer covers (42, 46) .. (73, 77) of the picture and nothing else.
+    EXPECT_EQ(PatternMismatches(withPointer, -50, -50, 0, 0, 100, 46), 0);
+    EXPECT_EQ(PatternMismatches(withPointer, -50, -50, 0, 78, 100, 100), 0);
+    EXPECT_EQ(PatternMismatches(withPointer, -50, -50, 0, 46, 42, 78), 0);
+    EXPECT_EQ(PatternMismatches(withPointer, -50, -50, 74, 46, 100, 78), 0);
+    for (const auto& [x, y] : {std::pair<uint32_t, uint32_t>{42, 46}, {73, 77}, {58, 60}}) {
+        const RGBQuadColor c = ScreenPixel(withPointer, x, y);
+        EXPECT_TRUE(c.red == 0 && c.green == 0 && c.blue == 0) << x << "," << y;
+    }
+    EXPECT_EQ(PatternMismatches(away, 0, 0, 0, 0, 40, 40), 0) << "a picture away from the pointer changed";
+}

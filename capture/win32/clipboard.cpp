@@ -1,0 +1,147 @@
+#include "capture/win32/clipboard.h"
+
+#include <atomic>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+namespace orbilux {
+
+struct ClipboardCopy::State {
+    State() : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~State() {
+        if (done) ::CloseHandle(done);
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    void Finish(Result how) {
+        result.store(how);
+        if (done) ::SetEvent(done);
+    }
+
+    HANDLE done;
+    std::atomic<Result> result{Result::Running};
+};
+
+namespace {
+
+const wchar_t kOwnerClass[] = L"TamrikClipboardOwner";
+
+// The owner window's class, registered once per process.
+bool RegisterOwnerClass() {
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = kOwnerClass;
+        return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+// Opens the clipboard for owner, trying again while another program holds it,
+// until the bound has passed.
+bool OpenClipboardWithin(HWND owner, DWORD boundMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + boundMs;
+    for (;;) {
+        if (::OpenClipboard(owner)) return true;
+        if (::GetTickCount64() >= deadline) return false;
+        ::Sleep(10);
+    }
+}
+
+// The helper thread: owns dib until the clipboard takes it.
+ClipboardCopy::Result PutOnClipboard(HGLOBAL dib) {
+    HWND owner = nullptr;
+    if (RegisterOwnerClass())
+        owner = ::CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    // Without an owner the emptied clipboard would refuse the data.
+    if (!owner) {
+        ::GlobalFree(dib);
+        return ClipboardCopy::Result::Failed;
+    }
+    ClipboardCopy::Result result = ClipboardCopy::Result::Busy;
+    if (OpenClipboardWithin(owner, kClipboardOpenBoundMs)) {
+        result = ClipboardCopy::Result::Failed;
+        if (::EmptyClipboard() && ::SetClipboardData(CF_DIB, dib)) {
+            dib = nullptr;  // the system's now
+            result = ClipboardCopy::Result::Copied;
+        }
+        ::CloseClipboard();
+    }
+    if (dib) ::GlobalFree(dib);
+    ::DestroyWindow(owner);
+    return result;
+}
+
+}  // namespace
+
+HGLOBAL PackedDib24(const CxImage& picture) {
+    if (!picture.IsValid()) return nullptr;
+    const uint32_t width = picture.GetWidth();
+    const uint32_t height = picture.GetHeight();
+    const size_t rowBytes = CxImage::RowBytes(width, 24);
+    const size_t size = sizeof(BITMAPINFOHEADER) + rowBytes * height;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return nullptr;
+    auto* bytes = static_cast<uint8_t*>(::GlobalLock(memory));
+    if (!bytes) {
+        ::GlobalFree(memory);
+        return nullptr;
+    }
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(header);
+    header.biWidth = LONG(width);
+    header.biHeight = LONG(height);  // bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = DWORD(rowBytes * height);
+    header.biXPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetXDpi());
+    header.biYPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetYDpi());
+    std::memcpy(bytes, &header, sizeof(header));
+    uint8_t* rows = bytes + sizeof(header);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint8_t* row = rows + rowBytes * y;
+        if (picture.GetBpp() == 24) {
+            std::memcpy(row, picture.GetBits(y), rowBytes);
+        } else {
+            std::memset(row, 0, rowBytes);
+            for (uint32_t x = 0; x < width; ++x) {
+                const RGBQuadColor c = picture.GetPixelColor(x, y);
+                row[x * 3] = c.blue;
+                row[x * 3 + 1] = c.green;
+                row[x * 3 + 2] = c.red;
+            }
+        }
+    }
+    ::GlobalUnlock(memory);
+    return memory;
+}
+
+ClipboardCopy::Result ClipboardCopy::Wait(DWORD timeoutMs) const {
+    if (!state_) return Result::Failed;
+    if (state_->done) ::WaitForSingleObject(state_->done, timeoutMs);
+    return state_->result.load();
+}
+
+ClipboardCopy StartClipboardCopy(const CxImagePtr& picture) {
+    auto state = std::make_shared<ClipboardCopy::State>();
+    HGLOBAL dib = picture ? PackedDib24(*picture) : nullptr;
+    if (!dib || !state->done) {
+        if (dib) ::GlobalFree(dib);
+        state->Finish(ClipboardCopy::Result::Failed);
+        return ClipboardCopy(state);
+    }
+    try {
+        std::thread([state, dib] { state->Finish(PutOnClipboard(dib)); }).detach();
+    } catch (const std::system_error&) {
+        ::GlobalFree(dib);
+        state->Finish(ClipboardCopy::Result::Failed);
+    }
+    return ClipboardCopy(state);
+}
+
+}  // namespace orbilux

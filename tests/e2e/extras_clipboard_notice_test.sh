@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# A press with the clipboard switched on leaves its picture on the clipboard:
+# the X side reads it back (Wine hands the clipboard's bitmap to X as
+# image/bmp) and its pixels equal the saved PNG's. The word after saving is a
+# balloon naming the file and its folder; with it switched off a press shows
+# no balloon and leaves the clipboard alone.
+. "$(dirname "$0")/app_lib.sh"
+
+command -v xclip >/dev/null || fail "xclip is missing (scripts/setup.sh installs it)"
+BASE_UNIX=$WINEPREFIX/drive_c/TamrikExtras
+SHOTS=$TAMRIK_BUILD_DIR/e2e-shots
+mkdir -p "$SHOTS"
+PY=/usr/bin/python3
+
+settings() {  # copyToClipboard notifyAfterSave
+    write_settings "[ORBILUXSettings.general_]
+bDisplaySplash_=FALSE
+screenTarget=0
+[ORBILUXSettings.key_]
+keyAction=1
+logType=0
+[ORBILUXSettings.output_]
+baseDirName=C:\\TamrikExtras
+bDateDir=TRUE
+nPictureFormat=1
+bpp=3
+scale=100
+[ORBILUXSettings.extras_]
+copyToClipboard=$1
+notifyAfterSave=$2
+[ORBILUXSettings]
+simpleMode=TRUE"
+}
+pngs() { find "$BASE_UNIX" -name 'MN*.png' 2>/dev/null | sort; }
+wait_pngs() {  # count
+    for _ in $(seq 1 60); do [ "$(pngs | wc -l)" -ge "$1" ] && return 0; sleep 0.5; done
+    return 1
+}
+
+rm -rf "$BASE_UNIX"
+settings TRUE TRUE
+# Something else on the clipboard first, so a stale picture cannot pass.
+printf 'before the press' | xclip -selection clipboard
+start_focus_window
+start_tamrik
+for _ in $(seq 1 40); do [ "$(wintool tray-icons)" -ge 1 ] && break; sleep 0.25; done
+
+focus_window
+xdotool key Print
+wait_pngs 1 || fail "the press wrote no picture"
+png=$(pngs | head -1)
+name=$(basename "$png")
+
+text=$(wintool wait-balloon 20) || fail "no balloon after the press wrote its picture"
+import -window root "$SHOTS/saved-balloon.png" 2>/dev/null || true
+echo "balloon: $text"
+case "$text" in *"$name"*) ;; *) fail "the balloon does not name $name: $text" ;; esac
+case "$text" in *'C:\TamrikExtras\2'*) ;; *) fail "the balloon does not name the folder: $text" ;; esac
+pass "the balloon names the file and its folder"
+
+targets=
+for _ in $(seq 1 20); do
+    targets=$(xclip -selection clipboard -t TARGETS -o 2>/dev/null || true)
+    case "$targets" in *image/bmp*) break ;; esac
+    sleep 0.5
+done
+case "$targets" in *image/bmp*) ;; *) fail "the clipboard offers no picture: $targets" ;; esac
+xclip -selection clipboard -t image/bmp -o >"$WORK/clip.bmp" || fail "the clipboard's picture could not be read"
+$PY - "$WORK/clip.bmp" "$png" <<'PYEOF' || fail "the clipboard's picture is not the saved one"
+import sys
+from PIL import Image, ImageChops
+clip = Image.open(sys.argv[1]).convert("RGB")
+saved = Image.open(sys.argv[2]).convert("RGB")
+print("clipboard", clip.size, "file", saved.size)
+if clip.size != saved.size:
+    sys.exit(1)
+box = ImageChops.difference(clip, saved).getbbox()
+print("differing box:", box)
+sys.exit(0 if box is None else 1)
+PYEOF
+pass "the clipboard holds the press's picture, pixel for pixel"
+
+rc=0
+stop_tamrik || rc=$?
+[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+
+# Both switched off: a file, no balloon, and the clipboard keeps what it had.
+for _ in $(seq 1 80); do [ "$(wintool balloon-count)" -eq 0 ] && break; sleep 0.5; done
+settings FALSE FALSE
+printf 'kept' | xclip -selection clipboard
+start_tamrik
+focus_window
+xdotool key Print
+wait_pngs 2 || fail "the second press wrote no picture"
+if wintool wait-balloon 4 >/dev/null; then fail "a balloon with the word after saving switched off"; fi
+[ "$(xclip -selection clipboard -o 2>/dev/null)" = kept ] || fail "the clipboard changed with copying switched off"
+pass "switched off: no balloon, the clipboard untouched"
+
+rc=0
+stop_tamrik || rc=$?
+[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+rm -rf "$BASE_UNIX"
