@@ -72,7 +72,7 @@ void ScreenShot::InsertPicturePage(int32_t pageNumber, const CxImagePtr& picture
 
 void ScreenShot::PrepareMonitorShots(const CaptureSettings& settings, MonitorSource& monitors) {
     monitorShots.clear();
-    if (settings.screenTarget != 1) return;
+    if (settings.screenTarget != 1) return;  // each monitor
 
     const std::vector<CMonitor> list = RebuildMonitorList(monitors);
     std::vector<bool> leftOut(list.size(), false);

@@ -49,7 +49,7 @@ CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage&
         copy.Resample(uint32_t(uint64_t(copy.GetWidth()) * scale / 100),
                       uint32_t(uint64_t(copy.GetHeight()) * scale / 100));
     }
-    if (output.nPictureFormat == 2) return copy;
+    if (output.nPictureFormat == kFormatJpeg) return copy;
     switch (bpp) {
         case 0:
             copy.DecreaseBpp(1, true);
@@ -78,16 +78,13 @@ bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder 
 ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings)
     : image_(std::move(image)), monitorShots_(std::move(monitorShots)), settings_(settings) {}
 
-ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots)
-    : ImageFileSaver(std::move(image), std::move(monitorShots), SettingsInstance()) {}
-
 namespace {
 
 // Whether the picture is written as captured: full size, and a depth the
 // settings leave as it is.
 bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
     if (effectiveScale(output.scale) != 100) return false;
-    return output.nPictureFormat == 2 || bpp < 0 || bpp > 2;
+    return output.nPictureFormat == kFormatJpeg || bpp < kDepth1 || bpp > kDepth8;
 }
 
 }  // namespace
@@ -171,7 +168,7 @@ SaveOutcome ImageFileSaver::operator()() {
             std::wstring path;
         };
         std::vector<Job> jobs;
-        if (settings_.general_.screenTarget == 1) {
+        if (settings_.general_.screenTarget == kTargetMonitors) {
             int count = 0;
             for (const auto& entry : monitorShots_) {
                 if (!entry.second.image) continue;
@@ -192,7 +189,7 @@ SaveOutcome ImageFileSaver::operator()() {
                 outcome.pictureFiles.push_back(jobs[i].path);
         }
 
-        if (settings_.key_.logType != 0) {
+        if (settings_.key_.logType != kLogNone) {
             releaseWait();
             SaveFailure failure = SaveFailure::None;
             const std::wstring reportPath = makeOutputPath(output, 0, L".txt");
@@ -205,23 +202,6 @@ SaveOutcome ImageFileSaver::operator()() {
     // Nothing partial: folders made for a run that wrote nothing go again.
     if (!outcome.ok() && !wroteAny) RemoveEmptyFolders(folder.created);
     return outcome;
-}
-
-SaveOutcome runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver) {
-    SaveOutcome outcome;
-    if (!saver) return outcome;
-    try {
-        std::thread worker([saver, &outcome] { outcome = (*saver)(); });
-        worker.join();
-    } catch (const std::system_error&) {
-        // The thread could not be started: no files for this capture.
-        outcome.failure = SaveFailure::WriteFailed;
-    }
-    return outcome;
-}
-
-SaveOutcome saveScreenShotFiles(const ScreenShot& shot) {
-    return runImageFileSaver(std::make_shared<ImageFileSaver>(shot.image, shot.monitorShots));
 }
 
 }  // namespace orbilux

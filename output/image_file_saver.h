@@ -39,9 +39,8 @@ bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder 
 class ImageFileSaver {
 public:
     // image is shared, monitorShots a copy of the screen shot's map; settings
-    // is read at the run (the live record unless a test gives another).
+    // (a press's own) is read at the run.
     ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings);
-    ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots);
 
     // The run. Its files are named after the press's time as the computer
     // information recorded it (the clock only when that was never read). A
@@ -73,13 +72,5 @@ private:
     unsigned threads_ = 0;
     std::function<void()> onThreadStart_;
 };
-
-// Runs saver on a new worker thread and waits for it; a thread that cannot be
-// started writes nothing (WriteFailed).
-SaveOutcome runImageFileSaver(const std::shared_ptr<ImageFileSaver>& saver);
-
-// What the capture action calls: the screen shot's picture and a copy of its
-// per-monitor map, saved on a joined worker thread.
-SaveOutcome saveScreenShotFiles(const ScreenShot& shot);
 
 }  // namespace orbilux

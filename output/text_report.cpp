@@ -42,7 +42,7 @@ bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFai
 std::wstring buildReportText(const ComputerInfo& info, int logType) {
     std::wstring text = L"+----------+\n| 一般情報 |\n+----------+\n";
     for (const std::wstring& line : info.infoLines) text += line;
-    if (logType == 1) return text;
+    if (logType == kLogBasic) return text;
 
     text += L"\n+--------------+\n| システムログ |\n+--------------+\n";
     for (const std::wstring& entry : info.systemLogLines) text += entry + kLogRule;
@@ -70,14 +70,14 @@ std::wstring expandTabs(const std::wstring& text) {
 
 bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path, SaveFailure* failure) {
     if (failure) *failure = SaveFailure::None;
-    if (logType == 0 || path.empty()) return false;
+    if (logType == kLogNone || path.empty()) return false;
     return writeReportFile(path, expandTabs(buildReportText(info, logType)), failure);
 }
 
 bool writeTextReport() {
     ORBILUXSetting& settings = SettingsInstance();
     const int logType = settings.key_.logType;
-    if (logType == 0) return false;
+    if (logType == kLogNone) return false;
     return writeTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
 }
 

@@ -56,10 +56,10 @@ std::shared_ptr<PrintRun> MakePrintRun(const ScreenShot& shot, const ORBILUXSett
 
 std::vector<std::wstring> TextPageLines(const ComputerInfo& info, int32_t logType) {
     std::vector<std::wstring> lines;
-    if (logType < 1 || logType > 3) return lines;
+    if (logType < kLogBasic || logType > kLogWithEventsToo) return lines;
     lines.push_back(kGeneralInfoHeading);
     lines.insert(lines.end(), info.infoLines.begin(), info.infoLines.end());
-    if (logType >= 2) {
+    if (logType >= kLogWithEvents) {
         lines.push_back(kSystemLogHeading);
         lines.insert(lines.end(), info.systemLogLines.begin(), info.systemLogLines.end());
         lines.push_back(kApplicationLogHeading);

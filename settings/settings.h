@@ -45,6 +45,14 @@ inline bool operator!=(const SettingsRect& a, const SettingsRect& b) {
     return !(a == b);
 }
 
+// The stored numbers of the settings, by name (the values are what the file holds).
+enum ScreenTarget { kTargetDesktop = 0, kTargetMonitors = 1, kTargetActiveWindow = 2 };
+enum KeyAction { kActionPrint = 0, kActionFiles = 1, kActionPrintAndFiles = 2 };
+enum KeyKind { kKeyPrintScreen = 0, kKeyChosen = 1 };
+enum LogType { kLogNone = 0, kLogBasic = 1, kLogWithEvents = 2, kLogWithEventsToo = 3 };
+enum PictureFormat { kFormatBmp = 0, kFormatPng = 1, kFormatJpeg = 2, kFormatTiff = 3 };
+enum PictureDepth { kDepth1 = 0, kDepth4 = 1, kDepth8 = 2, kDepth24 = 3 };
+
 // Base of the record and of every group.
 class CSettings {
 public:
@@ -72,7 +80,7 @@ public:
     bool bEnableMutliMonitor_ = true;
     std::vector<int32_t> disabledMonitors_;  // ascending monitor positions left out per-monitor
     int32_t numberOfMonitors_ = 0;
-    int32_t screenTarget = 0;  // 0 whole desktop, 1 each monitor, 2 active window
+    int32_t screenTarget = kTargetDesktop;  // ScreenTarget
 };
 
 class PrinterSettings : public CSettings {
@@ -133,10 +141,10 @@ public:
     uint32_t printmodifiers = 0;           // Alt 1, Ctrl 2, Shift 4
     bool bEnableShotKey_ = true;
     uint32_t shotVirtualKeyCode_ = 0x2C;
-    uint32_t shotmodifiers = 3;  // Alt + Ctrl
-    int32_t keyAction = 0;       // 0 print, 1 files, 2 both
-    int32_t keyKind = 0;         // 0 Print Screen, 1 user-chosen key
-    int32_t logType = 0;         // 0 none, 1 basic, 2 basic plus event log
+    uint32_t shotmodifiers = 3;         // Alt + Ctrl
+    int32_t keyAction = kActionPrint;   // KeyAction
+    int32_t keyKind = kKeyPrintScreen;  // KeyKind
+    int32_t logType = kLogNone;         // LogType: 2 and 3 add the event logs
 };
 
 class OutputSettings : public CSettings {
@@ -148,11 +156,11 @@ public:
     std::wstring currentDir;    // run-time: output folder of the current capture
     std::wstring baseFileName;  // run-time: file-name stem of the current capture
     bool bDateDir = false;
-    tamrik::CalendarTime captureTime;  // run-time
-    int32_t printMode = 0;             // 0 colour, 1 inverted, 2 monochrome, 3 inverted monochrome
-    int32_t nPictureFormat = 2;        // 0 BMP, 1 PNG, 2 JPEG
-    int32_t bpp = 3;                   // 0 1 bit, 1 4 bits, 2 8 bits, 3 24 bits
-    uint32_t scale = 100;              // percent
+    tamrik::CalendarTime captureTime;      // run-time
+    int32_t printMode = 0;                 // 0 colour, 1 inverted, 2 monochrome, 3 inverted monochrome
+    int32_t nPictureFormat = kFormatJpeg;  // PictureFormat
+    int32_t bpp = kDepth24;                // PictureDepth
+    uint32_t scale = 100;                  // percent
 };
 
 // What this version adds beyond the earlier groups; stored in a group of its

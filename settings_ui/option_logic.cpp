@@ -113,7 +113,7 @@ uint32_t EasyKeyCode(int index) {
 }
 
 int EasyKeyIndex(const KeySettings& key) {
-    if (key.keyKind == 0) return 0;
+    if (key.keyKind == kKeyPrintScreen) return 0;
     for (int i = 0; i < kEasyKeyCount; ++i)
         if (EasyKeyCode(i) == key.printVirtualKeyCode_) return i;
     return 0;
@@ -127,9 +127,9 @@ EasyPageState EasyStateFromRecord(const ORBILUXSetting& record) {
     const int32_t mode = record.output_.printMode;
     s.invert = mode == 1 || mode == 3;
     s.monochrome = mode == 2 || mode == 3;
-    s.showInfo = record.key_.logType != 0;
-    s.fileOnly = record.key_.keyAction == 1;
-    s.activeWindowOnly = record.general_.screenTarget == 2;
+    s.showInfo = record.key_.logType != kLogNone;
+    s.fileOnly = record.key_.keyAction == kActionFiles;
+    s.activeWindowOnly = record.general_.screenTarget == kTargetActiveWindow;
     return s;
 }
 

@@ -12,16 +12,16 @@ Press::~Press() = default;
 
 bool Press::WritesFiles() const {
     const int32_t action = settings.key_.keyAction;
-    return action == 1 || action == 2;
+    return action == kActionFiles || action == kActionPrintAndFiles;
 }
 
 bool Press::Prints() const {
     const int32_t action = settings.key_.keyAction;
-    return action == 0 || action == 2;
+    return action == kActionPrint || action == kActionPrintAndFiles;
 }
 
 bool Press::NeedsInformation() const {
-    return Prints() || (WritesFiles() && settings.key_.logType != 0);
+    return Prints() || (WritesFiles() && settings.key_.logType != kLogNone);
 }
 
 void Press::TakeGatheredInfo() {
@@ -33,9 +33,9 @@ void Press::TakeGatheredInfo() {
 }
 
 void ApplyShotKey(ORBILUXSetting& pressSettings) {
-    pressSettings.general_.screenTarget = 0;  // whole desktop
-    pressSettings.key_.logType = 2;           // basic information and the event-log excerpt
-    pressSettings.key_.keyAction = 1;         // files only
+    pressSettings.general_.screenTarget = kTargetDesktop;
+    pressSettings.key_.logType = kLogWithEvents;
+    pressSettings.key_.keyAction = kActionFiles;
 }
 
 namespace {

@@ -130,7 +130,7 @@ LRESULT CMainDlg::OnModeEasy(WORD, WORD, HWND) {
         settings.format_.fontFace = guiFont.lfFaceName;
     settings.format_.fontSize = 11;
     print_.OpenPrinter(settings.printer_, false);
-    settings.key_.keyKind = 0;
+    settings.key_.keyKind = kKeyPrintScreen;
     settings.key_.printmodifiers = 0;
     settings.key_.printVirtualKeyCode_ = 44;
     // The changed print key counts at once, whether or not the mode could switch.

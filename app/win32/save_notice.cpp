@@ -91,7 +91,8 @@ BalloonMessage SavedFilesBalloon(const SaveOutcome& outcome) {
     std::wstring folder = first.substr(0, cut);
     if (folder.size() > 3 && IsPathSeparator(folder.back())) folder.pop_back();
     if (outcome.pictureFiles.size() > 1)
-        name = FillIn(tamrik::ResourceString(IDS_SAVED_MORE), name, std::to_wstring(outcome.pictureFiles.size() - 1));
+        name = FillIn(tamrik::ResourceString(IDS_SAVED_MORE), name,
+                      std::to_wstring(outcome.pictureFiles.size() - 1));
     const std::wstring text = tamrik::ResourceString(IDS_SAVED_TEXT);
     const size_t fixed = text.size() >= 4 ? text.size() - 4 : 0;  // without "%1" and "%2"
     const size_t room = kBalloonTextChars > fixed + name.size() ? kBalloonTextChars - fixed - name.size() : 0;

@@ -5,7 +5,6 @@
 
 #include "app/win32/press_worker.h"
 #include "capture/screen_shot.h"
-#include "capture/win32/gdi_capture.h"
 #include "capture/win32/screen_shot_capture.h"
 #include "output/image_file_saver.h"
 #include "output/win32/output_files_win.h"
@@ -42,14 +41,8 @@ bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path) {
     return printer.Save(storage);
 }
 
-int32_t CaptureScreenShot(ScreenShot& shot) {
-    return CaptureByLiveSettings(shot);
-}
-
 int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings) {
-    const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_,
-                                  settings.extras_.drawPointer};
-    return shot.Capture(request, SystemCaptureSeams());
+    return CaptureBySettings(shot, settings);
 }
 
 SaveOutcome SavePressFiles(const ScreenShot& shot, ORBILUXSetting& settings,
@@ -72,11 +65,6 @@ void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const 
     if (pageCount > 0) StartPrintJob(printer, MakePrintRun(shot, settings, pageCount));
 }
 
-SaveOutcome SaveCaptureFiles(ScreenShot& shot) {
-    // The default base folder is the shell's pictures folder.
-    return SaveScreenShotFilesWithShell(shot);
-}
-
 struct PrintLink::State {
     PrinterObjects objects;
 };
@@ -96,24 +84,9 @@ bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) {
     return ShowPageSetup(owner, state_->objects, printer);
 }
 
-int32_t PrintLink::AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                                   const GatherComputerInfo& gather) {
-    const int32_t keyAction = settings.key_.keyAction;
-    if (keyAction == 0 || keyAction == 2) ReopenChosenPrinter(state_->objects, settings.printer_);
-    GatherComputerInfo fromSystem = gather;
-    if (!fromSystem) {
-        fromSystem = GatherSystemInfo;
-    }
-    return BuildTextPages(shot, settings, fromSystem, TargetOf(state_->objects));
-}
-
 PrinterTarget PrintLink::TargetForPress(PrinterSettings& printer) {
     ReopenChosenPrinter(state_->objects, printer);
     return TargetOf(state_->objects);
-}
-
-void PrintLink::StartRun(const ScreenShot& shot, int32_t pageCount) {
-    StartPrintJob(state_->objects, shot, SettingsInstance(), pageCount);
 }
 
 void FinishPrintJobsAtExit() {

@@ -23,9 +23,6 @@ class PrinterObjects;
 class PrinterSettings;
 class ScreenShot;
 
-// Fills the computer information with what the press needs.
-using GatherComputerInfo = std::function<void(ComputerInfo&, const GatherNeeds&)>;
-
 extern const wchar_t kRootSection[];     // "ORBILUXSettings"
 extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
 
@@ -37,10 +34,8 @@ bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
 bool SaveSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
 bool SavePrinterSection(PrinterSettings& printer, const std::wstring& path);
 
-// Screen capture into the screen shot: the number of Picture pages, 0 after a
-// failure already shown to the user.
-int32_t CaptureScreenShot(ScreenShot& shot);
-// The same by the given settings (a press's own).
+// Screen capture into a press's screen shot by its settings: the number of
+// Picture pages, 0 after a failure already shown to the user.
 int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings);
 
 // A press's files on the press worker: its pictures encoded side by side, then
@@ -54,9 +49,6 @@ int32_t BuildPressTextPages(ScreenShot& shot, ORBILUXSetting& settings, const Pr
 // nothing when pageCount is 0.
 void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer,
                         int32_t pageCount);
-// Writes the image files and the text report on a worker thread and waits for
-// it; what could not be written and why.
-SaveOutcome SaveCaptureFiles(ScreenShot& shot);
 
 // The open printer with its device mode, and the print runs on it.
 class PrintLink {
@@ -71,16 +63,6 @@ public:
     // The print set-up dialog; true when the user confirmed it.
     bool ChoosePrinter(PrinterSettings& printer, HWND owner);
     bool PageSetup(PrinterSettings& printer, HWND owner);
-    // Gathers the computer information (through `gather`, or from the running
-    // system when it is empty) and appends the Text pages, laid out for the
-    // printer the next run prints on; the page count. When the settings ask
-    // for printing and the default printer stands in for the chosen one, the
-    // chosen printer is tried again first.
-    int32_t AppendTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                            const GatherComputerInfo& gather = {});
-    // Starts a background run of pages 0 .. pageCount-1 of the screen shot; the
-    // run works on its own copy of the pages and values.
-    void StartRun(const ScreenShot& shot, int32_t pageCount);
     // The printer a press started now prints on, as a value: the chosen
     // printer when it opens again while the default printer stands in for it.
     PrinterTarget TargetForPress(PrinterSettings& printer);

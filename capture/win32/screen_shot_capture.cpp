@@ -5,10 +5,7 @@
 
 namespace orbilux {
 
-int32_t CaptureByLiveSettings(ScreenShot& shot) {
-    ORBILUXSetting& settings = SettingsInstance();
-    // Every capture's files go into a per-date folder.
-    settings.output_.bDateDir = true;
+int32_t CaptureBySettings(ScreenShot& shot, const ORBILUXSetting& settings) {
     const CaptureSettings request{settings.general_.screenTarget, settings.general_.disabledMonitors_,
                                   settings.extras_.drawPointer};
     return shot.Capture(request, SystemCaptureSeams());

@@ -1,5 +1,4 @@
-// The capture as the capture action calls it: the live settings and the
-// system's screen.
+// The capture as a press calls it: the press's settings and the system's screen.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +7,11 @@
 
 namespace orbilux {
 
-// Captures into shot by the live settings and turns on their per-date output
-// folder. Returns the number of pages, 0 after a failure the user has been
-// shown.
-int32_t CaptureByLiveSettings(ScreenShot& shot);
+class ORBILUXSetting;
+
+// Captures into shot as the settings say (whole desktop, each monitor or the
+// active window; the mouse pointer when asked). Returns the number of pages,
+// 0 after a failure the user has been shown.
+int32_t CaptureBySettings(ScreenShot& shot, const ORBILUXSetting& settings);
 
 }  // namespace orbilux

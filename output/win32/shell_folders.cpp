@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "output/image_file_saver.h"
 #include "output/output_naming.h"
 #include "output/win32/output_files_win.h"
 
@@ -39,11 +38,6 @@ std::wstring ShellLocalAppDataFolder() {
 void InstallShellFolderLookup() {
     SetPicturesFolderLookup(ShellPicturesFolder);
     SetLocalAppDataLookup(ShellLocalAppDataFolder);
-}
-
-SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot) {
-    InstallOutputPlatform();
-    return saveScreenShotFiles(shot);
 }
 
 }  // namespace orbilux

@@ -22,9 +22,4 @@ std::wstring ShellLocalAppDataFolder();
 // application-data folder.
 void InstallShellFolderLookup();
 
-// File output of one capture action on Windows: the Windows file functions,
-// folders and clock, then the saving run on a worker thread, joined before
-// this returns; what became of the files.
-SaveOutcome SaveScreenShotFilesWithShell(const ScreenShot& shot);
-
 }  // namespace orbilux

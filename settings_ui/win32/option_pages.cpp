@@ -170,7 +170,7 @@ bool CSettingsMonitorOptionPage::LoadControls() {
     const std::vector<bool> checked = TilesFromDisabledMonitors(settings_->disabledMonitors_, tiles_.size());
     for (size_t i = 0; i < tiles_.size(); ++i)
         if (!checked[i]) SetTileChecked(i, false);
-    ShowTiles(settings_->screenTarget == 1);
+    ShowTiles(settings_->screenTarget == kTargetMonitors);
     return true;
 }
 
@@ -182,7 +182,7 @@ bool CSettingsMonitorOptionPage::SaveControls() {
     settings_->screenTarget = target;
     settings_->disabledMonitors_ = DisabledMonitorsFromTiles(checked_);
     const bool anyChecked = std::find(checked_.begin(), checked_.end(), true) != checked_.end();
-    if (anyChecked || settings_->screenTarget != 1) return true;
+    if (anyChecked || settings_->screenTarget != kTargetMonitors) return true;
 
     CCSNOptionSheet& sheet = SheetOf(*this);
     if (::GetFocus() != sheet.Item(IDCANCEL))
@@ -233,7 +233,7 @@ bool CSettingsKeyOptionPage::LoadControls() {
     const WORD hotkey = MAKEWORD(BYTE(settings_->printVirtualKeyCode_),
                                  BYTE(HotkeyFieldFromModifiers(settings_->printmodifiers)));
     ::SendDlgItemMessageW(hwnd_, IDC_KEY_HOTKEY, HKM_SETHOTKEY, hotkey, 0);
-    ::ShowWindow(Item(IDC_KEY_HOTKEY), settings_->keyKind == 1 ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(Item(IDC_KEY_HOTKEY), settings_->keyKind == kKeyChosen ? SW_SHOW : SW_HIDE);
     return true;
 }
 

@@ -39,8 +39,8 @@ struct SaverTest : ::testing::Test {
     void TearDown() override { SetLocalTimeSource(nullptr); }
 
     SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        return runImageFileSaver(
-            std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
+        ImageFileSaver saver(std::move(image), std::move(shots), settings);
+        return saver();
     }
     // Width of a written BMP, from its information header.
     uint32_t BmpWidth(const std::string& name) const {

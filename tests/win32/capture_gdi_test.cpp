@@ -289,20 +289,14 @@ TEST(CaptureScreen, EachMonitorGrabsWinesOneScreen) {
     EXPECT_EQ(system.errors.shown, 0);
 }
 
-TEST(CaptureScreen, TheLiveSettingsChooseTheModeAndTurnOnTheDateFolder) {
-    ORBILUXSetting& live = SettingsInstance();
-    const GeneralSettings savedGeneral = live.general_;
-    const bool savedDateDir = live.output_.bDateDir;
-    live.general_.screenTarget = 1;
-    live.general_.disabledMonitors_ = {0};  // the only monitor, taken all the same
-    live.output_.bDateDir = false;
+TEST(CaptureScreen, ThePressSettingsChooseTheMode) {
+    ORBILUXSetting settings;
+    settings.general_.screenTarget = 1;
+    settings.general_.disabledMonitors_ = {0};  // the only monitor, taken all the same
     ScreenShot shot;
-    EXPECT_EQ(CaptureByLiveSettings(shot), 1);
-    EXPECT_TRUE(live.output_.bDateDir);
+    EXPECT_EQ(CaptureBySettings(shot, settings), 1);
     EXPECT_EQ(shot.monitorShots.size(), 1u);
     EXPECT_FALSE(shot.image->IsValid());
-    live.general_ = savedGeneral;
-    live.output_.bDateDir = savedDateDir;
 }
 
 class CaptureActiveWindowOnScreen : public ::testing::Test {

@@ -143,7 +143,8 @@ struct HardSettingsTest : ::testing::Test {
     void Save(ORBILUXSetting& settings, bool keepBase = false) {
         if (!keepBase) settings.output_.baseDirName = outDir;
         const auto start = Clock::now();
-        runImageFileSaver(std::make_shared<ImageFileSaver>(Picture(40, 30), MonitorShotMap{}, settings));
+        ImageFileSaver saver(Picture(40, 30), MonitorShotMap{}, settings);
+        saver();
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(20)) << "the saving run took too long";
         EXPECT_TRUE(settings.output_.baseFileName.empty());
     }

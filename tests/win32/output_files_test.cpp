@@ -74,8 +74,8 @@ struct WinSaverTest : ::testing::Test {
         std::filesystem::remove_all(std::filesystem::path(base), ec);
     }
     SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        return runImageFileSaver(
-            std::make_shared<ImageFileSaver>(std::move(image), std::move(shots), settings));
+        ImageFileSaver saver(std::move(image), std::move(shots), settings);
+        return saver();
     }
     std::wstring base;
     ORBILUXSetting settings;

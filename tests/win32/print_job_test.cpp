@@ -390,16 +390,13 @@ TEST_F(PrintSelection, NextPrintRunTakesTheChosenPrinterBackOnceItOpens) {
 
     PrinterComingBack back(chosen);
     if (!back.Add()) GTEST_SKIP() << "this spooler cannot add a printer";
-    const GatherComputerInfo gather = [](ComputerInfo& info, const GatherNeeds&) {
-        info.infoLines = NumberedLines(5);
-    };
+    settings.format_.computerInfo.infoLines = NumberedLines(5);
     ScreenShot shot;
-    settings.key_.keyAction = 1;  // files only
-    link.AppendTextPages(shot, settings, gather);
-    EXPECT_EQ(LinkedObjects(settings).PrinterName(), DefaultPrinterName());
-    settings.key_.keyAction = 0;  // print
-    shot.pages.clear();
-    EXPECT_EQ(link.AppendTextPages(shot, settings, gather), 1);
+    // A press that prints takes the chosen printer again, and lays its Text
+    // pages out for it.
+    const PrinterTarget taken = link.TargetForPress(settings.printer_);
+    EXPECT_EQ(taken.deviceName, chosen);
+    EXPECT_EQ(BuildPressTextPages(shot, settings, taken), 1);
     EXPECT_EQ(LinkedObjects(settings).PrinterName(), chosen);
     EXPECT_FALSE(LinkedObjects(settings).StandingIn());
     EXPECT_EQ(settings.printer_.devModeRef, LinkedObjects(settings).DevMode());
@@ -422,12 +419,10 @@ TEST_F(PrintSelection, TextPagesAreLaidOutForThePaperTheRunPrintsOn) {
     // 200 mm from the top: room for text on portrait A4, none on landscape.
     settings.printer_.rtMargin.top = 20000;
     settings.key_.logType = 1;
-    const GatherComputerInfo gather = [](ComputerInfo& info, const GatherNeeds&) {
-        info.infoLines = NumberedLines(60);
-    };
+    settings.format_.computerInfo.infoLines = NumberedLines(60);
 
     ScreenShot shot;
-    const int32_t count = link.AppendTextPages(shot, settings, gather);
+    const int32_t count = BuildPressTextPages(shot, settings, link.TargetForPress(settings.printer_));
     const std::vector<std::wstring> lines = TextPageLines(settings.format_.computerInfo, 1);
     const auto expected = PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo, held);
     ASSERT_FALSE(expected.empty());
