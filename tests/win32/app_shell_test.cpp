@@ -95,7 +95,10 @@ struct FakePressSteps : PressSteps {
 
 class AppCaptureAction : public ::testing::Test {
 protected:
-    void SetUp() override { steps.busy = &busy; }
+    void SetUp() override {
+        steps.busy = &busy;
+        settings.extras_.notifyAfterSave = false;  // the steps of the press itself
+    }
     // The worker's part of the last queued press.
     Calls Finish() {
         worker.calls.clear();
