@@ -40,7 +40,7 @@ wait_pngs() {  # count
 rm -rf "$BASE_UNIX"
 settings TRUE TRUE
 # Something else on the clipboard first, so a stale picture cannot pass.
-printf 'before the press' | xclip -selection clipboard
+printf 'before the press' | xclip -selection clipboard >/dev/null 2>&1
 start_focus_window
 start_tamrik
 for _ in $(seq 1 40); do [ "$(wintool tray-icons)" -ge 1 ] && break; sleep 0.25; done
@@ -87,7 +87,7 @@ stop_tamrik || rc=$?
 # Both switched off: a file, no balloon, and the clipboard keeps what it had.
 for _ in $(seq 1 80); do [ "$(wintool balloon-count)" -eq 0 ] && break; sleep 0.5; done
 settings FALSE FALSE
-printf 'kept' | xclip -selection clipboard
+printf 'kept' | xclip -selection clipboard >/dev/null 2>&1
 start_tamrik
 focus_window
 xdotool key Print
@@ -100,3 +100,5 @@ rc=0
 stop_tamrik || rc=$?
 [ "$rc" -eq 1 ] || fail "Exit gave $rc"
 rm -rf "$BASE_UNIX"
+# xclip stays to serve what it put on the clipboard; it must not outlive the test.
+pkill -x xclip 2>/dev/null || true
