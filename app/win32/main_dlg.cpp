@@ -10,6 +10,7 @@
 #include "app/win32/splash_wnd.h"
 #include "capture/press_picture.h"
 #include "capture/screen_shot.h"
+#include "capture/win32/own_windows.h"
 #include "capture/win32/clipboard.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -193,6 +194,9 @@ void CMainDlg::SetBusyIndicators(bool busy) {
 }
 
 int32_t CMainDlg::CaptureScreen(Press& press) {
+    // The program's own balloon (the word after an earlier press) is never in
+    // the picture: it goes, and the screen is given time to repaint, first.
+    if (tray_.HideBalloon()) WaitForUncoveredScreen();
     return CaptureScreenShot(*press.shot, press.settings);
 }
 

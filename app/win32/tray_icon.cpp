@@ -86,8 +86,28 @@ bool CTrayIconImpl::ShowBalloon(const std::wstring& title, const std::wstring& t
     data_.uFlags = 0;
     data_.szInfo[0] = L'\0';
     data_.szInfoTitle[0] = L'\0';
-    if (shown) balloonClick_ = std::move(onClick);
+    if (shown) {
+        balloonClick_ = std::move(onClick);
+        balloonShownAt_ = ::GetTickCount64();
+    }
     return shown;
+}
+
+bool CTrayIconImpl::HideBalloon() {
+    // The shell shows a balloon for some seconds at most; after a minute it is
+    // surely gone, whether or not its end was reported.
+    constexpr ULONGLONG kLongestShownMs = 60000;
+    const ULONGLONG shownAt = balloonShownAt_;
+    balloonShownAt_ = 0;
+    if (shownAt == 0 || ::GetTickCount64() - shownAt > kLongestShownMs || !installed_) return false;
+    // An empty text with NIF_INFO takes the balloon away.
+    data_.uFlags = NIF_INFO;
+    data_.szInfo[0] = L'\0';
+    data_.szInfoTitle[0] = L'\0';
+    ::Shell_NotifyIconW(NIM_MODIFY, &data_);
+    data_.uFlags = 0;
+    balloonClick_ = nullptr;
+    return true;
 }
 
 void CTrayIconImpl::Remove() {
@@ -107,6 +127,7 @@ LRESULT CTrayIconImpl::OnTrayIcon(WPARAM wParam, LPARAM lParam) {
     if (wParam != IDT_TRAYICON) return 0;
     switch (LOWORD(lParam)) {
         case NIN_BALLOONUSERCLICK:
+            balloonShownAt_ = 0;
             if (auto click = std::move(balloonClick_)) {
                 balloonClick_ = nullptr;
                 click();
@@ -114,6 +135,7 @@ LRESULT CTrayIconImpl::OnTrayIcon(WPARAM wParam, LPARAM lParam) {
             return 0;
         case NIN_BALLOONTIMEOUT:
         case NIN_BALLOONHIDE:
+            balloonShownAt_ = 0;
             balloonClick_ = nullptr;
             return 0;
         default:

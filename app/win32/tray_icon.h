@@ -40,6 +40,10 @@ public:
     bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags,
                      std::function<void()> onClick = nullptr);
 
+    // Takes this icon's balloon off the screen. True when one may still have
+    // been showing (shown less than a minute ago and not yet seen to go).
+    bool HideBalloon();
+
     // The WM_TRAYICON handler: right button up opens the first popup of the
     // owner's menu at the cursor, a double click sends the default item's
     // command, a click on the balloon runs its onClick.
@@ -54,6 +58,7 @@ private:
     bool busy_ = false;     // the state last set, for an icon added anew by a balloon
     UINT defaultItem_ = 0;  // by position: the first item of the popup
     std::function<void()> balloonClick_;
+    ULONGLONG balloonShownAt_ = 0;  // tick count of the balloon that may be showing, or 0
 };
 
 }  // namespace orbilux

@@ -80,6 +80,26 @@ sys.exit(0 if box is None else 1)
 PYEOF
 pass "the clipboard holds the press's picture, pixel for pixel"
 
+# The next press, while the balloon still shows: the balloon is the program's
+# own and is not in the picture, which equals the first one but for a caret.
+[ "$(wintool balloon-count)" -ge 1 ] || echo "note: the balloon had already gone"
+focus_window
+xdotool key Print
+wait_pngs 2 || fail "the second press wrote no picture"
+second=$(pngs | tail -1)
+sleep 1
+$PY - "$png" "$second" <<'PYEOF' || fail "the balloon of the first press is in the second picture"
+import sys
+from PIL import Image, ImageChops
+a = Image.open(sys.argv[1]).convert("L")
+b = Image.open(sys.argv[2]).convert("L")
+diff = ImageChops.difference(a, b).point(lambda v: 255 if v > 16 else 0)
+changed = sum(1 for v in diff.getdata() if v)
+print("pixels that differ between the two presses:", changed, "in", diff.getbbox())
+sys.exit(0 if changed < 400 else 1)
+PYEOF
+pass "the balloon of a press is not in the next press's picture"
+
 rc=0
 stop_tamrik || rc=$?
 [ "$rc" -eq 1 ] || fail "Exit gave $rc"
