@@ -68,9 +68,11 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
         press->settings.output_.baseDirName = settings.output_.baseDirName;
     }
 
+    // The moment of the press (its time, the window in front) is read first:
+    // the grab may wait for the program's own balloon to leave the screen.
+    steps.ReadMoment(*press);
     // A failed capture has been reported; there is nothing to write or print.
     if (steps.CaptureScreen(*press) <= 0) return;
-    steps.ReadMoment(*press);
     if (press->NeedsInformation()) steps.StartGathering(*press);
     if (press->Prints()) steps.TakePrinter(*press);
 

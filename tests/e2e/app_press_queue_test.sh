@@ -89,6 +89,7 @@ focus_window
 for n in 1 2 3 4; do
     wintool retitle-foreground "Press number $n" || fail "the window in front could not be retitled"
     xdotool key Print
+    sleep 0.3  # the key has reached the program before the next title
 done
 wait_files 4
 # Names sort by the half minute of the press, then by the sequence number.

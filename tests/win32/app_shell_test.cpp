@@ -115,7 +115,7 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.key_.keyAction = 0;
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls,
-              (Calls{"busy", "capture", "moment", "gather", "printer", "splash", "queue", "normal"}));
+              (Calls{"busy", "moment", "capture", "gather", "printer", "splash", "queue", "normal"}));
     EXPECT_TRUE(steps.busyDuringCapture);
     EXPECT_FALSE(busy.IsTaken());
     EXPECT_EQ(Finish(), (Calls{"text", "print 3", "finished"}));
@@ -125,7 +125,7 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.key_.keyAction = 1;
     settings.key_.logType = 0;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "splash", "queue", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "splash", "queue", "normal"}));
     EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
 
     // Both: the files are complete before printing starts.
@@ -134,13 +134,13 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.key_.logType = 1;
     settings.general_.bDisplaySplash_ = false;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "printer", "queue", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "gather", "printer", "queue", "normal"}));
     EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3", "finished"}));
 
     steps.calls.clear();
     settings.key_.keyAction = 7;  // neither files nor print
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "queue", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "queue", "normal"}));
     EXPECT_EQ(Finish(), (Calls{"finished"}));
 }
 
@@ -176,7 +176,7 @@ TEST_F(AppCaptureAction, TheShotKeysValuesGoToItsPressOnly) {
     settings.key_.logType = 1;
     settings.general_.screenTarget = 2;
     RunCaptureAction(1, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "splash", "queue", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "gather", "splash", "queue", "normal"}));
     EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
     EXPECT_EQ(worker.savedTarget, 0);
     EXPECT_EQ(worker.savedKeyAction, 1);
@@ -232,14 +232,14 @@ TEST_F(AppCaptureAction, AFailedCaptureIsNotQueuedAndAFullQueueIsTold) {
     settings.key_.logType = 2;
     steps.picturePages = 0;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "normal"}));
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "normal"}));
     EXPECT_FALSE(busy.IsTaken());
 
     steps.calls.clear();
     steps.picturePages = 1;
     steps.queueHasRoom = false;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(steps.calls, (Calls{"busy", "capture", "moment", "gather", "printer", "splash", "queue",
+    EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "gather", "printer", "splash", "queue",
                                   "dropped", "normal"}));
     EXPECT_TRUE(steps.queued.empty());
 }
