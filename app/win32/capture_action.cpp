@@ -60,7 +60,6 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     // settings file has always recorded it.
     settings.output_.bDateDir = true;
     auto press = std::make_shared<Press>();
-    press->hotkeyId = hotkeyId;
     press->settings = settings;
     if (hotkeyId == kShotHotkeyId) ApplyShotKey(press->settings);
     if (press->WritesFiles() && settings.output_.baseDirName.empty()) {

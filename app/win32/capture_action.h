@@ -36,7 +36,6 @@ struct Press {
     // press's settings; nothing when none is being gathered.
     void TakeGatheredInfo();
 
-    int hotkeyId = 0;
     ORBILUXSetting settings;  // the live settings at the press, the shot key's values applied
     std::shared_ptr<ScreenShot> shot;
     std::shared_ptr<InfoGathering> gathering;

@@ -201,14 +201,11 @@ int32_t CMainDlg::CaptureScreen(Press& press) {
 }
 
 void CMainDlg::ReadMoment(Press& press) {
-    Win32SystemProbes probes;
-    press.settings.format_.computerInfo.readMoment(probes);
+    ReadPressMoment(press);
 }
 
 void CMainDlg::StartGathering(Press& press) {
-    press.gathering = InfoGathering::Start(
-        press.settings.format_.computerInfo, GatherNeeds::ForLogType(press.settings.key_.logType),
-        [] { return std::unique_ptr<SystemProbes>(new Win32SystemProbes()); }, LowerThreadPriority);
+    StartPressGathering(press);
 }
 
 void CMainDlg::TakePrinter(Press& press) {

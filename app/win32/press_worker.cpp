@@ -7,6 +7,8 @@
 #include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "capture/win32/clipboard.h"
+#include "sysinfo/info_gathering.h"
+#include "sysinfo/win32/system_probes_win.h"
 
 namespace orbilux {
 
@@ -92,9 +94,15 @@ bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify) {
     });
 }
 
-size_t PressesPending() {
-    std::lock_guard<std::mutex> hold(g_queueLock);
-    return g_queue ? g_queue->Pending() : 0;
+void ReadPressMoment(Press& press) {
+    Win32SystemProbes probes;
+    press.settings.format_.computerInfo.readMoment(probes);
+}
+
+void StartPressGathering(Press& press) {
+    press.gathering = InfoGathering::Start(
+        press.settings.format_.computerInfo, GatherNeeds::ForLogType(press.settings.key_.logType),
+        [] { return std::unique_ptr<SystemProbes>(new Win32SystemProbes()); }, LowerThreadPriority);
 }
 
 void FinishPressesAtExit() {

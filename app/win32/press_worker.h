@@ -24,8 +24,10 @@ constexpr UINT kPressSavedMessage = WM_APP + 0x24;
 // `notify`); false when the pictures waiting already fill the queue's budget.
 bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify);
 
-// Presses queued or running.
-size_t PressesPending();
+// The key's part of a press on Windows: its moment read from the system, and
+// the rest of its computer information gathered on a thread of its own.
+void ReadPressMoment(Press& press);
+void StartPressGathering(Press& press);
 
 // Lets every queued press finish (files written, printing handed on), then
 // ends the worker. At Exit, after the icon and the single-instance lock have gone.

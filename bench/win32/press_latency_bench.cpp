@@ -61,15 +61,8 @@ public:
         lastShot = press.shot;
         return pages;
     }
-    void ReadMoment(Press& press) override {
-        Win32SystemProbes probes;
-        press.settings.format_.computerInfo.readMoment(probes);
-    }
-    void StartGathering(Press& press) override {
-        press.gathering = InfoGathering::Start(
-            press.settings.format_.computerInfo, GatherNeeds::ForLogType(press.settings.key_.logType),
-            [] { return std::unique_ptr<SystemProbes>(new Win32SystemProbes()); }, LowerThreadPriority);
-    }
+    void ReadMoment(Press& press) override { ReadPressMoment(press); }
+    void StartGathering(Press& press) override { StartPressGathering(press); }
     void TakePrinter(Press&) override {}
     void ShowPrintingSplash() override {}
     bool QueuePress(std::shared_ptr<Press> press) override {
