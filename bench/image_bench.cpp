@@ -21,6 +21,8 @@
 #include "image/quantizer.h"
 #include "image/ximage.h"
 
+using namespace orbilux;
+
 namespace {
 
 // Processor time of the whole process (every thread, user and system), in milliseconds.

@@ -26,6 +26,8 @@
 #include "output/image_file_saver.h"
 #include "settings/settings.h"
 
+using namespace orbilux;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what) {

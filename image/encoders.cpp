@@ -8,6 +8,8 @@
 #include <jpeglib.h>
 #include <png.h>
 
+namespace orbilux {
+
 namespace {
 
 void PutLe16(uint8_t* p, uint32_t v) {
@@ -260,3 +262,5 @@ bool EncodeImage(const CxImage& image, ImageEncoder encoder, std::FILE* file) {
     }
     return false;
 }
+
+}  // namespace orbilux

@@ -7,6 +7,8 @@
 
 #include "image/ximage.h"
 
+namespace orbilux {
+
 enum class ImageEncoder { Bmp, Png, Jpeg };
 
 // Uncompressed bottom-up bitmap: file header, 40-byte information header,
@@ -29,3 +31,5 @@ bool EncodeJpeg(const CxImage& image, std::FILE* file, int quality = 90);
 bool EncodeJpegRgbRows(const CxImage& image, std::FILE* file, int quality = 90);
 
 bool EncodeImage(const CxImage& image, ImageEncoder encoder, std::FILE* file);
+
+}  // namespace orbilux

@@ -7,6 +7,8 @@
 
 #include "image/ximage.h"
 
+namespace orbilux {
+
 class CNearestIndex {
 public:
     CNearestIndex(const RGBQuadColor* palette, uint32_t count);
@@ -43,3 +45,5 @@ private:
     std::unique_ptr<uint32_t[]> cacheKey_;
     std::unique_ptr<uint8_t[]> cacheIndex_;
 };
+
+}  // namespace orbilux

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace orbilux {
+
 CQuantizer::CQuantizer(uint32_t maxColors, uint32_t colorBits)
     : maxColors_(std::max<uint32_t>(maxColors, 1)),
       colorBits_(std::min<uint32_t>(std::max<uint32_t>(colorBits, 1), 8)) {
@@ -139,3 +141,5 @@ std::vector<RGBQuadColor> CQuantizer::GetPalette() const {
     SetColorTable(table.data());
     return table;
 }
+
+}  // namespace orbilux

@@ -7,6 +7,8 @@
 
 #include "image/ximage.h"
 
+namespace orbilux {
+
 class CQuantizer {
 public:
     // maxColors is the palette size (16 or 256 in practice), colorBits the tree
@@ -55,3 +57,5 @@ private:
     uint32_t cachedColor_ = 0;
     int32_t cachedLeaf_ = -1;
 };
+
+}  // namespace orbilux

@@ -7,6 +7,8 @@
 #include "image/nearest_index.h"
 #include "image/ximage.h"
 
+namespace orbilux {
+
 CNearestIndex::CNearestIndex(const RGBQuadColor* palette, uint32_t count)
     : count_(std::min<uint32_t>(count, 256)),
       cacheKey_(new uint32_t[size_t(1) << kCacheBits]()),
@@ -154,3 +156,5 @@ bool CxImage::DecreaseBpp(uint32_t bpp, bool errorDiffusion, const RGBQuadColor*
     *this = std::move(out);
     return true;
 }
+
+}  // namespace orbilux

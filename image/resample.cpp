@@ -19,6 +19,8 @@
 #include "image/resample_kernel.h"
 #include "image/ximage.h"
 
+namespace orbilux {
+
 namespace {
 
 struct Tap {
@@ -98,7 +100,7 @@ void RowTaps(const ResampleJob& job, uint32_t y, uint32_t rowIndex[4], float row
     const Tap t = SourceTap(y, job.yScale);
     for (int m = -1; m <= 2; ++m) {
         rowIndex[m + 1] = Clamp(int64_t(t.first) + m, h);
-        rowWeight[m + 1] = tamrik::BSplineKernel(float(m) - t.frac);
+        rowWeight[m + 1] = BSplineKernel(float(m) - t.frac);
     }
 }
 
@@ -204,7 +206,7 @@ bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight) {
         const Tap t = SourceTap(x, xScale);
         for (int n = -1; n <= 2; ++n) {
             colOffset[size_t(x) * 4 + size_t(n + 1)] = Clamp(int64_t(t.first) + n, width_);
-            colWeight[size_t(x) * 4 + size_t(n + 1)] = tamrik::BSplineKernel(t.frac - float(n));
+            colWeight[size_t(x) * 4 + size_t(n + 1)] = BSplineKernel(t.frac - float(n));
         }
     }
 
@@ -231,3 +233,5 @@ bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight) {
     *this = std::move(out);
     return true;
 }
+
+}  // namespace orbilux

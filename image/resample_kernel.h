@@ -1,7 +1,7 @@
 // The cubic B-spline kernel of the picture resampler, in single precision.
 #pragma once
 
-namespace tamrik {
+namespace orbilux {
 
 inline float BSplinePositive(float u) {
     return u > 0.0f ? u : 0.0f;
@@ -18,4 +18,4 @@ inline float BSplineKernel(float t) {
     return 0.16666667f * (a * a * a - 4.0f * (b * b * b) + 6.0f * (c * c * c) - 4.0f * (d * d * d));
 }
 
-}  // namespace tamrik
+}  // namespace orbilux

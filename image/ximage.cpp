@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace orbilux {
+
 namespace {
 // A picture never takes more than 2 GiB of pixel bytes: 3 monitors of 7680x4320
 // at 24 bits stay well below it, a corrupt size does not allocate gigabytes.
@@ -115,3 +117,5 @@ uint8_t CxImage::GetNearestIndex(RGBQuadColor c) const {
     }
     return uint8_t(best);
 }
+
+}  // namespace orbilux

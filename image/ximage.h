@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace orbilux {
+
 struct RGBQuadColor {
     uint8_t blue = 0;
     uint8_t green = 0;
@@ -102,3 +104,5 @@ private:
 };
 
 using CxImagePtr = std::shared_ptr<CxImage>;
+
+}  // namespace orbilux

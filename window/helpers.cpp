@@ -35,7 +35,7 @@ std::wstring ResourceString(UINT id) {
     return std::wstring(text, size_t(length));
 }
 
-PictureBitmapInfo BitmapInfoOf(const CxImage& picture) {
+PictureBitmapInfo BitmapInfoOf(const orbilux::CxImage& picture) {
     PictureBitmapInfo info{};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
     info.header.biWidth = LONG(picture.GetWidth());

@@ -8,7 +8,9 @@
 
 #include <string>
 
+namespace orbilux {
 class CxImage;
+}  // namespace orbilux
 
 namespace tamrik {
 
@@ -35,7 +37,7 @@ struct PictureBitmapInfo {
     BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
     const BITMAPINFO* Get() const { return reinterpret_cast<const BITMAPINFO*>(this); }
 };
-PictureBitmapInfo BitmapInfoOf(const CxImage& picture);
+PictureBitmapInfo BitmapInfoOf(const orbilux::CxImage& picture);
 
 // Opens the program's help at its first topic. The help viewer is loaded on
 // first use; without it, help stays silent.

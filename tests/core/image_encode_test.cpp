@@ -16,6 +16,8 @@
 #include "tests/core/image_test_pictures.h"
 #include "tests/core/output_test_support.h"
 
+using namespace orbilux;
+
 namespace {
 
 std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {

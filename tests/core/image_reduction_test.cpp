@@ -13,6 +13,8 @@
 #include "image/ximage.h"
 #include "tests/core/image_test_pictures.h"
 
+using namespace orbilux;
+
 namespace {
 
 // ---- plain B-spline resampler ----
@@ -37,7 +39,7 @@ CxImage PlainResample(const CxImage& src, uint32_t nw, uint32_t nh) {
                     const uint32_t sy = uint32_t(std::clamp(iy + m, 0, int(h) - 1));
                     const RGBQuadColor c = src.GetPixelColor(sx, sy);
                     const float weight =
-                        tamrik::BSplineKernel(float(m) - a) * tamrik::BSplineKernel(b - float(n));
+                        orbilux::BSplineKernel(float(m) - a) * orbilux::BSplineKernel(b - float(n));
                     r += float(c.red) * weight;
                     g += float(c.green) * weight;
                     bl += float(c.blue) * weight;
@@ -213,11 +215,11 @@ TEST(ImageResample, KeepsSizeForZeroOrSameSizeAndHalvesFullHd) {
 }
 
 TEST(ImageResample, KernelIsTheCubicBSpline) {
-    EXPECT_FLOAT_EQ(tamrik::BSplineKernel(0.0f), 4.0f / 6.0f);
-    EXPECT_FLOAT_EQ(tamrik::BSplineKernel(1.0f), 1.0f / 6.0f);
-    EXPECT_FLOAT_EQ(tamrik::BSplineKernel(-1.0f), 1.0f / 6.0f);
-    EXPECT_EQ(tamrik::BSplineKernel(2.5f), 0.0f);
-    EXPECT_EQ(tamrik::BSplineKernel(-2.0f), 0.0f);
+    EXPECT_FLOAT_EQ(orbilux::BSplineKernel(0.0f), 4.0f / 6.0f);
+    EXPECT_FLOAT_EQ(orbilux::BSplineKernel(1.0f), 1.0f / 6.0f);
+    EXPECT_FLOAT_EQ(orbilux::BSplineKernel(-1.0f), 1.0f / 6.0f);
+    EXPECT_EQ(orbilux::BSplineKernel(2.5f), 0.0f);
+    EXPECT_EQ(orbilux::BSplineKernel(-2.0f), 0.0f);
     // A flat picture stays flat except for truncation of the sum.
     CxImage flat = testpics::Stripes(40, 40, {RGBQuadColor::FromRgb(200, 100, 50)});
     ASSERT_TRUE(flat.Resample(17, 23));

@@ -8,6 +8,9 @@
 
 namespace testpics {
 
+using orbilux::CxImage;
+using orbilux::RGBQuadColor;
+
 // Every pixel an independent random colour.
 inline CxImage Noise(uint32_t w, uint32_t h, uint32_t seed = 1) {
     CxImage img;

@@ -2,6 +2,8 @@
 
 #include "image/ximage.h"
 
+using namespace orbilux;
+
 TEST(CxImage, RowsArePaddedToFourBytesForEveryDepth) {
     EXPECT_EQ(CxImage::RowBytes(1, 1), 4u);
     EXPECT_EQ(CxImage::RowBytes(33, 1), 8u);
