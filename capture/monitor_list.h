@@ -94,7 +94,7 @@ public:
     void Rebuild(MonitorSource& source);
     // The monitors in list order (OrderMonitors).
     std::vector<CMonitor> Copy() const { return monitors_; }
-    size_t size() const { return monitors_.size(); }
+    size_t Size() const { return monitors_.size(); }
 
 private:
     void Add(const CMonitor& monitor);

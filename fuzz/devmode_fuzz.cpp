@@ -59,13 +59,13 @@ void CheckStoredForm(const uint8_t* data, size_t size) {
 
 void CheckSettingsRoundTrip(const uint8_t* data, size_t size) {
     orbilux::ORBILUXSetting record;
-    if (!record.printer_.setDevMode(data, size)) {
-        if (record.printer_.hasDevMode()) std::abort();
+    if (!record.printer_.SetDevMode(data, size)) {
+        if (record.printer_.HasDevMode()) std::abort();
         return;
     }
     const std::vector<uint8_t>& block = record.printer_.devModeBlock;
     if (block.size() != orbilux::kDevModeFixedSize + orbilux::DevModeDriverExtra(data)) std::abort();
-    if (record.printer_.devModeDriverExtra() != orbilux::DevModeDriverExtra(data)) std::abort();
+    if (record.printer_.DevModeDriverExtra() != orbilux::DevModeDriverExtra(data)) std::abort();
 
     const auto saved = Save(record);
     orbilux::ORBILUXSetting loaded;

@@ -28,15 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring text = pieces.front();
     const std::vector<std::wstring> inserts(pieces.begin() + 1, pieces.end());
 
-    const std::wstring expanded = orbilux::expandMessageInserts(text, inserts);
+    const std::wstring expanded = orbilux::ExpandMessageInserts(text, inserts);
     if (expanded.size() > orbilux::kMaxMessageChars) std::abort();
     if (text.find(L'%') == std::wstring::npos && expanded != text.substr(0, orbilux::kMaxMessageChars))
         std::abort();
 
     const std::vector<std::wstring> empty(inserts.size());
-    if (orbilux::expandMessageInserts(text, empty).size() > text.size()) std::abort();
+    if (orbilux::ExpandMessageInserts(text, empty).size() > text.size()) std::abort();
 
-    const std::wstring lines = orbilux::normaliseMessageText(expanded);
+    const std::wstring lines = orbilux::NormaliseMessageText(expanded);
     if (!lines.empty() && lines.back() != L'\n') std::abort();
     if (lines.find(L'\r') != std::wstring::npos || lines.find(L"\n\n") != std::wstring::npos ||
         (!lines.empty() && lines.front() == L'\n'))

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    ComputerInfo info;
+    orbilux::ComputerInfo info;
     info.page = 1;
     info.pageCount = 12;
     info.shotDate = L"2024/01/02";

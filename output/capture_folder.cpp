@@ -5,14 +5,14 @@
 
 namespace orbilux {
 
-std::wstring captureFolderToOpen(const OutputSettings& output, const tamrik::CalendarTime& today) {
-    std::wstring base = output.baseDirName.empty() ? defaultPicturesFolder() : output.baseDirName;
+std::wstring CaptureFolderToOpen(const OutputSettings& output, const tamrik::CalendarTime& today) {
+    std::wstring base = output.baseDirName.empty() ? DefaultPicturesFolder() : output.baseDirName;
     while (!base.empty() && IsPathSeparator(base.back())) base.pop_back();
     if (base.empty()) return {};
     base += L'\\';
     if (output.bDateDir) {
         // The stem "MN" + date + ... carries the dated folder's name.
-        const std::wstring dated = base + formatNameStem(today).substr(2, 8) + L"\\";
+        const std::wstring dated = base + FormatNameStem(today).substr(2, 8) + L"\\";
         if (FolderExists(dated)) return dated;
     }
     return CreateFolderLevels(base) ? base : std::wstring();

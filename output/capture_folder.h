@@ -12,6 +12,6 @@ namespace orbilux {
 // folder (the default folder when none is set), created when missing, as a
 // capture would. Ends in a backslash. Empty when there is no base folder or it
 // cannot be created.
-std::wstring captureFolderToOpen(const OutputSettings& output, const tamrik::CalendarTime& today);
+std::wstring CaptureFolderToOpen(const OutputSettings& output, const tamrik::CalendarTime& today);
 
 }  // namespace orbilux

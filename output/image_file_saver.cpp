@@ -13,7 +13,7 @@
 
 namespace orbilux {
 
-bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder) {
+bool PictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder) {
     switch (nPictureFormat) {
         case 0:
             extension = L".bmp";
@@ -36,7 +36,7 @@ bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder
     }
 }
 
-uint32_t effectiveScale(uint32_t scale) {
+uint32_t EffectiveScale(uint32_t scale) {
     // A zero target size leaves the picture unchanged: 0 is full size.
     if (scale == 0) return 100;
     return std::min<uint32_t>(scale, 150);
@@ -44,7 +44,7 @@ uint32_t effectiveScale(uint32_t scale) {
 
 CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture) {
     CxImage copy = picture;
-    const uint32_t scale = effectiveScale(output.scale);
+    const uint32_t scale = EffectiveScale(output.scale);
     if (scale != 100) {
         copy.Resample(uint32_t(uint64_t(copy.GetWidth()) * scale / 100),
                       uint32_t(uint64_t(copy.GetHeight()) * scale / 100));
@@ -83,7 +83,7 @@ namespace {
 // Whether the picture is written as captured: full size, and a depth the
 // settings leave as it is.
 bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
-    if (effectiveScale(output.scale) != 100) return false;
+    if (EffectiveScale(output.scale) != 100) return false;
     return output.nPictureFormat == kFormatJpeg || bpp < kDepth1 || bpp > kDepth8;
 }
 
@@ -150,11 +150,11 @@ SaveOutcome ImageFileSaver::operator()() {
     try {
         std::wstring extension;
         ImageEncoder encoder = ImageEncoder::Jpeg;
-        const bool hasEncoder = pictureFormat(output.nPictureFormat, extension, encoder);
+        const bool hasEncoder = PictureFormat(output.nPictureFormat, extension, encoder);
         // One reading of the clock per press: the one the computer information
         // took for "Shot Date", "Shot Time" and the header tokens.
         const tamrik::CalendarTime& shot = settings_.format_.computerInfo.localTime;
-        prepareNamePattern(output, shot.year != 0 ? shot : currentLocalTime(), &folder);
+        prepareNamePattern(output, shot.year != 0 ? shot : CurrentLocalTime(), &folder);
         outcome.folder = output.currentDir;
         if (folder.failure != SaveFailure::None) {
             outcome.failure = folder.failure;
@@ -193,14 +193,14 @@ SaveOutcome ImageFileSaver::operator()() {
             releaseWait();
             SaveFailure failure = SaveFailure::None;
             const std::wstring reportPath = makeOutputPath(output, 0, L".txt");
-            writeTextReport(settings_.format_.computerInfo, settings_.key_.logType, reportPath, &failure);
+            WriteTextReport(settings_.format_.computerInfo, settings_.key_.logType, reportPath, &failure);
             if (note(failure, true)) outcome.reportFile = reportPath;
         }
     } catch (const std::exception&) {
         note(SaveFailure::WriteFailed, false);
     }
     // Nothing partial: folders made for a run that wrote nothing go again.
-    if (!outcome.ok() && !wroteAny) RemoveEmptyFolders(folder.created);
+    if (!outcome.Ok() && !wroteAny) RemoveEmptyFolders(folder.created);
     return outcome;
 }
 

@@ -20,10 +20,10 @@ namespace orbilux {
 // Extension and encoder of nPictureFormat: 0 ".bmp", 1 ".png", 2 ".jpg",
 // 3 ".tif" without an encoder, anything else no extension and no encoder.
 // Returns whether there is an encoder.
-bool pictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder);
+bool PictureFormat(int32_t nPictureFormat, std::wstring& extension, ImageEncoder& encoder);
 
 // scale as used: 0 is full size (100), values above 150 are taken as 150.
-uint32_t effectiveScale(uint32_t scale);
+uint32_t EffectiveScale(uint32_t scale);
 
 // A copy of picture ready for encoding: resampled to scale percent, then for
 // BMP and PNG reduced by bpp (0 1 bit diffused, 1 16 colours, 2 256 colours,

@@ -50,12 +50,12 @@ int halfMinuteIndex(const tamrik::CalendarTime& time) {
     return (int(time.hour) * 60 + int(time.minute)) * 2 + int(time.second) / 30;
 }
 
-std::wstring formatNameStem(const tamrik::CalendarTime& time) {
+std::wstring FormatNameStem(const tamrik::CalendarTime& time) {
     return L"MN" + DateDigits(time) + L"_??_" + Hex(uint32_t(halfMinuteIndex(time)), 3);
 }
 
 std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstring& extension) {
-    if (output.baseFileName.empty()) prepareNamePattern(output, currentLocalTime());
+    if (output.baseFileName.empty()) prepareNamePattern(output, CurrentLocalTime());
     std::wstring name = output.baseFileName;
     const std::wstring slot = Decimal(index, 2);
     for (size_t pos = name.find(L"??"); pos != std::wstring::npos; pos = name.find(L"??", pos + slot.size()))
@@ -70,16 +70,16 @@ std::wstring makeOutputPath(int index, const std::wstring& extension) {
 void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time, FolderResult* folder) {
     FolderResult result;
     output.captureTime = time;
-    output.currentDir = resolveOutputFolder(output, &result);
-    const std::wstring stem = formatNameStem(time);
+    output.currentDir = ResolveOutputFolder(output, &result);
+    const std::wstring stem = FormatNameStem(time);
     // A folder that is not there holds no earlier capture.
     const int64_t sequence =
-        result.failure == SaveFailure::None ? nextSequenceNumber(output.currentDir, stem) : 1;
+        result.failure == SaveFailure::None ? NextSequenceNumber(output.currentDir, stem) : 1;
     output.baseFileName = stem + Decimal(sequence, 1);
     if (folder) *folder = std::move(result);
 }
 
-int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
+int64_t NextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
     FileGlobList list;
     list.MatchPattern(folder + stem + L"*.*");
     int64_t largest = 0;
@@ -96,11 +96,11 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
     return largest + 1;
 }
 
-std::wstring resolveOutputFolder(OutputSettings& output, FolderResult* result) {
+std::wstring ResolveOutputFolder(OutputSettings& output, FolderResult* result) {
     FolderResult ignored;
     FolderResult& made = result ? *result : ignored;
     made = FolderResult();
-    if (output.baseDirName.empty()) output.baseDirName = defaultPicturesFolder();
+    if (output.baseDirName.empty()) output.baseDirName = DefaultPicturesFolder();
     if (output.baseDirName.empty()) {
         // Never the root of the current drive: no folder means no files.
         made.failure = SaveFailure::NoFolder;
@@ -119,17 +119,17 @@ void SetPicturesFolderLookup(FolderLookup lookup) {
     g_picturesLookup.store(lookup);
 }
 
-std::wstring defaultPicturesFolder() {
+std::wstring DefaultPicturesFolder() {
     const FolderLookup lookup = g_picturesLookup.load();
     const std::wstring pictures = lookup ? lookup() : tamrik::HomePicturesFolder();
-    return pictures.empty() ? fallbackCapturesFolder() : pictures;
+    return pictures.empty() ? FallbackCapturesFolder() : pictures;
 }
 
 void SetLocalAppDataLookup(FolderLookup lookup) {
     g_localAppDataLookup.store(lookup);
 }
 
-std::wstring fallbackCapturesFolder() {
+std::wstring FallbackCapturesFolder() {
     const FolderLookup lookup = g_localAppDataLookup.load();
     std::wstring folder = lookup ? lookup() : tamrik::HomeLocalDataFolder();
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
@@ -141,7 +141,7 @@ void SetLocalTimeSource(LocalTimeSource source) {
     g_timeSource.store(source);
 }
 
-tamrik::CalendarTime currentLocalTime() {
+tamrik::CalendarTime CurrentLocalTime() {
     if (const LocalTimeSource source = g_timeSource.load()) return source();
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);

@@ -19,7 +19,7 @@ constexpr size_t kNameStemLength = 17;
 int halfMinuteIndex(const tamrik::CalendarTime& time);
 
 // "MN%04d%02d%02d_??_%03x" of the date and the half-minute index.
-std::wstring formatNameStem(const tamrik::CalendarTime& time);
+std::wstring FormatNameStem(const tamrik::CalendarTime& time);
 
 // The full path of one file of the current capture: currentDir, baseFileName
 // with every "??" replaced by index ("%02d"), and extension (".png", ".txt").
@@ -43,11 +43,11 @@ void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time
 // baseDirName (the default folder when empty), a backslash, and with bDateDir
 // the date "%04d%02d%02d" and another backslash; created when missing. Empty,
 // with the failure NoFolder, when there is no base folder at all.
-std::wstring resolveOutputFolder(OutputSettings& output, FolderResult* result = nullptr);
+std::wstring ResolveOutputFolder(OutputSettings& output, FolderResult* result = nullptr);
 
 // The sequence number that follows every file of folder whose name matches
 // stem + "*.*": tails that are not a decimal integer are skipped.
-int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem);
+int64_t NextSequenceNumber(const std::wstring& folder, const std::wstring& stem);
 
 // ---- Seams for the platform ----
 
@@ -57,18 +57,18 @@ int64_t nextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
 // the fallback folder below.
 using FolderLookup = std::wstring (*)();
 void SetPicturesFolderLookup(FolderLookup lookup);
-std::wstring defaultPicturesFolder();
+std::wstring DefaultPicturesFolder();
 
 // The user's local application-data folder (the Windows side installs the
 // shell's look-up; without one, LOCALAPPDATA or the XDG data folder).
 void SetLocalAppDataLookup(FolderLookup lookup);
 // The fallback base folder: "Tamrik\Captures" in the local application-data
 // folder; empty when that is unknown too.
-std::wstring fallbackCapturesFolder();
+std::wstring FallbackCapturesFolder();
 
 // The clock read when a capture's names are prepared (tests install a fixed one).
 using LocalTimeSource = tamrik::CalendarTime (*)();
 void SetLocalTimeSource(LocalTimeSource source);
-tamrik::CalendarTime currentLocalTime();
+tamrik::CalendarTime CurrentLocalTime();
 
 }  // namespace orbilux

@@ -29,7 +29,7 @@ struct SaveOutcome {
     std::vector<std::wstring> pictureFiles;
     std::wstring reportFile;
 
-    bool ok() const { return failure == SaveFailure::None; }
+    bool Ok() const { return failure == SaveFailure::None; }
 };
 
 }  // namespace orbilux

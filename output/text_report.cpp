@@ -15,7 +15,7 @@ const wchar_t kLogRule[] = L"------------\n";
 
 }  // namespace
 
-bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
+bool WriteReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
     std::wstring lines;
     lines.reserve(text.size() + text.size() / 16);
     for (wchar_t c : text) {
@@ -39,7 +39,7 @@ bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFai
     return written;
 }
 
-std::wstring buildReportText(const ComputerInfo& info, int logType) {
+std::wstring BuildReportText(const ComputerInfo& info, int logType) {
     std::wstring text = L"+----------+\n| 一般情報 |\n+----------+\n";
     for (const std::wstring& line : info.infoLines) text += line;
     if (logType == kLogBasic) return text;
@@ -51,7 +51,7 @@ std::wstring buildReportText(const ComputerInfo& info, int logType) {
     return text;
 }
 
-std::wstring expandTabs(const std::wstring& text) {
+std::wstring ExpandTabs(const std::wstring& text) {
     std::wstring out;
     out.reserve(text.size());
     size_t column = 0;
@@ -68,17 +68,17 @@ std::wstring expandTabs(const std::wstring& text) {
     return out;
 }
 
-bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path, SaveFailure* failure) {
+bool WriteTextReport(const ComputerInfo& info, int logType, const std::wstring& path, SaveFailure* failure) {
     if (failure) *failure = SaveFailure::None;
     if (logType == kLogNone || path.empty()) return false;
-    return writeReportFile(path, expandTabs(buildReportText(info, logType)), failure);
+    return WriteReportFile(path, ExpandTabs(BuildReportText(info, logType)), failure);
 }
 
-bool writeTextReport() {
+bool WriteTextReport() {
     ORBILUXSetting& settings = SettingsInstance();
     const int logType = settings.key_.logType;
     if (logType == kLogNone) return false;
-    return writeTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
+    return WriteTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
 }
 
 }  // namespace orbilux

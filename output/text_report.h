@@ -11,26 +11,26 @@ namespace orbilux {
 // The report as wide text with "\n" line ends and its tabs still in place:
 // the general heading and information lines, and unless logType is 1 the
 // system and application log sections.
-std::wstring buildReportText(const ComputerInfo& info, int logType);
+std::wstring BuildReportText(const ComputerInfo& info, int logType);
 
 // Replaces every tab by the spaces up to the next multiple of 8 characters
 // counted from the last line feed.
-std::wstring expandTabs(const std::wstring& text);
+std::wstring ExpandTabs(const std::wstring& text);
 
 // Writes text in code page 932 with CR LF line ends into a temporary file
 // beside path and moves it into place once complete (WriteFileReplacing).
 // Characters that code page 932 cannot hold are written as "?", never a
 // look-alike (the platform's conversion, base/platform.h). Why it failed goes
 // to failure.
-bool writeReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure = nullptr);
+bool WriteReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure = nullptr);
 
 // Builds, expands and writes the report for info to path.
-bool writeTextReport(const ComputerInfo& info, int logType, const std::wstring& path,
+bool WriteTextReport(const ComputerInfo& info, int logType, const std::wstring& path,
                      SaveFailure* failure = nullptr);
 
 // The report step of the saving run: reads logType and the computer
 // information from the live settings and writes makeOutputPath(0, ".txt").
 // Returns whether a complete report file was written.
-bool writeTextReport();
+bool WriteTextReport();
 
 }  // namespace orbilux

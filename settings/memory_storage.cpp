@@ -73,7 +73,7 @@ CSettingsStorageMemory::CSettingsStorageMemory(std::shared_ptr<MemoryProfile> pr
     : CSettingsStorageProfile(section), profile_(std::move(profile)) {}
 
 std::unique_ptr<CSettingsStorage> CSettingsStorageMemory::CreateSubStorage(const std::wstring& name) {
-    const std::wstring sub = SubSectionName(section(), name);
+    const std::wstring sub = SubSectionName(Section(), name);
     if (profile_->failingSections.count(sub) != 0) return nullptr;
     return std::make_unique<CSettingsStorageMemory>(profile_, sub);
 }
@@ -81,7 +81,7 @@ std::unique_ptr<CSettingsStorage> CSettingsStorageMemory::CreateSubStorage(const
 std::wstring CSettingsStorageMemory::ReadText(const std::wstring& key, const std::wstring& defaultText,
                                               size_t bufferChars) {
     if (bufferChars == 0) return std::wstring();
-    const std::wstring* value = profile_->failingKeys.count(key) ? nullptr : profile_->Find(section(), key);
+    const std::wstring* value = profile_->failingKeys.count(key) ? nullptr : profile_->Find(Section(), key);
     std::wstring text = value ? *value : defaultText;
     if (text.size() > bufferChars - 1) text.resize(bufferChars - 1);
     return text;
@@ -89,13 +89,13 @@ std::wstring CSettingsStorageMemory::ReadText(const std::wstring& key, const std
 
 bool CSettingsStorageMemory::WriteText(const std::wstring& key, const std::wstring& text) {
     if (profile_->failingKeys.count(key) != 0) return false;
-    profile_->Set(section(), key, text);
+    profile_->Set(Section(), key, text);
     return true;
 }
 
 bool CSettingsStorageMemory::ReadStruct(const std::wstring& key, void* data, size_t size) {
     if (profile_->failingKeys.count(key) != 0) return false;
-    const std::wstring* value = profile_->Find(section(), key);
+    const std::wstring* value = profile_->Find(Section(), key);
     return value != nullptr && DecodeStructBlock(*value, data, size);
 }
 

@@ -26,7 +26,7 @@ public:
     ItemVisitor(CSettingsStorage& storage, bool continueOnError, bool save, bool reset)
         : storage_(storage), continueOnError_(continueOnError), save_(save), reset_(reset) {}
 
-    bool result() const { return result_ && groups_; }
+    bool Result() const { return result_ && groups_; }
 
     void Bool(const wchar_t* key, bool& field, bool def) {
         Item(field, def, [&] { return storage_.SerializeBool(key, field, save_); });
@@ -139,23 +139,23 @@ bool GeneralSettings::Serialize(bool continueOnError, CSettingsStorage& storage,
     v.KeptList(L"disabledMonitors_", disabledMonitors_);
     v.Int(L"numberOfMonitors_", numberOfMonitors_, defaults.numberOfMonitors_);
     v.Int(L"screenTarget", screenTarget, defaults.screenTarget);
-    return v.result();
+    return v.Result();
 }
 
 // ---- PrinterSettings ----
 
 PrinterSettings::PrinterSettings() = default;
 
-uint16_t PrinterSettings::devModeDriverExtra() const {
-    if (!hasDevMode()) return 0;
-    return static_cast<uint16_t>(DevModeDriverExtra(devModeBlock.data()));
+uint16_t PrinterSettings::DevModeDriverExtra() const {
+    if (!HasDevMode()) return 0;
+    return static_cast<uint16_t>(orbilux::DevModeDriverExtra(devModeBlock.data()));
 }
 
-bool PrinterSettings::setDevMode(const void* data, size_t size) {
+bool PrinterSettings::SetDevMode(const void* data, size_t size) {
     devModeBlock.clear();
     if (data == nullptr || size < kDevModeFixedSize) return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t extra = DevModeDriverExtra(bytes);
+    const size_t extra = orbilux::DevModeDriverExtra(bytes);
     if (size < kDevModeFixedSize + extra) return false;
     devModeBlock.assign(bytes, bytes + kDevModeFixedSize + extra);
     return true;
@@ -227,7 +227,7 @@ bool PrinterSettings::Serialize(bool continueOnError, CSettingsStorage& storage,
     v.KeptBlock(L"infoBoxRect", infoBoxRect);
     v.Int(L"enableInfo", enableInfo, defaults.enableInfo);
     v.Int(L"pictureVerticalAlign", pictureVerticalAlign, defaults.pictureVerticalAlign);
-    return v.result();
+    return v.Result();
 }
 
 // ---- FormatSettings ----
@@ -241,7 +241,7 @@ bool FormatSettings::Serialize(bool continueOnError, CSettingsStorage& storage, 
     v.UInt(L"fontSize", fontSize, defaults.fontSize);
     v.KeptList(L"headStrings", headStrings);
     v.KeptList(L"footStrings", footStrings);
-    return v.result();
+    return v.Result();
 }
 
 // ---- KeySettings ----
@@ -259,7 +259,7 @@ bool KeySettings::Serialize(bool continueOnError, CSettingsStorage& storage, boo
     v.Int(L"keyAction", keyAction, defaults.keyAction);
     v.Int(L"keyKind", keyKind, defaults.keyKind);
     v.Int(L"logType", logType, defaults.logType);
-    return v.result();
+    return v.Result();
 }
 
 // ---- OutputSettings ----
@@ -277,7 +277,7 @@ bool OutputSettings::Serialize(bool continueOnError, CSettingsStorage& storage, 
     v.Int(L"nPictureFormat", nPictureFormat, defaults.nPictureFormat);
     v.Int(L"bpp", bpp, defaults.bpp);
     v.UInt(L"scale", scale, defaults.scale);
-    return v.result();
+    return v.Result();
 }
 
 // ---- ExtrasSettings ----
@@ -293,7 +293,7 @@ bool ExtrasSettings::Serialize(bool continueOnError, CSettingsStorage& storage, 
     v.Bool(L"drawPointer", drawPointer, defaults.drawPointer);
     // A delay past the longest is taken as the longest.
     if (captureDelay > kMaxCaptureDelay) captureDelay = kMaxCaptureDelay;
-    return v.result();
+    return v.Result();
 }
 
 // ---- ORBILUXSetting ----
@@ -310,7 +310,7 @@ bool ORBILUXSetting::Serialize(bool continueOnError, CSettingsStorage& storage, 
     v.Bool(L"simpleMode", simpleMode, true);
     // Written behind everything an earlier version writes.
     v.Group(L"extras_", extras_);
-    return v.result();
+    return v.Result();
 }
 
 // ---- The live record ----

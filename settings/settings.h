@@ -90,13 +90,13 @@ public:
 
     // Device mode helpers: the block is the fixed 220 bytes followed by the
     // driver-extra bytes; empty means no device mode is held.
-    bool hasDevMode() const { return devModeBlock.size() >= kDevModeFixedSize; }
+    bool HasDevMode() const { return devModeBlock.size() >= kDevModeFixedSize; }
     // Driver-extra byte count recorded in the fixed part (0 without a block).
-    uint16_t devModeDriverExtra() const;
+    uint16_t DevModeDriverExtra() const;
     // Takes a copy of a device mode (fixed part plus driver extra as its field
     // says); fails and clears the block when fewer bytes are given.
-    bool setDevMode(const void* data, size_t size);
-    void clearDevMode() { devModeBlock.clear(); }
+    bool SetDevMode(const void* data, size_t size);
+    void ClearDevMode() { devModeBlock.clear(); }
 
     // Non-owning references to the main window's open printer and device mode;
     // copied as references.

@@ -87,7 +87,7 @@ class CSettingsStorageProfile : public CSettingsStorage {
 public:
     explicit CSettingsStorageProfile(const std::wstring& section);
 
-    const std::wstring& section() const { return section_; }
+    const std::wstring& Section() const { return section_; }
 
     bool ContinueOnError() override { return true; }
     bool BeginSave() override { return true; }

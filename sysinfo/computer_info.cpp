@@ -7,30 +7,28 @@
 
 namespace orbilux {
 
-std::wstring formatUpTime(uint32_t seconds) {
+std::wstring FormatUpTime(uint32_t seconds) {
     return (boost::wformat(L"%d days %02d:%02d:%02d") % (seconds / 86400) % ((seconds / 3600) % 24) %
             ((seconds / 60) % 60) % (seconds % 60))
         .str();
 }
 
-std::wstring formatPowerStatus(const PowerStatus& power) {
+std::wstring FormatPowerStatus(const PowerStatus& power) {
     if (power.acLineStatus == 1) return L"AC Power";
     return L"Battery: " + std::to_wstring(unsigned(power.batteryLifePercent)) + L"%";
 }
 
-std::wstring shortAdapterDescription(const std::wstring& description) {
+std::wstring ShortAdapterDescription(const std::wstring& description) {
     const size_t cut = description.find(L" - ");
     if (cut == std::wstring::npos || cut == 0) return description;
     return description.substr(0, cut);
 }
 
-}  // namespace orbilux
-
 namespace {
 
 const wchar_t kRule[] = L"----------------------------------------\n";
 
-std::wstring twoDigits(unsigned value) {
+std::wstring TwoDigits(unsigned value) {
     return (boost::wformat(L"%02d") % value).str();
 }
 
@@ -43,36 +41,34 @@ void ComputerInfo::gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes&
 }
 
 void ComputerInfo::gatherComputerInfo(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
-    readMoment(probes);
-    gatherRest(needs, probes);
+    ReadMoment(probes);
+    GatherRest(needs, probes);
 }
 
-void ComputerInfo::readMoment(orbilux::SystemProbes& probes) {
-    localTime = probes.localTime();
+void ComputerInfo::ReadMoment(orbilux::SystemProbes& probes) {
+    localTime = probes.LocalTime();
     shotDate = (boost::wformat(L"%04d/%02d/%02d") % localTime.year % localTime.month % localTime.day).str();
     shotTime =
-        twoDigits(localTime.hour) + L":" + twoDigits(localTime.minute) + L":" + twoDigits(localTime.second);
+        TwoDigits(localTime.hour) + L":" + TwoDigits(localTime.minute) + L":" + TwoDigits(localTime.second);
 
     windowText.clear();
     application.clear();
-    const orbilux::ForegroundWindow foreground = probes.foregroundWindow();
+    const orbilux::ForegroundWindow foreground = probes.ReadForegroundWindow();
     if (foreground.found && !foreground.ownProcess) {
         windowText = foreground.title;
-        application = probes.processName(foreground.processId);
+        application = probes.ProcessName(foreground.processId);
     }
 }
 
-void ComputerInfo::gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
-    using namespace orbilux;
-
+void ComputerInfo::GatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes) {
     adapters.clear();
     ipAddresses.clear();
     std::vector<AdapterRecord> records;
-    if (probes.adapters(records)) {
+    if (probes.Adapters(records)) {
         for (const AdapterRecord& record : records) {
             if (record.adapterName.empty()) continue;
             AdapterInfo adapter;
-            adapter.description = shortAdapterDescription(record.description);
+            adapter.description = ShortAdapterDescription(record.description);
             adapter.ipAddress = record.ipAddress;
             adapter.ipMask = record.ipMask;
             adapter.gateway = record.gateway;
@@ -82,12 +78,12 @@ void ComputerInfo::gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& p
         }
     }
 
-    dnsServers = probes.dnsServers();
-    computerName = probes.computerName();
-    userName = probes.userName();
+    dnsServers = probes.DnsServers();
+    computerName = probes.ComputerName();
+    userName = probes.UserName();
 
     MemoryStatus memory;
-    if (probes.memoryStatus(memory)) {
+    if (probes.ReadMemoryStatus(memory)) {
         memoryLoad = std::to_wstring(memory.memoryLoad);
         physicalTotal = std::to_wstring(memory.physicalTotal / 1024);
         physicalFree = std::to_wstring(memory.physicalFree / 1024);
@@ -103,19 +99,19 @@ void ComputerInfo::gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& p
     }
 
     processLines.clear();
-    if (needs.processes) processLines = probes.processLines();
+    if (needs.processes) processLines = probes.ProcessLines();
 
     uint32_t upSeconds = 0;
-    if (!probes.upTimeCounter(upSeconds)) upSeconds = uint32_t(probes.millisecondsSinceStart() / 1000);
-    upTimeText = formatUpTime(upSeconds);
+    if (!probes.UpTimeCounter(upSeconds)) upSeconds = uint32_t(probes.MillisecondsSinceStart() / 1000);
+    upTimeText = FormatUpTime(upSeconds);
 
     PowerStatus power;
-    battery = probes.powerStatus(power) ? formatPowerStatus(power) : std::wstring();
+    battery = probes.ReadPowerStatus(power) ? FormatPowerStatus(power) : std::wstring();
 
     // Without an answer from the security policy the name stays empty and the
     // row shows the workgroup label, the usual case for a stand-alone computer.
     PrimaryDomain domain;
-    if (probes.primaryDomain(domain)) {
+    if (probes.ReadPrimaryDomain(domain)) {
         isWorkgroup = !domain.hasSid;
         domainName = domain.name;
     } else {
@@ -126,13 +122,13 @@ void ComputerInfo::gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& p
     systemLogLines.clear();
     applicationLogLines.clear();
     if (needs.eventLogs) {
-        EventLogReader reader(probes.eventRecords(), probes.messageFiles());
+        EventLogReader reader(probes.EventRecords(), probes.MessageFileSource());
         reader.typeFilter = 1;
-        reader.read(0);
-        for (const EventLogEntry& entry : reader.entries) systemLogLines.push_back(entry.text());
+        reader.Read(0);
+        for (const EventLogEntry& entry : reader.entries) systemLogLines.push_back(entry.Text());
         reader.entries.clear();
-        reader.read(1);
-        for (const EventLogEntry& entry : reader.entries) applicationLogLines.push_back(entry.text());
+        reader.Read(1);
+        for (const EventLogEntry& entry : reader.entries) applicationLogLines.push_back(entry.Text());
     }
 
     composeInfoLines();
@@ -178,3 +174,5 @@ void ComputerInfo::composeInfoLines() {
     add(L"\t\t" + virtualFree + L" MBytes (Free)\n");
     add(kRule);
 }
+
+}  // namespace orbilux

@@ -10,8 +10,8 @@
 #include "base/calendar_time.h"
 
 namespace orbilux {
+
 class SystemProbes;
-}
 
 struct AdapterInfo {
     std::wstring description;
@@ -78,9 +78,11 @@ struct ComputerInfo {
     // time, "Shot Date", "Shot Time", the foreground window's title and
     // program) is read at the press; the rest may be gathered later, on another
     // thread, and leaves the moment as it was read.
-    void readMoment(orbilux::SystemProbes& probes);
-    void gatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes);
+    void ReadMoment(orbilux::SystemProbes& probes);
+    void GatherRest(const GatherNeeds& needs, orbilux::SystemProbes& probes);
 
     // Replaces infoLines from the other members.
     void composeInfoLines();
 };
+
+}  // namespace orbilux

@@ -16,7 +16,7 @@ constexpr int kMaxEntries = 5;
 // tried for ever: the read position does not move past a failed read.
 constexpr int kMaxUnreadableInRow = 3;
 
-bool passesFilter(int typeFilter, uint16_t eventType) {
+bool PassesFilter(int typeFilter, uint16_t eventType) {
     switch (typeFilter) {
         case 0:
             return eventType == 1;
@@ -29,7 +29,7 @@ bool passesFilter(int typeFilter, uint16_t eventType) {
 
 }  // namespace
 
-std::wstring eventTypeName(uint16_t eventType) {
+std::wstring EventTypeName(uint16_t eventType) {
     switch (eventType) {
         case 0:
             return L"成功";
@@ -48,7 +48,7 @@ std::wstring eventTypeName(uint16_t eventType) {
     }
 }
 
-std::wstring localTimeText(int64_t secondsSince1970) {
+std::wstring LocalTimeText(int64_t secondsSince1970) {
     const std::time_t t = static_cast<std::time_t>(secondsSince1970);
     std::tm tm{};
     const bool converted = tamrik::LocalCalendar(t, tm) || tamrik::UtcCalendar(t, tm);
@@ -58,7 +58,7 @@ std::wstring localTimeText(int64_t secondsSince1970) {
         .str();
 }
 
-std::wstring normaliseMessageText(const std::wstring& text) {
+std::wstring NormaliseMessageText(const std::wstring& text) {
     std::wstring out;
     size_t start = 0;
     while (start <= text.size()) {
@@ -73,7 +73,7 @@ std::wstring normaliseMessageText(const std::wstring& text) {
     return out;
 }
 
-std::wstring expandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts) {
+std::wstring ExpandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts) {
     std::wstring out;
     const auto append = [&out](const std::wstring& piece) {
         out.append(piece, 0, std::min(piece.size(), kMaxMessageChars - out.size()));
@@ -118,25 +118,25 @@ std::wstring expandMessageInserts(const std::wstring& text, const std::vector<st
     return out;
 }
 
-std::wstring EventLogEntry::text() const {
-    return eventTypeName(eventType) + L" " + localTimeText(timeWritten) + L" " + source + L" " + computer +
+std::wstring EventLogEntry::Text() const {
+    return EventTypeName(eventType) + L" " + LocalTimeText(timeWritten) + L" " + source + L" " + computer +
            L" " + category + L"\n" + message + L"\n";
 }
 
-std::wstring EventLogReader::lookupText(const std::wstring& logName, const std::wstring& source,
+std::wstring EventLogReader::LookupText(const std::wstring& logName, const std::wstring& source,
                                         MessageKind kind, uint32_t id,
                                         const std::vector<std::wstring>& inserts) {
     std::wstring text;
-    if (messages_.lookup(logName, source, kind, id, inserts, text)) return normaliseMessageText(text);
+    if (messages_.Lookup(logName, source, kind, id, inserts, text)) return NormaliseMessageText(text);
     if (id != 0) return L"(" + std::to_wstring(id) + L")";
     return L"N/A";
 }
 
-EventLogEntry EventLogReader::readStep(const std::wstring& logName, bool& unreadable) {
+EventLogEntry EventLogReader::ReadStep(const std::wstring& logName, bool& unreadable) {
     EventLogEntry entry;
     EventRecord record;
     unreadable = false;
-    switch (records_.readPrevious(record)) {
+    switch (records_.ReadPrevious(record)) {
         case RecordRead::End:
             entry.end = true;
             return entry;
@@ -146,7 +146,7 @@ EventLogEntry EventLogReader::readStep(const std::wstring& logName, bool& unread
         case RecordRead::Record:
             break;
     }
-    if (!passesFilter(typeFilter, record.eventType)) return entry;
+    if (!PassesFilter(typeFilter, record.eventType)) return entry;
 
     entry.logName = logName;
     entry.recordNumber = record.recordNumber;
@@ -157,20 +157,20 @@ EventLogEntry EventLogReader::readStep(const std::wstring& logName, bool& unread
     entry.source = record.source;
     entry.computer = record.computer;
     entry.data = record.data;
-    entry.category = lookupText(logName, record.source, MessageKind::Category, record.category, {});
-    entry.message = lookupText(logName, record.source, MessageKind::Event, record.eventId, record.strings);
+    entry.category = LookupText(logName, record.source, MessageKind::Category, record.category, {});
+    entry.message = LookupText(logName, record.source, MessageKind::Event, record.eventId, record.strings);
     entry.valid = true;
     return entry;
 }
 
-void EventLogReader::read(int logSelector) {
+void EventLogReader::Read(int logSelector) {
     const std::wstring logName = logSelector == 1 ? L"Application" : L"System";
-    if (!records_.open(logName)) return;
+    if (!records_.Open(logName)) return;
     int counted = 0;
     int unreadableInRow = 0;
     for (;;) {
         bool unreadable = false;
-        EventLogEntry entry = readStep(logName, unreadable);
+        EventLogEntry entry = ReadStep(logName, unreadable);
         if (entry.end) break;
         unreadableInRow = unreadable ? unreadableInRow + 1 : 0;
         if (unreadableInRow == kMaxUnreadableInRow) break;
@@ -178,7 +178,7 @@ void EventLogReader::read(int logSelector) {
         entries.push_back(std::move(entry));
         if (++counted == kMaxEntries) break;
     }
-    records_.close();
+    records_.Close();
 }
 
 }  // namespace orbilux

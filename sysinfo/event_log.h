@@ -34,9 +34,9 @@ enum class RecordRead {
 class EventRecordSource {
 public:
     virtual ~EventRecordSource() = default;
-    virtual bool open(const std::wstring& logName) = 0;
-    virtual RecordRead readPrevious(EventRecord& record) = 0;
-    virtual void close() = 0;
+    virtual bool Open(const std::wstring& logName) = 0;
+    virtual RecordRead ReadPrevious(EventRecord& record) = 0;
+    virtual void Close() = 0;
 };
 
 enum class MessageKind { Category, Event };
@@ -47,7 +47,7 @@ public:
     virtual ~MessageFiles() = default;
     // The text of message id with the inserts filled in, as the message file
     // has it (line breaks not yet normalised); false when no file yields one.
-    virtual bool lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
+    virtual bool Lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
                         uint32_t id, const std::vector<std::wstring>& inserts, std::wstring& text) = 0;
 };
 
@@ -68,7 +68,7 @@ struct EventLogEntry {
 
     // Type name, local time written, source, computer and category on one
     // line, then the message and an empty line.
-    std::wstring text() const;
+    std::wstring Text() const;
 };
 
 class EventLogReader {
@@ -78,14 +78,14 @@ public:
 
     // Selector 1 reads "Application", any other value "System". Appends up
     // to five entries that pass typeFilter, newest first.
-    void read(int logSelector);
+    void Read(int logSelector);
 
     std::vector<EventLogEntry> entries;
     int typeFilter = 1;  // 0 errors only, 1 errors and warnings, 2 all types
 
 private:
-    EventLogEntry readStep(const std::wstring& logName, bool& unreadable);
-    std::wstring lookupText(const std::wstring& logName, const std::wstring& source, MessageKind kind,
+    EventLogEntry ReadStep(const std::wstring& logName, bool& unreadable);
+    std::wstring LookupText(const std::wstring& logName, const std::wstring& source, MessageKind kind,
                             uint32_t id, const std::vector<std::wstring>& inserts);
 
     EventRecordSource& records_;
@@ -93,11 +93,11 @@ private:
 };
 
 // "エラー", "警告", ...; "不明" for an unknown type.
-std::wstring eventTypeName(uint16_t eventType);
+std::wstring EventTypeName(uint16_t eventType);
 // Seconds since 1970 (UTC) as local "YYYY-MM-DD hh:mm:ss".
-std::wstring localTimeText(int64_t secondsSince1970);
+std::wstring LocalTimeText(int64_t secondsSince1970);
 // Splits at CR and LF, drops empty pieces, ends every piece with a line feed.
-std::wstring normaliseMessageText(const std::wstring& text);
+std::wstring NormaliseMessageText(const std::wstring& text);
 
 // The longest message text an expansion gives; anything beyond is cut off
 // (the system's own formatter refuses results of this size).
@@ -116,6 +116,6 @@ constexpr size_t kMaxMessageChars = 65536;
 //   stays.
 // Inserts are data: percent signs inside them are kept. The result is cut at
 // kMaxMessageChars.
-std::wstring expandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts);
+std::wstring ExpandMessageInserts(const std::wstring& text, const std::vector<std::wstring>& inserts);
 
 }  // namespace orbilux

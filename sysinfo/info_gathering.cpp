@@ -26,7 +26,7 @@ std::shared_ptr<InfoGathering> InfoGathering::Start(ComputerInfo moment, GatherN
 void InfoGathering::Gather() {
     try {
         std::unique_ptr<SystemProbes> probes = probes_ ? probes_() : nullptr;
-        if (probes) info_.gatherRest(needs_, *probes);
+        if (probes) info_.GatherRest(needs_, *probes);
     } catch (...) {
         // What was read stays; a probe that fails leaves its values empty.
     }

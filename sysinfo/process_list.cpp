@@ -9,17 +9,17 @@ constexpr size_t kNameWidth = 39;
 constexpr std::chrono::milliseconds kSampleGap{200};
 }  // namespace
 
-std::wstring ProcessInfo::name() const {
+std::wstring ProcessInfo::Name() const {
     if (!description.empty()) return description;
     if (!displayName.empty()) return displayName;
     return path;
 }
 
-std::wstring processIdName(uint32_t processId) {
+std::wstring ProcessIdName(uint32_t processId) {
     return (boost::wformat(L"ProcessID:%04x") % processId).str();
 }
 
-std::wstring formatProcessLine(const std::wstring& name, uint32_t processId, double cpuPercent,
+std::wstring FormatProcessLine(const std::wstring& name, uint32_t processId, double cpuPercent,
                                uint64_t workingSet) {
     // The name is data: it is cut and padded by hand, never used as a format.
     std::wstring line = name.substr(0, kNameWidth);
@@ -30,7 +30,7 @@ std::wstring formatProcessLine(const std::wstring& name, uint32_t processId, dou
     return line;
 }
 
-void ProcessList::record(const std::vector<ProcessTime>& times, bool second) {
+void ProcessList::Record(const std::vector<ProcessTime>& times, bool second) {
     if (!second) {
         samples.clear();
         for (const ProcessTime& t : times) samples.emplace(t.processId, t.time);
@@ -51,20 +51,20 @@ void ProcessList::record(const std::vector<ProcessTime>& times, bool second) {
     samples.swap(differences);
 }
 
-void ProcessList::sample(ProcessSource& source) {
+void ProcessList::Sample(ProcessSource& source) {
     total = 0;
-    record(source.sampleTimes(), false);
-    source.pause(kSampleGap);
+    Record(source.SampleTimes(), false);
+    source.Pause(kSampleGap);
     total = 0;
-    record(source.sampleTimes(), true);
+    Record(source.SampleTimes(), true);
 
     lines.clear();
     if (total == 0) return;
     for (const auto& [processId, used] : samples) {
         if (used == 0) continue;
-        const ProcessInfo info = source.describe(processId);
+        const ProcessInfo info = source.Describe(processId);
         const double cpu = static_cast<double>(used) / static_cast<double>(total) * 100.0;
-        lines.push_back(formatProcessLine(info.name(), processId, cpu, info.workingSet));
+        lines.push_back(FormatProcessLine(info.Name(), processId, cpu, info.workingSet));
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace orbilux {
 
-// A readable name for one process. Filled on Windows by forProcess.
+// A readable name for one process. Filled on Windows by ForProcess.
 struct ProcessInfo {
     std::wstring description;  // "FileDescription" of the main module's version resource
     std::wstring path;         // main module path, or "ProcessID:%04x"; only when displayName is empty
@@ -18,14 +18,14 @@ struct ProcessInfo {
     uint64_t workingSet = 0;   // bytes; 0 when the process cannot be opened
 
     // Description if not empty, else display name if not empty, else path.
-    std::wstring name() const;
+    std::wstring Name() const;
 
     // Looks the process up on the running system (Windows only).
-    static ProcessInfo forProcess(uint32_t processId);
+    static ProcessInfo ForProcess(uint32_t processId);
 };
 
 // "ProcessID:%04x": the name of a process whose module cannot be read.
-std::wstring processIdName(uint32_t processId);
+std::wstring ProcessIdName(uint32_t processId);
 
 // One process's kernel plus user time (100 ns units) in one sample.
 struct ProcessTime {
@@ -38,15 +38,15 @@ class ProcessSource {
 public:
     virtual ~ProcessSource() = default;
     // Every process that could be opened, plus the idle time under id 0 when known.
-    virtual std::vector<ProcessTime> sampleTimes() = 0;
-    virtual void pause(std::chrono::milliseconds duration) = 0;
-    virtual ProcessInfo describe(uint32_t processId) = 0;
+    virtual std::vector<ProcessTime> SampleTimes() = 0;
+    virtual void Pause(std::chrono::milliseconds duration) = 0;
+    virtual ProcessInfo Describe(uint32_t processId) = 0;
 };
 
 class ProcessList {
 public:
     // Takes both samples and fills lines.
-    void sample(ProcessSource& source);
+    void Sample(ProcessSource& source);
 
     // Per process id: the first sample's time, then the difference of the two.
     std::map<uint32_t, uint64_t> samples;
@@ -54,12 +54,12 @@ public:
     std::vector<std::wstring> lines;
 
 private:
-    void record(const std::vector<ProcessTime>& times, bool second);
+    void Record(const std::vector<ProcessTime>& times, bool second);
 };
 
 // One process line: the name cut or padded to 39 characters, the id, the
 // share with two decimals and the working set in megabytes, tab-separated.
-std::wstring formatProcessLine(const std::wstring& name, uint32_t processId, double cpuPercent,
+std::wstring FormatProcessLine(const std::wstring& name, uint32_t processId, double cpuPercent,
                                uint64_t workingSet);
 
 }  // namespace orbilux

@@ -53,29 +53,29 @@ public:
 
     // False when the computer has no route to the limited broadcast address
     // or the adapters cannot be listed.
-    virtual bool adapters(std::vector<AdapterRecord>& out) = 0;
-    virtual std::vector<std::wstring> dnsServers() = 0;
-    virtual std::wstring computerName() = 0;
-    virtual std::wstring userName() = 0;
-    virtual tamrik::CalendarTime localTime() = 0;
-    virtual bool memoryStatus(MemoryStatus& out) = 0;
-    virtual std::vector<std::wstring> processLines() = 0;
-    virtual ForegroundWindow foregroundWindow() = 0;
-    virtual std::wstring processName(uint32_t processId) = 0;
+    virtual bool Adapters(std::vector<AdapterRecord>& out) = 0;
+    virtual std::vector<std::wstring> DnsServers() = 0;
+    virtual std::wstring ComputerName() = 0;
+    virtual std::wstring UserName() = 0;
+    virtual tamrik::CalendarTime LocalTime() = 0;
+    virtual bool ReadMemoryStatus(MemoryStatus& out) = 0;
+    virtual std::vector<std::wstring> ProcessLines() = 0;
+    virtual ForegroundWindow ReadForegroundWindow() = 0;
+    virtual std::wstring ProcessName(uint32_t processId) = 0;
     // The performance counter's up time in seconds; false when it cannot be read.
-    virtual bool upTimeCounter(uint32_t& seconds) = 0;
-    virtual uint64_t millisecondsSinceStart() = 0;
-    virtual bool powerStatus(PowerStatus& out) = 0;
-    virtual bool primaryDomain(PrimaryDomain& out) = 0;
-    virtual EventRecordSource& eventRecords() = 0;
-    virtual MessageFiles& messageFiles() = 0;
+    virtual bool UpTimeCounter(uint32_t& seconds) = 0;
+    virtual uint64_t MillisecondsSinceStart() = 0;
+    virtual bool ReadPowerStatus(PowerStatus& out) = 0;
+    virtual bool ReadPrimaryDomain(PrimaryDomain& out) = 0;
+    virtual EventRecordSource& EventRecords() = 0;
+    virtual MessageFiles& MessageFileSource() = 0;
 };
 
 // "%d days %02d:%02d:%02d" of a number of seconds.
-std::wstring formatUpTime(uint32_t seconds);
+std::wstring FormatUpTime(uint32_t seconds);
 // "AC Power" on mains, else "Battery: " and the percentage.
-std::wstring formatPowerStatus(const PowerStatus& power);
+std::wstring FormatPowerStatus(const PowerStatus& power);
 // The description cut before the first " - " unless that starts the text.
-std::wstring shortAdapterDescription(const std::wstring& description);
+std::wstring ShortAdapterDescription(const std::wstring& description);
 
 }  // namespace orbilux

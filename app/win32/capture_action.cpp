@@ -63,7 +63,7 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     press->settings = settings;
     if (hotkeyId == kShotHotkeyId) ApplyShotKey(press->settings);
     if (press->WritesFiles() && settings.output_.baseDirName.empty()) {
-        settings.output_.baseDirName = defaultPicturesFolder();
+        settings.output_.baseDirName = DefaultPicturesFolder();
         press->settings.output_.baseDirName = settings.output_.baseDirName;
     }
 
@@ -83,7 +83,7 @@ void FinishPress(Press& press, PressSteps& steps) {
     if (press.settings.extras_.copyToClipboard) steps.CopyToClipboard(press);
     if (press.WritesFiles()) {
         const SaveOutcome saved = steps.SaveFiles(press);
-        if (!saved.ok())
+        if (!saved.Ok())
             steps.NotifySaveFailure(saved);
         else if (press.settings.extras_.notifyAfterSave)
             steps.NotifySaved(saved);

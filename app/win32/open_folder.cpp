@@ -12,7 +12,7 @@
 namespace orbilux {
 
 bool OpenCaptureFolder(HWND owner, const OutputSettings& output) {
-    const std::wstring folder = captureFolderToOpen(output, currentLocalTime());
+    const std::wstring folder = CaptureFolderToOpen(output, CurrentLocalTime());
     if (!folder.empty()) {
         // Explorer takes the folder without its trailing separator (a drive's root keeps it).
         const std::wstring shown = WithoutTrailingSeparators(folder);

@@ -96,7 +96,7 @@ bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify) {
 
 void ReadPressMoment(Press& press) {
     Win32SystemProbes probes;
-    press.settings.format_.computerInfo.readMoment(probes);
+    press.settings.format_.computerInfo.ReadMoment(probes);
 }
 
 void StartPressGathering(Press& press) {

@@ -13,10 +13,10 @@
 #include "output/save_outcome.h"
 #include "print/win32/page_render.h"
 
+namespace orbilux {
+
 struct ComputerInfo;
 struct GatherNeeds;
-
-namespace orbilux {
 
 class ORBILUXSetting;
 class PrinterObjects;

@@ -162,7 +162,7 @@ int main(int argc, char** argv) {
         // The encode step alone on the same picture.
         std::wstring extension;
         ImageEncoder encoder = ImageEncoder::Jpeg;
-        pictureFormat(settings.output_.nPictureFormat, extension, encoder);
+        PictureFormat(settings.output_.nPictureFormat, extension, encoder);
         const Clock::time_point encodeStart = Clock::now();
         const CxImage prepared = preparePicture(settings.output_, settings.output_.bpp, picture);
         const bool saved = savePicture(prepared, folder + L"encode" + extension, encoder);

@@ -14,7 +14,7 @@ namespace orbilux {
 class MonitorFunctionError {
 public:
     explicit MonitorFunctionError(std::wstring text) : text_(std::move(text)) {}
-    const std::wstring& text() const { return text_; }
+    const std::wstring& Text() const { return text_; }
 
 private:
     std::wstring text_;

@@ -172,7 +172,7 @@ bool OpenStoredPrinter(PrinterObjects& objects, PrinterSettings& printer) {
         // The block does not hold the bytes its own header claims: never hand
         // it to the spooler.
         ShowPrinterMessage();
-        printer.clearDevMode();
+        printer.ClearDevMode();
     }
     std::wstring name = printer.printername_;
     if (name.empty()) name = DevModeDeviceName(dm);
@@ -316,7 +316,7 @@ std::wstring DefaultPrinterName() {
 
 void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer) {
     objects.Close();
-    if (!printer.hasDevMode()) printer.devModeBlock.assign(kDevModeFixedSize, 0);
+    if (!printer.HasDevMode()) printer.devModeBlock.assign(kDevModeFixedSize, 0);
     try {
         if (!useStoredPrinter || !OpenStoredPrinter(objects, printer)) {
             // A chosen printer that is offline or gone for now: the default

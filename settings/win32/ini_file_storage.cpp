@@ -110,7 +110,7 @@ public:
     SaveSession(const SaveSession&) = delete;
     SaveSession& operator=(const SaveSession&) = delete;
 
-    const std::wstring& tempPath() const { return tempPath_; }
+    const std::wstring& TempPath() const { return tempPath_; }
 
     bool Commit(const std::wstring& filePath) {
         // Let the platform drop what it caches of the copy before moving it.
@@ -136,11 +136,11 @@ std::wstring CSettingsStorageIniFile::TempPathFor(const std::wstring& filePath) 
 }
 
 const std::wstring& CSettingsStorageIniFile::ActivePath() const {
-    return session_ ? session_->tempPath() : filePath_;
+    return session_ ? session_->TempPath() : filePath_;
 }
 
 std::unique_ptr<CSettingsStorage> CSettingsStorageIniFile::CreateSubStorage(const std::wstring& name) {
-    auto sub = std::make_unique<CSettingsStorageIniFile>(filePath_, SubSectionName(section(), name));
+    auto sub = std::make_unique<CSettingsStorageIniFile>(filePath_, SubSectionName(Section(), name));
     sub->session_ = session_;
     return sub;
 }
@@ -179,7 +179,7 @@ std::wstring CSettingsStorageIniFile::ReadText(const std::wstring& key, const st
     if (bufferChars == 0) return std::wstring();
     std::vector<wchar_t> buffer(bufferChars, L'\0');
     const DWORD count =
-        ::GetPrivateProfileStringW(section().c_str(), key.c_str(), defaultText.c_str(), buffer.data(),
+        ::GetPrivateProfileStringW(Section().c_str(), key.c_str(), defaultText.c_str(), buffer.data(),
                                    static_cast<DWORD>(bufferChars), ActivePath().c_str());
     return std::wstring(buffer.data(), count < bufferChars ? count : bufferChars - 1);
 }
@@ -187,17 +187,17 @@ std::wstring CSettingsStorageIniFile::ReadText(const std::wstring& key, const st
 bool CSettingsStorageIniFile::WriteText(const std::wstring& key, const std::wstring& text) {
     // Written so that the reader's trimming and unquoting give the text back whole.
     const std::wstring value = ProfileValueText(text);
-    return ::WritePrivateProfileStringW(section().c_str(), key.c_str(), value.c_str(),
+    return ::WritePrivateProfileStringW(Section().c_str(), key.c_str(), value.c_str(),
                                         ActivePath().c_str()) != FALSE;
 }
 
 bool CSettingsStorageIniFile::ReadStruct(const std::wstring& key, void* data, size_t size) {
-    return ::GetPrivateProfileStructW(section().c_str(), key.c_str(), data, static_cast<UINT>(size),
+    return ::GetPrivateProfileStructW(Section().c_str(), key.c_str(), data, static_cast<UINT>(size),
                                       ActivePath().c_str()) != FALSE;
 }
 
 bool CSettingsStorageIniFile::WriteStruct(const std::wstring& key, const void* data, size_t size) {
-    return ::WritePrivateProfileStructW(section().c_str(), key.c_str(), const_cast<void*>(data),
+    return ::WritePrivateProfileStructW(Section().c_str(), key.c_str(), const_cast<void*>(data),
                                         static_cast<UINT>(size), ActivePath().c_str()) != FALSE;
 }
 

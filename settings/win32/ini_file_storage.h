@@ -23,9 +23,9 @@ public:
     CSettingsStorageIniFile(const CSettingsStorageIniFile&) = delete;
     CSettingsStorageIniFile& operator=(const CSettingsStorageIniFile&) = delete;
 
-    const std::wstring& filePath() const { return filePath_; }
-    // Where writes go while a save is open: filePath() + ".tmp", or, while
-    // another program holds that file open, filePath() + ".1.tmp" to ".9.tmp".
+    const std::wstring& FilePath() const { return filePath_; }
+    // Where writes go while a save is open: FilePath() + ".tmp", or, while
+    // another program holds that file open, FilePath() + ".1.tmp" to ".9.tmp".
     static std::wstring TempPathFor(const std::wstring& filePath);
 
     std::unique_ptr<CSettingsStorage> CreateSubStorage(const std::wstring& name) override;

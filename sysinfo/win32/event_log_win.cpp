@@ -13,7 +13,7 @@ constexpr DWORD kValueBytes = 1000;
 constexpr DWORD kExpandedChars = 1000;
 
 // A NUL-terminated wide string at offset, not reaching past end.
-bool readString(const BYTE* base, size_t offset, size_t end, std::wstring& out, size_t* next = nullptr) {
+bool ReadString(const BYTE* base, size_t offset, size_t end, std::wstring& out, size_t* next = nullptr) {
     out.clear();
     for (size_t at = offset; at + sizeof(wchar_t) <= end; at += sizeof(wchar_t)) {
         wchar_t c;
@@ -27,7 +27,7 @@ bool readString(const BYTE* base, size_t offset, size_t end, std::wstring& out, 
     return false;
 }
 
-std::wstring trimmed(const std::wstring& text) {
+std::wstring Trimmed(const std::wstring& text) {
     const size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring::npos) return {};
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
@@ -35,7 +35,7 @@ std::wstring trimmed(const std::wstring& text) {
 
 }  // namespace
 
-bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
+bool ParseEventRecord(const void* data, size_t size, EventRecord& record) {
     EVENTLOGRECORD head;
     if (!data || size < sizeof head) return false;
     std::memcpy(&head, data, sizeof head);
@@ -52,13 +52,13 @@ bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
     record.category = head.EventCategory;
 
     size_t next = 0;
-    if (!readString(base, sizeof head, end, record.source, &next)) return false;
-    if (!readString(base, next, end, record.computer)) return false;
+    if (!ReadString(base, sizeof head, end, record.source, &next)) return false;
+    if (!ReadString(base, next, end, record.computer)) return false;
 
     size_t at = head.StringOffset;
     for (WORD i = 0; i < head.NumStrings; ++i) {
         std::wstring insert;
-        if (!readString(base, at, end, insert, &at)) return false;
+        if (!ReadString(base, at, end, insert, &at)) return false;
         record.strings.push_back(std::move(insert));
     }
     if (head.DataLength > 0) {
@@ -68,7 +68,7 @@ bool parseEventRecord(const void* data, size_t size, EventRecord& record) {
     return true;
 }
 
-bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
+bool FormatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
                          std::wstring& text) {
     // The system formatter only fetches the text, inserts left as they are:
     // given an argument list, a message could make it read arguments that were
@@ -87,20 +87,20 @@ bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wst
     }
     tamrik::UniqueLocal rawOwner(raw);
     if (length == 0 || !raw) return false;
-    text = expandMessageInserts(std::wstring(raw, length), inserts);
+    text = ExpandMessageInserts(std::wstring(raw, length), inserts);
     return true;
 }
 
-bool Win32EventRecordSource::open(const std::wstring& logName) {
+bool Win32EventRecordSource::Open(const std::wstring& logName) {
     log_.Reset(::OpenEventLogW(nullptr, logName.c_str()));
     return bool(log_);
 }
 
-void Win32EventRecordSource::close() {
+void Win32EventRecordSource::Close() {
     log_.Reset();
 }
 
-RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
+RecordRead Win32EventRecordSource::ReadPrevious(EventRecord& record) {
     if (!log_) return RecordRead::End;
     const DWORD flags = EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ;
     BYTE probe[1];
@@ -113,11 +113,11 @@ RecordRead Win32EventRecordSource::readPrevious(EventRecord& record) {
     std::vector<DWORD> buffer((needed + sizeof(DWORD) - 1) / sizeof(DWORD));  // DWORD-aligned
     if (!::ReadEventLogW(log_.Get(), flags, 0, buffer.data(), needed, &read, &needed))
         return RecordRead::Unreadable;
-    if (!parseEventRecord(buffer.data(), read, record)) return RecordRead::Unreadable;
+    if (!ParseEventRecord(buffer.data(), read, record)) return RecordRead::Unreadable;
     return RecordRead::Record;
 }
 
-bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
+bool RegistryMessageFiles::Lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind,
                                   uint32_t id, const std::vector<std::wstring>& inserts, std::wstring& text) {
     const std::wstring logKeyPath = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\" + logName;
     tamrik::UniqueKey logKey, sourceKey;
@@ -146,11 +146,11 @@ bool RegistryMessageFiles::lookup(const std::wstring& logName, const std::wstrin
     while (start <= files.size()) {
         size_t stop = files.find(L';', start);
         if (stop == std::wstring::npos) stop = files.size();
-        const std::wstring path = trimmed(files.substr(start, stop - start));
+        const std::wstring path = Trimmed(files.substr(start, stop - start));
         start = stop + 1;
         if (path.empty()) continue;
         tamrik::UniqueModule module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-        if (module && formatModuleMessage(module.Get(), id, inserts, text)) return true;
+        if (module && FormatModuleMessage(module.Get(), id, inserts, text)) return true;
     }
     return false;
 }

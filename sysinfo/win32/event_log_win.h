@@ -13,21 +13,21 @@
 namespace orbilux {
 
 // Decodes one EVENTLOGRECORD; false when its offsets leave the buffer.
-bool parseEventRecord(const void* data, size_t size, EventRecord& record);
+bool ParseEventRecord(const void* data, size_t size, EventRecord& record);
 
 // The text of message id in module's message table, neutral language with the
 // user's default sublanguage, with its inserts filled in by
-// expandMessageInserts: %1, %2, ... take the given strings, whatever format
+// ExpandMessageInserts: %1, %2, ... take the given strings, whatever format
 // they ask for; inserts the record does not supply show as empty text.
-bool formatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
+bool FormatModuleMessage(HMODULE module, uint32_t id, const std::vector<std::wstring>& inserts,
                          std::wstring& text);
 
 // Reads a log backwards with ReadEventLogW.
 class Win32EventRecordSource : public EventRecordSource {
 public:
-    bool open(const std::wstring& logName) override;
-    RecordRead readPrevious(EventRecord& record) override;
-    void close() override;
+    bool Open(const std::wstring& logName) override;
+    RecordRead ReadPrevious(EventRecord& record) override;
+    void Close() override;
 
 private:
     static void CloseLog(HANDLE log) { ::CloseEventLog(log); }
@@ -37,7 +37,7 @@ private:
 // Message files named under HKLM "SYSTEM\CurrentControlSet\Services\EventLog\<log>\<source>".
 class RegistryMessageFiles : public MessageFiles {
 public:
-    bool lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind, uint32_t id,
+    bool Lookup(const std::wstring& logName, const std::wstring& source, MessageKind kind, uint32_t id,
                 const std::vector<std::wstring>& inserts, std::wstring& text) override;
 };
 

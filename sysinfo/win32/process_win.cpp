@@ -20,7 +20,7 @@ namespace {
 
 constexpr DWORD kModuleNameChars = 1024;
 
-uint64_t fileTimeValue(const FILETIME& t) {
+uint64_t FileTimeValue(const FILETIME& t) {
     return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
@@ -40,7 +40,7 @@ using QuerySystemInformation = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
 
 // The idle time of all processors, so that it weighs like the process times,
 // which also count every processor.
-bool idleTime(uint64_t& idle) {
+bool IdleTime(uint64_t& idle) {
     HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     if (!ntdll) return false;
     auto query =
@@ -59,7 +59,7 @@ bool idleTime(uint64_t& idle) {
     return true;
 }
 
-std::wstring fileDescription(const std::wstring& file) {
+std::wstring FileDescription(const std::wstring& file) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
     if (size == 0) return {};
@@ -95,7 +95,7 @@ std::wstring fileDescription(const std::wstring& file) {
 
 }  // namespace
 
-ProcessInfo ProcessInfo::forProcess(uint32_t processId) {
+ProcessInfo ProcessInfo::ForProcess(uint32_t processId) {
     ProcessInfo info;
     std::wstring file;
     tamrik::UniqueHandle process(
@@ -112,7 +112,7 @@ ProcessInfo ProcessInfo::forProcess(uint32_t processId) {
         if (::EnumProcessModules(process.Get(), &mainModule, sizeof mainModule, &needed) &&
             ::GetModuleFileNameExW(process.Get(), mainModule, name, kModuleNameChars) > 0) {
             file = name;
-            info.description = fileDescription(file);
+            info.description = FileDescription(file);
             if (info.description.empty()) {
                 SHFILEINFOW shellInfo{};
                 if (::SHGetFileInfoW(file.c_str(), FILE_ATTRIBUTE_NORMAL, &shellInfo, sizeof shellInfo,
@@ -122,11 +122,11 @@ ProcessInfo ProcessInfo::forProcess(uint32_t processId) {
             }
         }
     }
-    if (info.displayName.empty()) info.path = file.empty() ? processIdName(processId) : file;
+    if (info.displayName.empty()) info.path = file.empty() ? ProcessIdName(processId) : file;
     return info;
 }
 
-std::vector<ProcessTime> Win32ProcessSource::sampleTimes() {
+std::vector<ProcessTime> Win32ProcessSource::SampleTimes() {
     std::vector<ProcessTime> times;
     tamrik::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (snapshot) {
@@ -140,16 +140,16 @@ std::vector<ProcessTime> Win32ProcessSource::sampleTimes() {
             if (!process) continue;
             FILETIME created, exited, kernel, user;
             if (::GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) {
-                times.push_back({entry.th32ProcessID, fileTimeValue(kernel) + fileTimeValue(user)});
+                times.push_back({entry.th32ProcessID, FileTimeValue(kernel) + FileTimeValue(user)});
             }
         }
     }
     uint64_t idle = 0;
-    if (idleTime(idle)) times.push_back({0, idle});
+    if (IdleTime(idle)) times.push_back({0, idle});
     return times;
 }
 
-void Win32ProcessSource::pause(std::chrono::milliseconds duration) {
+void Win32ProcessSource::Pause(std::chrono::milliseconds duration) {
     std::this_thread::sleep_for(duration);
 }
 

@@ -9,9 +9,9 @@ namespace orbilux {
 // of all processors under id 0.
 class Win32ProcessSource : public ProcessSource {
 public:
-    std::vector<ProcessTime> sampleTimes() override;
-    void pause(std::chrono::milliseconds duration) override;
-    ProcessInfo describe(uint32_t processId) override { return ProcessInfo::forProcess(processId); }
+    std::vector<ProcessTime> SampleTimes() override;
+    void Pause(std::chrono::milliseconds duration) override;
+    ProcessInfo Describe(uint32_t processId) override { return ProcessInfo::ForProcess(processId); }
 };
 
 }  // namespace orbilux

@@ -32,14 +32,14 @@ void FreeLsaMemory(void* block) {
 constexpr DWORD kLimitedBroadcast = 0xFFFFFFFF;  // 255.255.255.255
 
 // An adapter without a default gateway lists 0.0.0.0.
-std::wstring gatewayText(const IP_ADDR_STRING& gateway) {
+std::wstring GatewayText(const IP_ADDR_STRING& gateway) {
     if (std::strcmp(gateway.IpAddress.String, "0.0.0.0") == 0) return {};
-    return ansiToWide(gateway.IpAddress.String);
+    return AnsiToWide(gateway.IpAddress.String);
 }
 
 }  // namespace
 
-std::wstring ansiToWide(const char* text) {
+std::wstring AnsiToWide(const char* text) {
     if (!text || !*text) return {};
     const int chars = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (chars <= 1) return {};
@@ -49,7 +49,7 @@ std::wstring ansiToWide(const char* text) {
     return wide;
 }
 
-bool Win32SystemProbes::adapters(std::vector<AdapterRecord>& out) {
+bool Win32SystemProbes::Adapters(std::vector<AdapterRecord>& out) {
     out.clear();
     DWORD best = 0;
     if (::GetBestInterface(kLimitedBroadcast, &best) != NO_ERROR) return false;
@@ -68,18 +68,18 @@ bool Win32SystemProbes::adapters(std::vector<AdapterRecord>& out) {
 
     for (const IP_ADAPTER_INFO* adapter = records.data(); adapter; adapter = adapter->Next) {
         AdapterRecord record;
-        record.adapterName = ansiToWide(adapter->AdapterName);
-        record.description = ansiToWide(adapter->Description);
-        record.ipAddress = ansiToWide(adapter->IpAddressList.IpAddress.String);
-        record.ipMask = ansiToWide(adapter->IpAddressList.IpMask.String);
-        record.gateway = gatewayText(adapter->GatewayList);
+        record.adapterName = AnsiToWide(adapter->AdapterName);
+        record.description = AnsiToWide(adapter->Description);
+        record.ipAddress = AnsiToWide(adapter->IpAddressList.IpAddress.String);
+        record.ipMask = AnsiToWide(adapter->IpAddressList.IpMask.String);
+        record.gateway = GatewayText(adapter->GatewayList);
         record.dhcpEnabled = adapter->DhcpEnabled != 0;
         out.push_back(record);
     }
     return true;
 }
 
-std::vector<std::wstring> Win32SystemProbes::dnsServers() {
+std::vector<std::wstring> Win32SystemProbes::DnsServers() {
     std::vector<std::wstring> servers;
     ULONG bytes = 0;
     if (::GetNetworkParams(nullptr, &bytes) != ERROR_BUFFER_OVERFLOW || bytes == 0) return servers;
@@ -88,12 +88,12 @@ std::vector<std::wstring> Win32SystemProbes::dnsServers() {
     if (::GetNetworkParams(params.data(), &bytes) != NO_ERROR) return servers;
     for (const IP_ADDR_STRING* server = &params[0].DnsServerList; server; server = server->Next) {
         // With no server configured the list holds one empty address.
-        if (server->IpAddress.String[0]) servers.push_back(ansiToWide(server->IpAddress.String));
+        if (server->IpAddress.String[0]) servers.push_back(AnsiToWide(server->IpAddress.String));
     }
     return servers;
 }
 
-std::wstring Win32SystemProbes::computerName() {
+std::wstring Win32SystemProbes::ComputerName() {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD chars = MAX_COMPUTERNAME_LENGTH + 1;
     if (::GetComputerNameW(name, &chars)) return std::wstring(name, chars);
@@ -104,18 +104,18 @@ std::wstring Win32SystemProbes::computerName() {
     return longer;
 }
 
-std::wstring Win32SystemProbes::userName() {
+std::wstring Win32SystemProbes::UserName() {
     wchar_t name[257] = {};
     DWORD chars = 257;
     if (!::GetUserNameW(name, &chars)) return {};
     return name;
 }
 
-tamrik::CalendarTime Win32SystemProbes::localTime() {
+tamrik::CalendarTime Win32SystemProbes::LocalTime() {
     return tamrik::SystemLocalTime();
 }
 
-bool Win32SystemProbes::memoryStatus(MemoryStatus& out) {
+bool Win32SystemProbes::ReadMemoryStatus(MemoryStatus& out) {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     if (!::GlobalMemoryStatusEx(&status)) return false;
@@ -129,14 +129,14 @@ bool Win32SystemProbes::memoryStatus(MemoryStatus& out) {
     return true;
 }
 
-std::vector<std::wstring> Win32SystemProbes::processLines() {
+std::vector<std::wstring> Win32SystemProbes::ProcessLines() {
     Win32ProcessSource source;
     ProcessList list;
-    list.sample(source);
+    list.Sample(source);
     return list.lines;
 }
 
-ForegroundWindow Win32SystemProbes::foregroundWindow() {
+ForegroundWindow Win32SystemProbes::ReadForegroundWindow() {
     ForegroundWindow foreground;
     HWND window = ::GetForegroundWindow();
     if (!window) return foreground;
@@ -154,11 +154,11 @@ ForegroundWindow Win32SystemProbes::foregroundWindow() {
     return foreground;
 }
 
-std::wstring Win32SystemProbes::processName(uint32_t processId) {
-    return ProcessInfo::forProcess(processId).name();
+std::wstring Win32SystemProbes::ProcessName(uint32_t processId) {
+    return ProcessInfo::ForProcess(processId).Name();
 }
 
-bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
+bool Win32SystemProbes::UpTimeCounter(uint32_t& seconds) {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (!::GetVersionExW(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return false;
@@ -180,11 +180,11 @@ bool Win32SystemProbes::upTimeCounter(uint32_t& seconds) {
     return true;
 }
 
-uint64_t Win32SystemProbes::millisecondsSinceStart() {
+uint64_t Win32SystemProbes::MillisecondsSinceStart() {
     return ::GetTickCount64();
 }
 
-bool Win32SystemProbes::powerStatus(PowerStatus& out) {
+bool Win32SystemProbes::ReadPowerStatus(PowerStatus& out) {
     SYSTEM_POWER_STATUS status{};
     if (!::GetSystemPowerStatus(&status)) return false;
     out.acLineStatus = status.ACLineStatus;
@@ -192,7 +192,7 @@ bool Win32SystemProbes::powerStatus(PowerStatus& out) {
     return true;
 }
 
-bool Win32SystemProbes::primaryDomain(PrimaryDomain& out) {
+bool Win32SystemProbes::ReadPrimaryDomain(PrimaryDomain& out) {
     LSA_OBJECT_ATTRIBUTES attributes{};
     tamrik::UniqueResource<LSA_HANDLE, &CloseLsaHandle> policy;
     if (::LsaOpenPolicy(nullptr, &attributes, POLICY_VIEW_LOCAL_INFORMATION, policy.Put()) != 0) return false;

@@ -9,21 +9,21 @@ namespace orbilux {
 
 class Win32SystemProbes : public SystemProbes {
 public:
-    bool adapters(std::vector<AdapterRecord>& out) override;
-    std::vector<std::wstring> dnsServers() override;
-    std::wstring computerName() override;
-    std::wstring userName() override;
-    tamrik::CalendarTime localTime() override;
-    bool memoryStatus(MemoryStatus& out) override;
-    std::vector<std::wstring> processLines() override;
-    ForegroundWindow foregroundWindow() override;
-    std::wstring processName(uint32_t processId) override;
-    bool upTimeCounter(uint32_t& seconds) override;
-    uint64_t millisecondsSinceStart() override;
-    bool powerStatus(PowerStatus& out) override;
-    bool primaryDomain(PrimaryDomain& out) override;
-    EventRecordSource& eventRecords() override { return records_; }
-    MessageFiles& messageFiles() override { return messages_; }
+    bool Adapters(std::vector<AdapterRecord>& out) override;
+    std::vector<std::wstring> DnsServers() override;
+    std::wstring ComputerName() override;
+    std::wstring UserName() override;
+    tamrik::CalendarTime LocalTime() override;
+    bool ReadMemoryStatus(MemoryStatus& out) override;
+    std::vector<std::wstring> ProcessLines() override;
+    ForegroundWindow ReadForegroundWindow() override;
+    std::wstring ProcessName(uint32_t processId) override;
+    bool UpTimeCounter(uint32_t& seconds) override;
+    uint64_t MillisecondsSinceStart() override;
+    bool ReadPowerStatus(PowerStatus& out) override;
+    bool ReadPrimaryDomain(PrimaryDomain& out) override;
+    EventRecordSource& EventRecords() override { return records_; }
+    MessageFiles& MessageFileSource() override { return messages_; }
 
 private:
     Win32EventRecordSource records_;
@@ -35,6 +35,6 @@ private:
 void GatherSystemInfo(ComputerInfo& info, const GatherNeeds& needs);
 
 // Text in the ANSI code page as wide text.
-std::wstring ansiToWide(const char* text);
+std::wstring AnsiToWide(const char* text);
 
 }  // namespace orbilux

@@ -75,11 +75,11 @@ TEST(HardValues, DamagedNumbersListsAndStructsLoad) {
     }));
     EXPECT_EQ(s.output_.nPictureFormat, 1);
     EXPECT_EQ(s.output_.bpp, 3);  // no number: the default
-    EXPECT_EQ(effectiveScale(s.output_.scale), 150u);
+    EXPECT_EQ(EffectiveScale(s.output_.scale), 150u);
     EXPECT_EQ(s.key_.keyAction, -7);
     EXPECT_EQ(s.key_.logType, 0);
     EXPECT_LE(s.format_.headStrings.size(), kMaxListCount);
-    EXPECT_FALSE(s.printer_.hasDevMode());
+    EXPECT_FALSE(s.printer_.HasDevMode());
     const PrinterSettings defaults;
     EXPECT_EQ(s.printer_.rtMargin, defaults.rtMargin);
 }
@@ -97,9 +97,9 @@ TEST(HardValues, OutOfRangePictureSettingsGiveWholeFiles) {
                 out.scale = scale;
                 std::wstring ext;
                 ImageEncoder encoder = ImageEncoder::Jpeg;
-                ASSERT_TRUE(pictureFormat(format, ext, encoder));
+                ASSERT_TRUE(PictureFormat(format, ext, encoder));
                 const CxImage prepared = preparePicture(out, bpp, source);
-                const uint32_t used = effectiveScale(scale);
+                const uint32_t used = EffectiveScale(scale);
                 // A size that rounds to nothing keeps the picture as it is.
                 const uint32_t w = 33 * used / 100, h = 21 * used / 100;
                 EXPECT_EQ(prepared.GetWidth(), w && h ? w : 33u);
@@ -148,11 +148,11 @@ TEST(HardValues, AwkwardInformationReachesTheReportFile) {
     info.computerName = L"PC\t%n";
     info.processLines = {L"\t&\t%s", std::wstring(10000, L'\t')};
     info.composeInfoLines();
-    const std::wstring text = expandTabs(buildReportText(info, 2));
+    const std::wstring text = ExpandTabs(BuildReportText(info, 2));
     EXPECT_NE(text.find(L"50% & co"), std::wstring::npos);
     EXPECT_NE(text.find(L"C:\\a&b\\%1.exe"), std::wstring::npos);
     const fs::path file = fs::temp_directory_path() / ("tamrik-hard-report-" + std::to_string(::getpid()));
-    ASSERT_TRUE(writeReportFile(file.wstring(), text));
+    ASSERT_TRUE(WriteReportFile(file.wstring(), text));
     const std::string bytes = ReadAll(file);
     fs::remove(file);
     EXPECT_NE(bytes.find("50% & co"), std::string::npos);

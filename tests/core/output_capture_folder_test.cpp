@@ -29,28 +29,28 @@ TEST(OutputCaptureFolder, TodaysDatedFolderOnlyWhenItExistsAndDatedFoldersAreOn)
     o.bDateDir = true;
     const std::wstring base = dir.wide() + L"\\";
     // No capture today yet: the base folder.
-    EXPECT_EQ(captureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
     std::filesystem::create_directories(dir.path() / "20240305");
-    EXPECT_EQ(captureFolderToOpen(o, March5()), base + L"20240305\\");
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base + L"20240305\\");
     // Without dated folders the captures go to the base folder, whatever else is there.
     o.bDateDir = false;
-    EXPECT_EQ(captureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
     // A file in the place of today's folder is no folder.
     o.bDateDir = true;
     std::filesystem::remove_all(dir.path() / "20240305");
     dir.Touch("20240305");
-    EXPECT_EQ(captureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
 }
 
 TEST(OutputCaptureFolder, AMissingBaseFolderIsCreatedAndAnUncreatableOneGivesNothing) {
     outtest::ScratchFolder dir;
     OutputSettings o;
     o.baseDirName = dir.wide() + L"\\new\\deeper";
-    EXPECT_EQ(captureFolderToOpen(o, March5()), o.baseDirName + L"\\");
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), o.baseDirName + L"\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "new" / "deeper"));
     dir.Touch("file");
     o.baseDirName = dir.wide() + L"\\file\\below";
-    EXPECT_EQ(captureFolderToOpen(o, March5()), L"");
+    EXPECT_EQ(CaptureFolderToOpen(o, March5()), L"");
     // The stored setting is only read.
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\file\\below");
 }

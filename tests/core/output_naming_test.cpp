@@ -44,13 +44,13 @@ std::wstring NameAt(OutputSettings& o, const tamrik::CalendarTime& time, const s
 }  // namespace
 
 TEST(OutputNaming, StemCarriesDateAndHalfMinuteIndex) {
-    EXPECT_EQ(formatNameStem(At(14, 23, 41)), L"MN20240305_??_6bf");
-    EXPECT_EQ(formatNameStem(At(14, 24, 11)), L"MN20240305_??_6c0");
+    EXPECT_EQ(FormatNameStem(At(14, 23, 41)), L"MN20240305_??_6bf");
+    EXPECT_EQ(FormatNameStem(At(14, 24, 11)), L"MN20240305_??_6c0");
     EXPECT_EQ(halfMinuteIndex(At(0, 0, 10)), 0);
-    EXPECT_EQ(formatNameStem(At(0, 0, 29)), L"MN20240305_??_000");
-    EXPECT_EQ(formatNameStem(At(0, 0, 30)), L"MN20240305_??_001");
-    EXPECT_EQ(formatNameStem(At(23, 59, 59)), L"MN20240305_??_b3f");
-    EXPECT_EQ(formatNameStem(At(23, 59, 59)).size(), kNameStemLength);
+    EXPECT_EQ(FormatNameStem(At(0, 0, 29)), L"MN20240305_??_000");
+    EXPECT_EQ(FormatNameStem(At(0, 0, 30)), L"MN20240305_??_001");
+    EXPECT_EQ(FormatNameStem(At(23, 59, 59)), L"MN20240305_??_b3f");
+    EXPECT_EQ(FormatNameStem(At(23, 59, 59)).size(), kNameStemLength);
 }
 
 TEST(OutputNaming, SequenceNumbersFollowTheFilesOfTheSameHalfMinute) {
@@ -118,11 +118,11 @@ TEST(OutputFolder, DateFolderIsCreatedUnderAMissingBaseFolder) {
     o.baseDirName = dir.wide() + L"\\Shots\\deeper\\";  // trailing separator: still one backslash
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
-    EXPECT_EQ(resolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
+    EXPECT_EQ(ResolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Shots" / "deeper" / "20240305"));
 
     o.bDateDir = false;
-    EXPECT_EQ(resolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\");
+    EXPECT_EQ(ResolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\");
 }
 
 TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
@@ -133,7 +133,7 @@ TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
     o.baseDirName = L"rel\\shots";
     o.bDateDir = true;
     o.captureTime = At(1, 2, 3);
-    const std::wstring folder = resolveOutputFolder(o);
+    const std::wstring folder = ResolveOutputFolder(o);
     std::filesystem::current_path(previous);
     EXPECT_EQ(folder, L"rel\\shots\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "rel" / "shots" / "20240305"));
@@ -147,7 +147,7 @@ TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
     OutputSettings o;
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
-    const std::wstring folder = resolveOutputFolder(o);
+    const std::wstring folder = ResolveOutputFolder(o);
     SetPicturesFolderLookup(nullptr);
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Pictures");
     EXPECT_EQ(folder, dir.wide() + L"\\Pictures\\20240305\\");
@@ -231,7 +231,7 @@ TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakes
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
     FolderResult made;
-    const std::wstring folder = resolveOutputFolder(o, &made);
+    const std::wstring folder = ResolveOutputFolder(o, &made);
     EXPECT_EQ(made.failure, SaveFailure::None);
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Tamrik\\Captures");
     EXPECT_EQ(folder, dir.wide() + L"\\Tamrik\\Captures\\20240305\\");
@@ -242,7 +242,7 @@ TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakes
     SetLocalAppDataLookup([] { return std::wstring(); });
     OutputSettings none;
     none.captureTime = At(14, 23, 41);
-    EXPECT_EQ(resolveOutputFolder(none, &made), L"");
+    EXPECT_EQ(ResolveOutputFolder(none, &made), L"");
     EXPECT_EQ(made.failure, SaveFailure::NoFolder);
     SetPicturesFolderLookup(nullptr);
     SetLocalAppDataLookup(nullptr);

@@ -146,7 +146,7 @@ TEST_F(SaverTest, UnwritableFolderLeavesNoFileAndTheRunSaysWhy) {
     settings.output_.baseDirName = dir.wide();
     settings.output_.bDateDir = false;
     const SaveOutcome written = Run(Picture(20, 10));
-    EXPECT_TRUE(written.ok());
+    EXPECT_TRUE(written.Ok());
     EXPECT_EQ(written.folder, dir.wide() + L"\\");
     EXPECT_EQ(dir.Names().size(), 3u);
 }
@@ -226,7 +226,7 @@ TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
     settings.format_.computerInfo.localTime = press;
     settings.output_.bDateDir = true;
     settings.key_.logType = 1;
-    EXPECT_TRUE(Run(Picture(20, 10)).ok());
+    EXPECT_TRUE(Run(Picture(20, 10)).Ok());
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"20240304"});
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.bmp"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.txt"));
@@ -287,7 +287,7 @@ TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
     for (uint32_t m = 1; m <= 7; ++m) shots[m] = MonitorShot{int32_t(m - 1), Picture(m * 3, 4)};
     ImageFileSaver saver(nullptr, shots, settings);
     saver.SetEncodingThreads(4);
-    EXPECT_TRUE(saver().ok());
+    EXPECT_TRUE(saver().Ok());
     const std::vector<std::string> names = dir.Names();
     ASSERT_EQ(names.size(), 7u);
     for (uint32_t m = 1; m <= 7; ++m) {
@@ -309,7 +309,7 @@ TEST_F(SaverTest, TheReportWaitsForEveryPictureAndShowsWhatArrivedMeanwhile) {
         settings.format_.computerInfo.computerName = L"LATE-ARRIVAL";
         settings.format_.computerInfo.composeInfoLines();
     });
-    EXPECT_TRUE(saver().ok());
+    EXPECT_TRUE(saver().Ok());
     EXPECT_TRUE(pictureThere);
     std::ifstream in(dir.path() / "MN20240305_00_6bf1.txt", std::ios::binary);
     const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -323,6 +323,6 @@ TEST_F(SaverTest, ARunThatFailsStillReleasesTheReportWait) {
     ImageFileSaver saver(Picture(20, 10), {}, settings);
     int waited = 0;
     saver.SetReportWait([&] { ++waited; });
-    EXPECT_FALSE(saver().ok());
+    EXPECT_FALSE(saver().Ok());
     EXPECT_EQ(waited, 1);
 }

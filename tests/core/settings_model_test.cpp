@@ -163,7 +163,7 @@ TEST_F(SettingsModel, EmptyStorageLoadsPureDefaults) {
     EXPECT_EQ(d.output_.scale, 100u);
     EXPECT_TRUE(d.simpleMode);
     EXPECT_EQ(d.printer_.printerRef, nullptr);
-    EXPECT_FALSE(d.printer_.hasDevMode());
+    EXPECT_FALSE(d.printer_.HasDevMode());
 }
 
 TEST_F(SettingsModel, SavedRecordLoadsBackIdentical) {
@@ -172,7 +172,7 @@ TEST_F(SettingsModel, SavedRecordLoadsBackIdentical) {
     ORBILUXSetting loaded;
     ASSERT_TRUE(LoadRecord(loaded));
     ExpectStoredFieldsEqual(loaded, saved);
-    EXPECT_EQ(loaded.printer_.devModeDriverExtra(), 37);
+    EXPECT_EQ(loaded.printer_.DevModeDriverExtra(), 37);
 }
 
 TEST_F(SettingsModel, UnparsableValuesTakeDefaultsAndLoadStillSucceeds) {
@@ -340,7 +340,7 @@ TEST_F(SettingsModel, CopiesOwnTheirDeviceModeAndShareThePrinterReferences) {
 
     const std::vector<uint8_t> original = a.printer_.devModeBlock;
     std::vector<uint8_t> other = MakeDevMode(5, 99);
-    ASSERT_TRUE(b.printer_.setDevMode(other.data(), other.size()));
+    ASSERT_TRUE(b.printer_.SetDevMode(other.data(), other.size()));
     b.printer_.printername_ = L"Other";
     EXPECT_EQ(a.printer_.devModeBlock, original);
     EXPECT_EQ(a.printer_.printername_, L"PDF");
@@ -371,7 +371,7 @@ TEST_F(SettingsModel, DeviceModeRules) {
     Put(L"printer_", L"devmode_", damaged);
     Put(L"printer_", L"marginHead", L"33");
     ASSERT_TRUE(LoadRecord(loaded));
-    EXPECT_FALSE(loaded.printer_.hasDevMode());
+    EXPECT_FALSE(loaded.printer_.HasDevMode());
     EXPECT_EQ(loaded.printer_.marginHead, 33);
 
     // Without a block nothing is written.
@@ -385,10 +385,10 @@ TEST_F(SettingsModel, DeviceModeRules) {
 TEST_F(SettingsModel, SetDevModeRejectsShortBlocks) {
     PrinterSettings p;
     std::vector<uint8_t> block = MakeDevMode(40, 0);
-    EXPECT_FALSE(p.setDevMode(block.data(), block.size() - 1));
-    EXPECT_FALSE(p.hasDevMode());
+    EXPECT_FALSE(p.SetDevMode(block.data(), block.size() - 1));
+    EXPECT_FALSE(p.HasDevMode());
     block.resize(block.size() + 10);  // trailing bytes beyond the driver extra are not kept
-    EXPECT_TRUE(p.setDevMode(block.data(), block.size()));
+    EXPECT_TRUE(p.SetDevMode(block.data(), block.size()));
     EXPECT_EQ(p.devModeBlock.size(), kDevModeFixedSize + 40);
 }
 

@@ -23,24 +23,24 @@ std::wstring joined(const std::vector<std::wstring>& lines) {
 
 class NoRecords : public EventRecordSource {
 public:
-    bool open(const std::wstring& logName) override {
+    bool Open(const std::wstring& logName) override {
         opened.push_back(logName);
         return true;
     }
-    RecordRead readPrevious(EventRecord& record) override {
+    RecordRead ReadPrevious(EventRecord& record) override {
         if (pending.empty()) return RecordRead::End;
         record = pending.front();
         pending.pop_front();
         return RecordRead::Record;
     }
-    void close() override {}
+    void Close() override {}
     std::vector<std::wstring> opened;
     std::deque<EventRecord> pending;
 };
 
 class NoMessages : public MessageFiles {
 public:
-    bool lookup(const std::wstring&, const std::wstring&, MessageKind, uint32_t,
+    bool Lookup(const std::wstring&, const std::wstring&, MessageKind, uint32_t,
                 const std::vector<std::wstring>&, std::wstring&) override {
         return false;
     }
@@ -49,19 +49,19 @@ public:
 // Answers like a computer in a workgroup, on mains power, with one adapter.
 class FakeProbes : public SystemProbes {
 public:
-    bool adapters(std::vector<AdapterRecord>& out) override {
+    bool Adapters(std::vector<AdapterRecord>& out) override {
         out = adapterRecords;
         return adaptersOk;
     }
-    std::vector<std::wstring> dnsServers() override { return dns; }
-    std::wstring computerName() override { return L"PC01"; }
-    std::wstring userName() override { return L"taro"; }
-    tamrik::CalendarTime localTime() override {
+    std::vector<std::wstring> DnsServers() override { return dns; }
+    std::wstring ComputerName() override { return L"PC01"; }
+    std::wstring UserName() override { return L"taro"; }
+    tamrik::CalendarTime LocalTime() override {
         tamrik::CalendarTime t;
         t.year = 2024, t.month = 3, t.day = 5, t.hour = 14, t.minute = 3, t.second = 7;
         return t;
     }
-    bool memoryStatus(MemoryStatus& out) override {
+    bool ReadMemoryStatus(MemoryStatus& out) override {
         out.memoryLoad = 42;
         out.physicalTotal = 8ull << 30;
         out.physicalFree = 1023;
@@ -71,24 +71,24 @@ public:
         out.virtualFree = (1ull << 20) - 1;
         return true;
     }
-    std::vector<std::wstring> processLines() override { return {L"one\n", L"two\n"}; }
-    ForegroundWindow foregroundWindow() override { return foreground; }
-    std::wstring processName(uint32_t processId) override { return L"App " + std::to_wstring(processId); }
-    bool upTimeCounter(uint32_t& seconds) override {
+    std::vector<std::wstring> ProcessLines() override { return {L"one\n", L"two\n"}; }
+    ForegroundWindow ReadForegroundWindow() override { return foreground; }
+    std::wstring ProcessName(uint32_t processId) override { return L"App " + std::to_wstring(processId); }
+    bool UpTimeCounter(uint32_t& seconds) override {
         seconds = counterSeconds;
         return counterOk;
     }
-    uint64_t millisecondsSinceStart() override { return 61999; }
-    bool powerStatus(PowerStatus& out) override {
+    uint64_t MillisecondsSinceStart() override { return 61999; }
+    bool ReadPowerStatus(PowerStatus& out) override {
         out = power;
         return powerOk;
     }
-    bool primaryDomain(PrimaryDomain& out) override {
+    bool ReadPrimaryDomain(PrimaryDomain& out) override {
         out = domain;
         return domainOk;
     }
-    EventRecordSource& eventRecords() override { return records; }
-    MessageFiles& messageFiles() override { return messages; }
+    EventRecordSource& EventRecords() override { return records; }
+    MessageFiles& MessageFileSource() override { return messages; }
 
     std::vector<AdapterRecord> adapterRecords;
     bool adaptersOk = true;
@@ -104,8 +104,8 @@ public:
     NoMessages messages;
 };
 
-AdapterRecord adapterRecord(const std::wstring& name, const std::wstring& description,
-                            const std::wstring& gateway) {
+AdapterRecord MakeAdapterRecord(const std::wstring& name, const std::wstring& description,
+                                const std::wstring& gateway) {
     AdapterRecord a;
     a.adapterName = name;
     a.description = description;
@@ -190,23 +190,23 @@ TEST(SysinfoCompose, NamesAndTitlesAreNeverFormats) {
 }
 
 TEST(SysinfoCompose, UpTimePowerAndDescriptionHelpers) {
-    EXPECT_EQ(formatUpTime(93784), L"1 days 02:03:04");
-    EXPECT_EQ(formatUpTime(0), L"0 days 00:00:00");
-    EXPECT_EQ(formatUpTime(4294967295u), L"49710 days 06:28:15");
-    EXPECT_EQ(formatPowerStatus({1, 85}), L"AC Power");
-    EXPECT_EQ(formatPowerStatus({0, 85}), L"Battery: 85%");
-    EXPECT_EQ(formatPowerStatus({255, 255}), L"Battery: 255%");
-    EXPECT_EQ(shortAdapterDescription(L"Intel(R) Ethernet - Packet Scheduler Miniport"),
+    EXPECT_EQ(FormatUpTime(93784), L"1 days 02:03:04");
+    EXPECT_EQ(FormatUpTime(0), L"0 days 00:00:00");
+    EXPECT_EQ(FormatUpTime(4294967295u), L"49710 days 06:28:15");
+    EXPECT_EQ(FormatPowerStatus({1, 85}), L"AC Power");
+    EXPECT_EQ(FormatPowerStatus({0, 85}), L"Battery: 85%");
+    EXPECT_EQ(FormatPowerStatus({255, 255}), L"Battery: 255%");
+    EXPECT_EQ(ShortAdapterDescription(L"Intel(R) Ethernet - Packet Scheduler Miniport"),
               L"Intel(R) Ethernet");
-    EXPECT_EQ(shortAdapterDescription(L" - Miniport - x"), L" - Miniport - x");
-    EXPECT_EQ(shortAdapterDescription(L"Plain-Name"), L"Plain-Name");
+    EXPECT_EQ(ShortAdapterDescription(L" - Miniport - x"), L" - Miniport - x");
+    EXPECT_EQ(ShortAdapterDescription(L"Plain-Name"), L"Plain-Name");
 }
 
 TEST(SysinfoGatherFake, FillsEveryMemberFromTheProbes) {
     FakeProbes probes;
-    probes.adapterRecords = {adapterRecord(L"{A}", L"Intel(R) Ethernet - Packet Scheduler Miniport", L""),
-                             adapterRecord(L"", L"nameless", L"1.2.3.4"),
-                             adapterRecord(L"{B}", L" - Odd", L"10.0.0.1")};
+    probes.adapterRecords = {MakeAdapterRecord(L"{A}", L"Intel(R) Ethernet - Packet Scheduler Miniport", L""),
+                             MakeAdapterRecord(L"", L"nameless", L"1.2.3.4"),
+                             MakeAdapterRecord(L"{B}", L" - Odd", L"10.0.0.1")};
     ComputerInfo info;
     info.systemLogLines = {L"old"};
     info.applicationLogLines = {L"old"};
@@ -266,7 +266,7 @@ TEST(SysinfoGatherFake, OwnWindowInFrontLeavesApplicationAndTitleOut) {
 TEST(SysinfoGatherFake, FallBacksWhenProbesFail) {
     FakeProbes probes;
     probes.adaptersOk = false;
-    probes.adapterRecords = {adapterRecord(L"{A}", L"x", L"")};
+    probes.adapterRecords = {MakeAdapterRecord(L"{A}", L"x", L"")};
     probes.counterOk = false;
     probes.powerOk = false;
     probes.domainOk = false;
@@ -309,9 +309,9 @@ TEST(SysinfoGatherFake, EventLogsAreReadSystemFirstOnlyWhenAsked) {
 
 TEST(SysinfoGatherFake, APressGathersOnlyWhatItsReportSettingUses) {
     struct CountingProbes : FakeProbes {
-        std::vector<std::wstring> processLines() override {
+        std::vector<std::wstring> ProcessLines() override {
             ++processSamples;
-            return FakeProbes::processLines();
+            return FakeProbes::ProcessLines();
         }
         int processSamples = 0;
     } probes;
@@ -342,8 +342,8 @@ TEST(SysinfoGatherFake, APressGathersOnlyWhatItsReportSettingUses) {
 TEST(SysinfoGatherFake, TheMomentIsReadAtThePressAndKeptByTheLaterGathering) {
     // A computer whose clock and foreground window move on after the press.
     struct MovingProbes : FakeProbes {
-        tamrik::CalendarTime localTime() override {
-            tamrik::CalendarTime t = FakeProbes::localTime();
+        tamrik::CalendarTime LocalTime() override {
+            tamrik::CalendarTime t = FakeProbes::LocalTime();
             t.second = uint16_t(7 + reads++);
             return t;
         }
@@ -352,7 +352,7 @@ TEST(SysinfoGatherFake, TheMomentIsReadAtThePressAndKeptByTheLaterGathering) {
     auto probes = std::make_shared<MovingProbes>();
     probes->foreground = {true, 12, false, L"Q&A - Notepad"};
     ComputerInfo moment;
-    moment.readMoment(*probes);
+    moment.ReadMoment(*probes);
     probes->foreground = {true, 13, false, L"later window"};
 
     std::atomic<int> made{0};

@@ -232,7 +232,7 @@ TEST(CaptureMonitorFunctions, LooksUpUser32ByNameAndListsTheScreen) {
         MonitorFunctions::LookupByName("NoSuchMonitorFunction");
         ADD_FAILURE() << "no error for a missing function";
     } catch (const MonitorFunctionError& error) {
-        EXPECT_EQ(error.text(), L"Invalid or Not Found Function Name.");
+        EXPECT_EQ(error.Text(), L"Invalid or Not Found Function Name.");
     }
 
     const auto list = CurrentMonitorList();

@@ -295,7 +295,7 @@ TEST_F(HardSettingsTest, NumbersWithSignsOverflowAndLetters) {
     EXPECT_EQ(settings.general_.screenTarget, 0);
     EXPECT_EQ(settings.output_.nPictureFormat, 1);  // the digits before the letters
     EXPECT_EQ(settings.key_.keyKind, 0);            // no number: the default
-    EXPECT_EQ(effectiveScale(settings.output_.scale), 150u);
+    EXPECT_EQ(EffectiveScale(settings.output_.scale), 150u);
     Save(settings);
     EXPECT_EQ(CheckOutput(), 1u);
 }
@@ -315,7 +315,7 @@ TEST_F(HardSettingsTest, EveryEnumerationOutOfRange) {
         EXPECT_EQ(settings.general_.screenTarget, 7);
         EXPECT_EQ(settings.key_.keyAction, 9);
         EXPECT_EQ(settings.key_.logType, 9);
-        const uint32_t used = effectiveScale(settings.output_.scale);
+        const uint32_t used = EffectiveScale(settings.output_.scale);
         EXPECT_GE(used, 1u);
         EXPECT_LE(used, 150u);
         // An unknown report level prints no text pages.
@@ -512,16 +512,16 @@ TEST(HardReport, AwkwardTitlesAndProgramsReachTheReport) {
     }
     EXPECT_TRUE(sawWindow);
     EXPECT_TRUE(sawProgram);
-    const std::wstring text = buildReportText(info, 2);
+    const std::wstring text = BuildReportText(info, 2);
     EXPECT_NE(text.find(L"100% & "), std::wstring::npos);
-    const std::wstring expanded = expandTabs(text);
+    const std::wstring expanded = ExpandTabs(text);
     EXPECT_EQ(expanded.find(L'\t'), std::wstring::npos);
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path =
         std::wstring(temp) + L"tamrik-hard-report-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    ASSERT_TRUE(writeReportFile(path, expanded));
+    ASSERT_TRUE(WriteReportFile(path, expanded));
     const std::string bytes = ReadAll(fs::path(path));
     DeleteFileW(path.c_str());
     // "%" and "&" stay; the euro sign, the emoji, the lone surrogates and the

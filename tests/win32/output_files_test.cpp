@@ -88,10 +88,10 @@ TEST(OutputShellFolder, PicturesFolderComesFromTheShell) {
     ASSERT_FALSE(pictures.empty());
     EXPECT_EQ(pictures[1], L':');
     InstallShellFolderLookup();
-    EXPECT_EQ(defaultPicturesFolder(), pictures);
+    EXPECT_EQ(DefaultPicturesFolder(), pictures);
     OutputSettings o;
     o.bDateDir = false;
-    const std::wstring folder = resolveOutputFolder(o);
+    const std::wstring folder = ResolveOutputFolder(o);
     SetPicturesFolderLookup(nullptr);
     EXPECT_EQ(o.baseDirName, pictures);
     EXPECT_EQ(folder, pictures + L"\\");
@@ -203,13 +203,13 @@ TEST_F(WinFilesTest, PicturesAndTheReportGoUnderAThreeHundredCharacterFolder) {
     settings.output_.baseDirName = deep;
     settings.key_.logType = 1;
     const SaveOutcome outcome = Run(Picture(40, 30));
-    EXPECT_TRUE(outcome.ok()) << int(outcome.failure);
+    EXPECT_TRUE(outcome.Ok()) << int(outcome.failure);
     const std::wstring folder = deep + L"\\20240305\\";
     EXPECT_EQ(outcome.folder, folder);
     EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf1.png"));
     EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf1.txt"));
     // The sequence number reads the long folder too.
-    EXPECT_TRUE(Run(Picture(40, 30)).ok());
+    EXPECT_TRUE(Run(Picture(40, 30)).Ok());
     EXPECT_TRUE(IsLongFile(folder + L"MN20240305_00_6bf2.png"));
     const std::vector<std::wstring> names = Tree(folder.substr(0, folder.size() - 1));
     EXPECT_EQ(names.size(), 4u);
@@ -262,7 +262,7 @@ TEST(OutputShellFolder, WithoutPicturesTheFilesGoUnderLocalApplicationData) {
     OutputSettings o;
     o.bDateDir = false;
     FolderResult made;
-    const std::wstring folder = resolveOutputFolder(o, &made);
+    const std::wstring folder = ResolveOutputFolder(o, &made);
     SetPicturesFolderLookup(nullptr);
     SetLocalAppDataLookup(nullptr);
     EXPECT_EQ(made.failure, SaveFailure::None);

@@ -68,7 +68,7 @@ TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
     PrinterObjects objects;
     PrinterSettings chosen;
     InitPrinter(false, objects, chosen);
-    ASSERT_TRUE(chosen.hasDevMode());
+    ASSERT_TRUE(chosen.HasDevMode());
     chosen.bSetPrinter_ = true;
     // Something the driver would keep: another paper orientation.
     chosen.devModeBlock[76] = DMORIENT_LANDSCAPE;  // dmOrientation

@@ -15,7 +15,7 @@ using namespace orbilux;
 
 namespace {
 
-std::wstring scratchFolder(const wchar_t* name) {
+std::wstring ScratchFolder(const wchar_t* name) {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring folder = std::wstring(temp) + name;
@@ -23,12 +23,12 @@ std::wstring scratchFolder(const wchar_t* name) {
     return folder + L"\\";
 }
 
-std::string readBytes(const std::wstring& path) {
+std::string ReadBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::wstring> filesIn(const std::wstring& folder) {
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
     HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
@@ -40,12 +40,12 @@ std::vector<std::wstring> filesIn(const std::wstring& folder) {
     return names;
 }
 
-void removeFolder(const std::wstring& folder) {
-    for (const std::wstring& name : filesIn(folder)) ::DeleteFileW((folder + name).c_str());
+void RemoveFolder(const std::wstring& folder) {
+    for (const std::wstring& name : FilesIn(folder)) ::DeleteFileW((folder + name).c_str());
     ::RemoveDirectoryW(folder.c_str());
 }
 
-ComputerInfo reportInfo() {
+ComputerInfo ReportInfo() {
     ComputerInfo info;
     info.isWorkgroup = true;
     info.domainName = L"WORKGROUP";
@@ -58,7 +58,7 @@ ComputerInfo reportInfo() {
     return info;
 }
 
-void expectCrLfOnly(const std::string& bytes) {
+void ExpectCrLfOnly(const std::string& bytes) {
     EXPECT_EQ(bytes.find('\t'), std::string::npos);
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\n') {
@@ -82,12 +82,12 @@ const std::string kApplicationHeading =
 }  // namespace
 
 TEST(ReportFile, BasicReportInCodePage932) {
-    const std::wstring folder = scratchFolder(L"tamrik_report_basic");
+    const std::wstring folder = ScratchFolder(L"tamrik_report_basic");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(writeTextReport(reportInfo(), 1, path));
-    const std::string bytes = readBytes(path);
+    ASSERT_TRUE(WriteTextReport(ReportInfo(), 1, path));
+    const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
-    expectCrLfOnly(bytes);
+    ExpectCrLfOnly(bytes);
     EXPECT_NE(bytes.find("Computer Name:  100% done %s\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("IP:             192.168.0.10 / 255.255.255.0\r\n"), std::string::npos);
     EXPECT_NE(bytes.find("DHCP:           \x97\x4c\x8c\xf8\r\n"), std::string::npos);
@@ -98,33 +98,33 @@ TEST(ReportFile, BasicReportInCodePage932) {
     const std::string rule = "----------------------------------------\r\n";
     EXPECT_EQ(bytes.substr(bytes.size() - rule.size()), rule);
     EXPECT_EQ(bytes.find(kSystemHeading), std::string::npos);
-    EXPECT_EQ(filesIn(folder), std::vector<std::wstring>({L"MN20240305_00_6bf1.txt"}));
-    removeFolder(folder);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>({L"MN20240305_00_6bf1.txt"}));
+    RemoveFolder(folder);
 }
 
 TEST(ReportFile, EventLogReportAndReplacement) {
-    const std::wstring folder = scratchFolder(L"tamrik_report_logs");
+    const std::wstring folder = ScratchFolder(L"tamrik_report_logs");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(writeTextReport(reportInfo(), 1, path));
-    ASSERT_TRUE(writeTextReport(reportInfo(), 2, path));  // a whole new file replaces the old one
-    const std::string bytes = readBytes(path);
-    expectCrLfOnly(bytes);
+    ASSERT_TRUE(WriteTextReport(ReportInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(ReportInfo(), 2, path));  // a whole new file replaces the old one
+    const std::string bytes = ReadBytes(path);
+    ExpectCrLfOnly(bytes);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
     const std::string entry =
         "\x8c\x78\x8d\x90 2024-03-05 14:20:07 Tcpip PC01 N/A\r\n(4199)\r\n------------\r\n";
     const size_t system = bytes.find(kSystemHeading + entry + kApplicationHeading);
     ASSERT_NE(system, std::string::npos);
     EXPECT_EQ(system + kSystemHeading.size() + entry.size() + kApplicationHeading.size(), bytes.size());
-    EXPECT_EQ(filesIn(folder).size(), 1u);
+    EXPECT_EQ(FilesIn(folder).size(), 1u);
 
-    EXPECT_FALSE(writeTextReport(reportInfo(), 0, folder + L"none.txt"));
-    EXPECT_FALSE(writeTextReport(reportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
-    EXPECT_EQ(filesIn(folder).size(), 1u);
-    removeFolder(folder);
+    EXPECT_FALSE(WriteTextReport(ReportInfo(), 0, folder + L"none.txt"));
+    EXPECT_FALSE(WriteTextReport(ReportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
+    EXPECT_EQ(FilesIn(folder).size(), 1u);
+    RemoveFolder(folder);
 }
 
 namespace {
-tamrik::CalendarTime fixedTime() {
+tamrik::CalendarTime FixedTime() {
     tamrik::CalendarTime t;
     t.year = 2024, t.month = 3, t.day = 5, t.hour = 14, t.minute = 23, t.second = 41;
     return t;
@@ -132,7 +132,7 @@ tamrik::CalendarTime fixedTime() {
 }  // namespace
 
 TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
-    const std::wstring folder = scratchFolder(L"tamrik_report_naming");
+    const std::wstring folder = ScratchFolder(L"tamrik_report_naming");
     ORBILUXSetting& settings = SettingsInstance();
     const OutputSettings savedOutput = settings.output_;
     const int32_t savedLogType = settings.key_.logType;
@@ -140,21 +140,21 @@ TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     settings.output_.bDateDir = false;
     settings.output_.baseFileName.clear();
     settings.key_.logType = 1;
-    settings.format_.computerInfo = reportInfo();
-    SetLocalTimeSource(&fixedTime);
+    settings.format_.computerInfo = ReportInfo();
+    SetLocalTimeSource(&FixedTime);
 
-    EXPECT_TRUE(writeTextReport());
+    EXPECT_TRUE(WriteTextReport());
     settings.output_.baseFileName.clear();  // the saving run's end
-    EXPECT_TRUE(writeTextReport());
+    EXPECT_TRUE(WriteTextReport());
     settings.output_.baseFileName.clear();
     settings.key_.logType = 0;
-    EXPECT_FALSE(writeTextReport());
+    EXPECT_FALSE(WriteTextReport());
 
     SetLocalTimeSource(nullptr);
     settings.output_ = savedOutput;
     settings.key_.logType = savedLogType;
-    std::vector<std::wstring> names = filesIn(folder);
+    std::vector<std::wstring> names = FilesIn(folder);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, std::vector<std::wstring>({L"MN20240305_00_6bf1.txt", L"MN20240305_00_6bf2.txt"}));
-    removeFolder(folder);
+    RemoveFolder(folder);
 }

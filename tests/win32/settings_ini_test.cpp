@@ -337,14 +337,14 @@ TEST_F(SettingsIniFile, DeviceModeWithDriverExtraAndCopies) {
     ORBILUXSetting second = first;
     std::vector<uint8_t> other = MakeDevMode(12);
     other[0] = 0x55;
-    ASSERT_TRUE(second.printer_.setDevMode(other.data(), other.size()));
+    ASSERT_TRUE(second.printer_.SetDevMode(other.data(), other.size()));
     EXPECT_EQ(first.printer_.devModeBlock, MakeDevMode(1000));
 
     ASSERT_TRUE(SaveRecord(first));
     ORBILUXSetting loaded = second;
     ASSERT_TRUE(LoadRecord(loaded));
     EXPECT_EQ(loaded.printer_.devModeBlock, first.printer_.devModeBlock);
-    EXPECT_EQ(loaded.printer_.devModeDriverExtra(), 1000);
+    EXPECT_EQ(loaded.printer_.DevModeDriverExtra(), 1000);
     EXPECT_EQ(second.printer_.devModeBlock, other);
 
     // The printer group saved alone replaces only its own section.

@@ -17,7 +17,7 @@ namespace {
 
 const wchar_t kSourceKey[] = L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TamrikTestSource";
 
-std::wstring testDirectory() {
+std::wstring TestDirectory() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir(path);
@@ -29,7 +29,7 @@ std::wstring testDirectory() {
 class SysinfoMessageFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::SetEnvironmentVariableW(L"TAMRIK_TEST_DIR", testDirectory().c_str());
+        ::SetEnvironmentVariableW(L"TAMRIK_TEST_DIR", TestDirectory().c_str());
         HKEY key = nullptr;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSourceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                     &key, nullptr),
@@ -54,18 +54,18 @@ protected:
 
 class QueuedRecords : public EventRecordSource {
 public:
-    bool open(const std::wstring&) override { return true; }
-    RecordRead readPrevious(EventRecord& record) override {
+    bool Open(const std::wstring&) override { return true; }
+    RecordRead ReadPrevious(EventRecord& record) override {
         if (queue.empty()) return RecordRead::End;
         record = queue.front();
         queue.pop_front();
         return RecordRead::Record;
     }
-    void close() override {}
+    void Close() override {}
     std::deque<EventRecord> queue;
 };
 
-EventRecord testRecord(uint32_t eventId, uint16_t category, std::vector<std::wstring> strings,
+EventRecord TestRecord(uint32_t eventId, uint16_t category, std::vector<std::wstring> strings,
                        const std::wstring& source = L"TamrikTestSource") {
     EventRecord r;
     r.eventType = 1;
@@ -77,7 +77,7 @@ EventRecord testRecord(uint32_t eventId, uint16_t category, std::vector<std::wst
     return r;
 }
 
-void appendWide(std::vector<BYTE>& buffer, const std::wstring& text) {
+void AppendWide(std::vector<BYTE>& buffer, const std::wstring& text) {
     const BYTE* bytes = reinterpret_cast<const BYTE*>(text.c_str());
     buffer.insert(buffer.end(), bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
 }
@@ -92,18 +92,18 @@ TEST(SysinfoEventLogSource, OwnsItsLogHandleAlone) {
 
 TEST_F(SysinfoMessageFiles, InsertsAreFilledAsData) {
     std::wstring text;
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1000,
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1000,
                              {L"a.txt", L"100% done %s"}, text));
     EXPECT_EQ(text, L"The file a.txt could not be copied to 100% done %s.\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Category, 1, {}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Category, 1, {}, text));
     EXPECT_EQ(text, L"Copying\r\n");
 }
 
 TEST_F(SysinfoMessageFiles, MissingInsertsShowAsEmptyText) {
     std::wstring text;
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1002, {L"x"}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1002, {L"x"}, text));
     EXPECT_EQ(text, L"Needs three: [x] [] [], 100% sure.\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1002, {}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1002, {}, text));
     EXPECT_EQ(text, L"Needs three: [] [] [], 100% sure.\r\n");
 }
 
@@ -111,27 +111,27 @@ TEST_F(SysinfoMessageFiles, MissingInsertsShowAsEmptyText) {
 // arguments than the record has prints the record's string and nothing else.
 TEST_F(SysinfoMessageFiles, InsertFormatsReadOnlyTheRecordsStrings) {
     std::wstring text;
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003,
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003,
                              {L"alpha", L"beta"}, text));
     EXPECT_EQ(text, L"Star width and precision [alpha] then [beta].\r\n");
     ASSERT_TRUE(
-        files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003, {L"alpha"}, text));
+        files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1003, {L"alpha"}, text));
     EXPECT_EQ(text, L"Star width and precision [alpha] then [].\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004,
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004,
                              {L"a", L"b", L"c"}, text));
     EXPECT_EQ(text, L"Star width on the last [c] after [a] [b].\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004, {}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1004, {}, text));
     EXPECT_EQ(text, L"Star width on the last [] after [] [].\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1005, {L"x"}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1005, {L"x"}, text));
     EXPECT_EQ(text, L"Far insert [] and [x].\r\n");
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1006,
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1006,
                              {L"wide text", L"12"}, text));
     EXPECT_EQ(text, L"Narrow string [wide text] and number [12].\r\n");
 }
 
 TEST_F(SysinfoMessageFiles, EscapesKeepTheirMeaning) {
     std::wstring text;
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1007, {L"x"}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1007, {L"x"}, text));
     EXPECT_EQ(text, L"Escapes: 100% sure! tab\tdot. space |\r\nsecond line");
 }
 
@@ -139,12 +139,12 @@ TEST_F(SysinfoMessageFiles, LongInsertsAreKeptUpToTheLimit) {
     const std::wstring a(20000, L'a');
     const std::wstring b(20000, L'b');
     std::wstring text;
-    ASSERT_TRUE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {a, b}, text));
+    ASSERT_TRUE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {a, b}, text));
     EXPECT_EQ(text, L"Long [" + a + L"] [" + b + L"] [" + a + L"].\r\n");
 
     const std::wstring longA(40000, L'a');
     ASSERT_TRUE(
-        files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {longA, b}, text));
+        files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 1008, {longA, b}, text));
     ASSERT_EQ(text.size(), kMaxMessageChars);
     EXPECT_EQ(text.substr(0, 60012), L"Long [" + longA + L"] [" + b + L"] [");
     EXPECT_EQ(text.find_first_not_of(L'a', 60012), std::wstring::npos);
@@ -152,17 +152,17 @@ TEST_F(SysinfoMessageFiles, LongInsertsAreKeptUpToTheLimit) {
 
 TEST_F(SysinfoMessageFiles, UnknownIdsSourcesAndLogsFindNothing) {
     std::wstring text;
-    EXPECT_FALSE(files.lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 4242, {}, text));
-    EXPECT_FALSE(files.lookup(L"Application", L"NoSuchTamrikSource", MessageKind::Event, 1000, {}, text));
-    EXPECT_FALSE(files.lookup(L"System", L"TamrikTestSource", MessageKind::Event, 1000, {}, text));
+    EXPECT_FALSE(files.Lookup(L"Application", L"TamrikTestSource", MessageKind::Event, 4242, {}, text));
+    EXPECT_FALSE(files.Lookup(L"Application", L"NoSuchTamrikSource", MessageKind::Event, 1000, {}, text));
+    EXPECT_FALSE(files.Lookup(L"System", L"TamrikTestSource", MessageKind::Event, 1000, {}, text));
 }
 
 TEST_F(SysinfoMessageFiles, ReaderFormatsEntriesThroughTheRealLookUp) {
     QueuedRecords records;
-    records.queue = {testRecord(1001, 1, {L"disk C:"}), testRecord(1002, 7, {L"%1"}),
-                     testRecord(1000, 0, {}, L"NoSuchTamrikSource")};
+    records.queue = {TestRecord(1001, 1, {L"disk C:"}), TestRecord(1002, 7, {L"%1"}),
+                     TestRecord(1000, 0, {}, L"NoSuchTamrikSource")};
     EventLogReader reader(records, files);
-    reader.read(1);
+    reader.Read(1);
     ASSERT_EQ(reader.entries.size(), 3u);
     EXPECT_EQ(reader.entries[0].category, L"Copying\n");
     EXPECT_EQ(reader.entries[0].message, L"First line\nSecond line for disk C:.\nThird line.\n");
@@ -170,7 +170,7 @@ TEST_F(SysinfoMessageFiles, ReaderFormatsEntriesThroughTheRealLookUp) {
     EXPECT_EQ(reader.entries[1].message, L"Needs three: [%1] [] [], 100% sure.\n");
     EXPECT_EQ(reader.entries[2].category, L"N/A");
     EXPECT_EQ(reader.entries[2].message, L"(1000)");
-    const std::wstring text = reader.entries[0].text();
+    const std::wstring text = reader.entries[0].Text();
     EXPECT_EQ(text.substr(0, 4), L"エラー ");
     EXPECT_NE(text.find(L" TamrikTestSource PC01 Copying\n\nFirst line\n"), std::wstring::npos);
 }
@@ -185,11 +185,11 @@ TEST(SysinfoEventRecord, DecodesTheRecordLayout) {
     head.EventCategory = 3;
     head.NumStrings = 2;
     std::vector<BYTE> buffer(sizeof head);
-    appendWide(buffer, L"Tcpip");
-    appendWide(buffer, L"PC01");
+    AppendWide(buffer, L"Tcpip");
+    AppendWide(buffer, L"PC01");
     head.StringOffset = DWORD(buffer.size());
-    appendWide(buffer, L"first");
-    appendWide(buffer, L"");
+    AppendWide(buffer, L"first");
+    AppendWide(buffer, L"");
     head.DataOffset = DWORD(buffer.size());
     head.DataLength = 3;
     buffer.insert(buffer.end(), {1, 2, 3, 0});
@@ -197,7 +197,7 @@ TEST(SysinfoEventRecord, DecodesTheRecordLayout) {
     std::memcpy(buffer.data(), &head, sizeof head);
 
     EventRecord record;
-    ASSERT_TRUE(parseEventRecord(buffer.data(), buffer.size(), record));
+    ASSERT_TRUE(ParseEventRecord(buffer.data(), buffer.size(), record));
     EXPECT_EQ(record.recordNumber, 42u);
     EXPECT_EQ(record.timeGenerated, 1709648400);
     EXPECT_EQ(record.timeWritten, 1709648407);
@@ -210,19 +210,19 @@ TEST(SysinfoEventRecord, DecodesTheRecordLayout) {
     EXPECT_EQ(record.data, std::vector<uint8_t>({1, 2, 3}));
 
     // Offsets that point past the record are refused, not followed.
-    EXPECT_FALSE(parseEventRecord(buffer.data(), head.StringOffset + 4, record));
+    EXPECT_FALSE(ParseEventRecord(buffer.data(), head.StringOffset + 4, record));
     head.DataLength = 1000;
     std::memcpy(buffer.data(), &head, sizeof head);
-    EXPECT_FALSE(parseEventRecord(buffer.data(), buffer.size(), record));
-    EXPECT_FALSE(parseEventRecord(buffer.data(), 10, record));
+    EXPECT_FALSE(ParseEventRecord(buffer.data(), buffer.size(), record));
+    EXPECT_FALSE(ParseEventRecord(buffer.data(), 10, record));
 }
 
 TEST(SysinfoEventRecord, RealLogsEndTheReading) {
     Win32EventRecordSource records;
     RegistryMessageFiles messages;
     EventLogReader reader(records, messages);
-    reader.read(0);
-    reader.read(1);
+    reader.Read(0);
+    reader.Read(1);
     EXPECT_LE(reader.entries.size(), 10u);
     for (const EventLogEntry& entry : reader.entries)
         EXPECT_TRUE(entry.eventType == 1 || entry.eventType == 2);

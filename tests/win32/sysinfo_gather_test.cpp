@@ -17,7 +17,7 @@ using namespace orbilux;
 
 namespace {
 
-bool allDigits(const std::wstring& text) {
+bool AllDigits(const std::wstring& text) {
     if (text.empty()) return false;
     for (wchar_t c : text) {
         if (!std::iswdigit(c)) return false;
@@ -65,7 +65,7 @@ TEST(SysinfoGather, FillsTheRecordFromTheRunningSystem) {
     for (const std::wstring* number :
          {&info.memoryLoad, &info.physicalTotal, &info.physicalFree, &info.pageFileTotal, &info.pageFileFree,
           &info.virtualTotal, &info.virtualFree}) {
-        EXPECT_TRUE(allDigits(*number)) << *number;
+        EXPECT_TRUE(AllDigits(*number)) << *number;
     }
     EXPECT_GT(std::stoull(info.physicalTotal), 0u);
     EXPECT_NE(info.upTimeText.find(L" days "), std::wstring::npos);
@@ -87,42 +87,42 @@ TEST(SysinfoGather, FillsTheRecordFromTheRunningSystem) {
 TEST(SysinfoGather, ProbesAnswerOrFailQuietly) {
     Win32SystemProbes probes;
     uint32_t seconds = 0;
-    const bool counter = probes.upTimeCounter(seconds);
-    const uint64_t ticks = probes.millisecondsSinceStart() / 1000;
+    const bool counter = probes.UpTimeCounter(seconds);
+    const uint64_t ticks = probes.MillisecondsSinceStart() / 1000;
     if (counter) {
         EXPECT_LT(seconds, ticks + 3600 * 24 * 365u);
     }
     std::vector<AdapterRecord> adapters;
-    if (probes.adapters(adapters)) {
+    if (probes.Adapters(adapters)) {
         for (const AdapterRecord& adapter : adapters) EXPECT_NE(adapter.gateway, L"0.0.0.0");
     }
-    for (const std::wstring& server : probes.dnsServers()) EXPECT_FALSE(server.empty());
+    for (const std::wstring& server : probes.DnsServers()) EXPECT_FALSE(server.empty());
     PrimaryDomain domain;
-    if (probes.primaryDomain(domain)) {
+    if (probes.ReadPrimaryDomain(domain)) {
         EXPECT_FALSE(domain.name.empty());
     }
     PowerStatus power;
-    EXPECT_TRUE(probes.powerStatus(power));
-    const ForegroundWindow foreground = probes.foregroundWindow();
+    EXPECT_TRUE(probes.ReadPowerStatus(power));
+    const ForegroundWindow foreground = probes.ReadForegroundWindow();
     if (foreground.found && !foreground.ownProcess) {
-        EXPECT_FALSE(probes.processName(foreground.processId).empty());
+        EXPECT_FALSE(probes.ProcessName(foreground.processId).empty());
     }
 }
 
 TEST(SysinfoGather, ProcessNamesAndSamples) {
-    const ProcessInfo own = ProcessInfo::forProcess(::GetCurrentProcessId());
-    EXPECT_FALSE(own.name().empty());
-    EXPECT_EQ(own.name().find(L"ProcessID:"), std::wstring::npos);
+    const ProcessInfo own = ProcessInfo::ForProcess(::GetCurrentProcessId());
+    EXPECT_FALSE(own.Name().empty());
+    EXPECT_EQ(own.Name().find(L"ProcessID:"), std::wstring::npos);
     EXPECT_GT(own.workingSet, 0u);
 
-    const ProcessInfo idle = ProcessInfo::forProcess(0);
-    EXPECT_EQ(idle.name(), L"ProcessID:0000");
+    const ProcessInfo idle = ProcessInfo::ForProcess(0);
+    EXPECT_EQ(idle.Name(), L"ProcessID:0000");
     EXPECT_EQ(idle.workingSet, 0u);
 
     Win32ProcessSource source;
     bool sawOwn = false;
     bool sawIdle = false;
-    for (const ProcessTime& t : source.sampleTimes()) {
+    for (const ProcessTime& t : source.SampleTimes()) {
         if (t.processId == ::GetCurrentProcessId()) sawOwn = true;
         if (t.processId == 0) sawIdle = true;
     }
