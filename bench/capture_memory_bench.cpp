@@ -217,18 +217,19 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "expected three pages\n");
             return 1;
         }
-        ImageFileSaver saver(shot.image, shot.monitorShots, settings);
+        PortableOutputPlatform platform;
+        ImageFileSaver saver(platform, shot.image, shot.monitorShots, settings);
         saver();
         const int64_t newPeak = g_peak.load() - liveBefore;
         const int64_t rssPeak = MaxRssBytes() - rssBefore;
         std::printf("%s raw_mb=%.1f new_peak_mb=%.1f new_ratio=%.2f rss_peak_mb=%.1f rss_ratio=%.2f\n",
-                    png ? "png" : "jpeg", rawBytes / 1048576.0, newPeak / 1048576.0, double(newPeak) / rawBytes,
-                    rssPeak / 1048576.0, double(rssPeak) / rawBytes);
+                    png ? "png" : "jpeg", rawBytes / 1048576.0, newPeak / 1048576.0,
+                    double(newPeak) / rawBytes, rssPeak / 1048576.0, double(rssPeak) / rawBytes);
         if (repeats > 0) {
             std::vector<double> serial, parallel;
             for (int i = 0; i < repeats; ++i) {
                 for (unsigned threads : {1u, 0u}) {
-                    ImageFileSaver timed(shot.image, shot.monitorShots, settings);
+                    ImageFileSaver timed(platform, shot.image, shot.monitorShots, settings);
                     timed.SetEncodingThreads(threads);
                     const auto start = std::chrono::steady_clock::now();
                     timed();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/calendar_time.h"
+#include "output/output_naming.h"
 #include "settings/settings.h"
 
 namespace orbilux {
@@ -12,6 +13,7 @@ namespace orbilux {
 // folder (the default folder when none is set), created when missing, as a
 // capture would. Ends in a backslash. Empty when there is no base folder or it
 // cannot be created.
-std::wstring CaptureFolderToOpen(const OutputSettings& output, const tamrik::CalendarTime& today);
+std::wstring CaptureFolderToOpen(OutputPlatform& platform, const OutputSettings& output,
+                                 const tamrik::CalendarTime& today);
 
 }  // namespace orbilux

@@ -69,14 +69,18 @@ CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage&
     return copy;
 }
 
-bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
-                 SaveFailure* failure) {
+bool savePicture(OutputFileSystem& files, const CxImage& picture, const std::wstring& path,
+                 ImageEncoder encoder, SaveFailure* failure) {
     return WriteFileReplacing(
-        path, [&](std::FILE* file) { return EncodeImage(picture, encoder, file); }, failure);
+        files, path, [&](std::FILE* file) { return EncodeImage(picture, encoder, file); }, failure);
 }
 
-ImageFileSaver::ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings)
-    : image_(std::move(image)), monitorShots_(std::move(monitorShots)), settings_(settings) {}
+ImageFileSaver::ImageFileSaver(OutputPlatform& platform, CxImagePtr image, MonitorShotMap monitorShots,
+                               ORBILUXSetting& settings)
+    : platform_(platform),
+      image_(std::move(image)),
+      monitorShots_(std::move(monitorShots)),
+      settings_(settings) {}
 
 namespace {
 
@@ -98,10 +102,10 @@ SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& 
         const OutputSettings& output = settings_.output_;
         if (EncodedAsCaptured(output, output.bpp)) {
             // No copy of a picture that would come out the same.
-            savePicture(picture, path, encoder, &failure);
+            savePicture(platform_.Files(), picture, path, encoder, &failure);
         } else {
             const CxImage prepared = preparePicture(output, output.bpp, picture);
-            savePicture(prepared, path, encoder, &failure);
+            savePicture(platform_.Files(), prepared, path, encoder, &failure);
         }
         return failure;
     } catch (const std::exception&) {
@@ -154,11 +158,11 @@ SaveOutcome ImageFileSaver::operator()() {
         // One reading of the clock per press: the one the computer information
         // took for "Shot Date", "Shot Time" and the header tokens.
         const tamrik::CalendarTime& shot = settings_.format_.computerInfo.localTime;
-        prepareNamePattern(output, shot.year != 0 ? shot : CurrentLocalTime(), &folder);
+        prepareNamePattern(platform_, output, shot.year != 0 ? shot : platform_.LocalTime(), &folder);
         outcome.folder = output.currentDir;
         if (folder.failure != SaveFailure::None) {
             outcome.failure = folder.failure;
-            RemoveEmptyFolders(folder.created);
+            RemoveEmptyFolders(platform_.Files(), folder.created);
             return outcome;
         }
 
@@ -173,10 +177,11 @@ SaveOutcome ImageFileSaver::operator()() {
             for (const auto& entry : monitorShots_) {
                 if (!entry.second.image) continue;
                 ++count;
-                jobs.push_back(Job{entry.second.image.get(), makeOutputPath(output, count, extension)});
+                jobs.push_back(
+                    Job{entry.second.image.get(), makeOutputPath(platform_, output, count, extension)});
             }
         } else if (image_) {
-            jobs.push_back(Job{image_.get(), makeOutputPath(output, 0, extension)});
+            jobs.push_back(Job{image_.get(), makeOutputPath(platform_, output, 0, extension)});
         }
         std::vector<SaveFailure> failures(jobs.size(), SaveFailure::None);
         const unsigned threads = threads_ ? threads_ : EncodingThreads();
@@ -192,15 +197,16 @@ SaveOutcome ImageFileSaver::operator()() {
         if (settings_.key_.logType != kLogNone) {
             releaseWait();
             SaveFailure failure = SaveFailure::None;
-            const std::wstring reportPath = makeOutputPath(output, 0, L".txt");
-            WriteTextReport(settings_.format_.computerInfo, settings_.key_.logType, reportPath, &failure);
+            const std::wstring reportPath = makeOutputPath(platform_, output, 0, L".txt");
+            WriteTextReport(platform_.Files(), settings_.format_.computerInfo, settings_.key_.logType,
+                            reportPath, &failure);
             if (note(failure, true)) outcome.reportFile = reportPath;
         }
     } catch (const std::exception&) {
         note(SaveFailure::WriteFailed, false);
     }
     // Nothing partial: folders made for a run that wrote nothing go again.
-    if (!outcome.Ok() && !wroteAny) RemoveEmptyFolders(folder.created);
+    if (!outcome.Ok() && !wroteAny) RemoveEmptyFolders(platform_.Files(), folder.created);
     return outcome;
 }
 

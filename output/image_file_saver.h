@@ -12,6 +12,7 @@
 #include "capture/screen_shot.h"
 #include "image/encoders.h"
 #include "image/ximage.h"
+#include "output/output_naming.h"
 #include "output/save_outcome.h"
 #include "settings/settings.h"
 
@@ -33,14 +34,17 @@ CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage&
 // Encodes picture into a temporary file beside path and moves it to path once
 // complete; on any failure the temporary file is removed, path is left as it
 // was and the reason goes to failure. Returns whether path now holds the picture.
-bool savePicture(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
-                 SaveFailure* failure = nullptr);
+bool savePicture(OutputFileSystem& files, const CxImage& picture, const std::wstring& path,
+                 ImageEncoder encoder, SaveFailure* failure = nullptr);
 
 class ImageFileSaver {
 public:
     // image is shared, monitorShots a copy of the screen shot's map; settings
     // (a press's own) is read at the run.
-    ImageFileSaver(CxImagePtr image, MonitorShotMap monitorShots, ORBILUXSetting& settings);
+    // platform is where the files go and where the run finds its folders and,
+    // when the press never read it, the clock.
+    ImageFileSaver(OutputPlatform& platform, CxImagePtr image, MonitorShotMap monitorShots,
+                   ORBILUXSetting& settings);
 
     // The run. Its files are named after the press's time as the computer
     // information recorded it (the clock only when that was never read). A
@@ -65,6 +69,7 @@ private:
                         bool hasEncoder);
 
     std::mutex lock_;
+    OutputPlatform& platform_;
     CxImagePtr image_;
     MonitorShotMap monitorShots_;
     ORBILUXSetting& settings_;

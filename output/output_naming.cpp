@@ -1,6 +1,5 @@
 #include "output/output_naming.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -11,10 +10,6 @@
 
 namespace orbilux {
 namespace {
-
-std::atomic<FolderLookup> g_picturesLookup{nullptr};
-std::atomic<FolderLookup> g_localAppDataLookup{nullptr};
-std::atomic<LocalTimeSource> g_timeSource{nullptr};
 
 std::wstring Decimal(int64_t value, size_t minDigits) {
     const bool negative = value < 0;
@@ -54,8 +49,9 @@ std::wstring FormatNameStem(const tamrik::CalendarTime& time) {
     return L"MN" + DateDigits(time) + L"_??_" + Hex(uint32_t(halfMinuteIndex(time)), 3);
 }
 
-std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstring& extension) {
-    if (output.baseFileName.empty()) prepareNamePattern(output, CurrentLocalTime());
+std::wstring makeOutputPath(OutputPlatform& platform, OutputSettings& output, int index,
+                            const std::wstring& extension) {
+    if (output.baseFileName.empty()) prepareNamePattern(platform, output, platform.LocalTime());
     std::wstring name = output.baseFileName;
     const std::wstring slot = Decimal(index, 2);
     for (size_t pos = name.find(L"??"); pos != std::wstring::npos; pos = name.find(L"??", pos + slot.size()))
@@ -63,24 +59,26 @@ std::wstring makeOutputPath(OutputSettings& output, int index, const std::wstrin
     return output.currentDir + name + extension;
 }
 
-std::wstring makeOutputPath(int index, const std::wstring& extension) {
-    return makeOutputPath(SettingsInstance().output_, index, extension);
+std::wstring makeOutputPath(OutputPlatform& platform, int index, const std::wstring& extension) {
+    return makeOutputPath(platform, SettingsInstance().output_, index, extension);
 }
 
-void prepareNamePattern(OutputSettings& output, const tamrik::CalendarTime& time, FolderResult* folder) {
+void prepareNamePattern(OutputPlatform& platform, OutputSettings& output, const tamrik::CalendarTime& time,
+                        FolderResult* folder) {
     FolderResult result;
     output.captureTime = time;
-    output.currentDir = ResolveOutputFolder(output, &result);
+    output.currentDir = ResolveOutputFolder(platform, output, &result);
     const std::wstring stem = FormatNameStem(time);
     // A folder that is not there holds no earlier capture.
-    const int64_t sequence =
-        result.failure == SaveFailure::None ? NextSequenceNumber(output.currentDir, stem) : 1;
+    const int64_t sequence = result.failure == SaveFailure::None
+                                 ? NextSequenceNumber(platform.Files(), output.currentDir, stem)
+                                 : 1;
     output.baseFileName = stem + Decimal(sequence, 1);
     if (folder) *folder = std::move(result);
 }
 
-int64_t NextSequenceNumber(const std::wstring& folder, const std::wstring& stem) {
-    FileGlobList list;
+int64_t NextSequenceNumber(OutputFileSystem& files, const std::wstring& folder, const std::wstring& stem) {
+    FileGlobList list(files);
     list.MatchPattern(folder + stem + L"*.*");
     int64_t largest = 0;
     for (const std::wstring& file : list.Files()) {
@@ -96,11 +94,11 @@ int64_t NextSequenceNumber(const std::wstring& folder, const std::wstring& stem)
     return largest + 1;
 }
 
-std::wstring ResolveOutputFolder(OutputSettings& output, FolderResult* result) {
+std::wstring ResolveOutputFolder(OutputPlatform& platform, OutputSettings& output, FolderResult* result) {
     FolderResult ignored;
     FolderResult& made = result ? *result : ignored;
     made = FolderResult();
-    if (output.baseDirName.empty()) output.baseDirName = DefaultPicturesFolder();
+    if (output.baseDirName.empty()) output.baseDirName = DefaultPicturesFolder(platform);
     if (output.baseDirName.empty()) {
         // Never the root of the current drive: no folder means no files.
         made.failure = SaveFailure::NoFolder;
@@ -111,38 +109,35 @@ std::wstring ResolveOutputFolder(OutputSettings& output, FolderResult* result) {
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     folder += L'\\';
     if (output.bDateDir) folder += DateDigits(output.captureTime) + L"\\";
-    made.failure = MakeFolderLevels(folder, &made.created);
+    made.failure = MakeFolderLevels(platform.Files(), folder, &made.created);
     return folder;
 }
 
-void SetPicturesFolderLookup(FolderLookup lookup) {
-    g_picturesLookup.store(lookup);
+std::wstring DefaultPicturesFolder(OutputPlatform& platform) {
+    const std::wstring pictures = platform.PicturesFolder();
+    return pictures.empty() ? FallbackCapturesFolder(platform) : pictures;
 }
 
-std::wstring DefaultPicturesFolder() {
-    const FolderLookup lookup = g_picturesLookup.load();
-    const std::wstring pictures = lookup ? lookup() : tamrik::HomePicturesFolder();
-    return pictures.empty() ? FallbackCapturesFolder() : pictures;
-}
-
-void SetLocalAppDataLookup(FolderLookup lookup) {
-    g_localAppDataLookup.store(lookup);
-}
-
-std::wstring FallbackCapturesFolder() {
-    const FolderLookup lookup = g_localAppDataLookup.load();
-    std::wstring folder = lookup ? lookup() : tamrik::HomeLocalDataFolder();
+std::wstring FallbackCapturesFolder(OutputPlatform& platform) {
+    std::wstring folder = platform.LocalAppDataFolder();
     while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
     if (folder.empty()) return folder;
     return folder + L"\\Tamrik\\Captures";
 }
 
-void SetLocalTimeSource(LocalTimeSource source) {
-    g_timeSource.store(source);
+OutputFileSystem& PortableOutputPlatform::Files() {
+    return PortableFileSystem();
 }
 
-tamrik::CalendarTime CurrentLocalTime() {
-    if (const LocalTimeSource source = g_timeSource.load()) return source();
+std::wstring PortableOutputPlatform::PicturesFolder() {
+    return tamrik::HomePicturesFolder();
+}
+
+std::wstring PortableOutputPlatform::LocalAppDataFolder() {
+    return tamrik::HomeLocalDataFolder();
+}
+
+tamrik::CalendarTime PortableOutputPlatform::LocalTime() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     std::tm local{};

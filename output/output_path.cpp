@@ -1,6 +1,5 @@
 #include "output/output_path.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cwctype>
 #include <exception>
@@ -81,7 +80,7 @@ std::vector<std::wstring> CPath::DirectoryComponents() const {
 namespace {
 
 // The portable file functions: std::filesystem and the C library.
-class PortableFileSystem final : public OutputFileSystem {
+class PortableFiles final : public OutputFileSystem {
 public:
     Kind Probe(const std::wstring& path) override {
         std::error_code ec;
@@ -141,18 +140,11 @@ public:
     }
 };
 
-PortableFileSystem g_portableFileSystem;
-std::atomic<OutputFileSystem*> g_fileSystem{nullptr};
-
 }  // namespace
 
-void SetOutputFileSystem(OutputFileSystem* fileSystem) {
-    g_fileSystem.store(fileSystem);
-}
-
-OutputFileSystem& CurrentOutputFileSystem() {
-    OutputFileSystem* installed = g_fileSystem.load();
-    return installed ? *installed : g_portableFileSystem;
+OutputFileSystem& PortableFileSystem() {
+    static PortableFiles files;
+    return files;
 }
 
 namespace {
@@ -191,13 +183,13 @@ SaveFailure FailureFromErrno(int error) {
     }
 }
 
-bool FolderExists(const std::wstring& folder) {
-    return CurrentOutputFileSystem().Probe(folder) == OutputFileSystem::Kind::Folder;
+bool FolderExists(OutputFileSystem& files, const std::wstring& folder) {
+    return files.Probe(folder) == OutputFileSystem::Kind::Folder;
 }
 
-SaveFailure MakeFolderLevels(const std::wstring& folder, std::vector<std::wstring>* created) {
+SaveFailure MakeFolderLevels(OutputFileSystem& files, const std::wstring& folder,
+                             std::vector<std::wstring>* created) {
     if (folder.empty()) return SaveFailure::NoFolder;
-    OutputFileSystem& files = CurrentOutputFileSystem();
     if (files.Probe(folder) == OutputFileSystem::Kind::Folder) return SaveFailure::None;
     const CPath path(folder + L"\\");  // every component of folder is a directory
     std::wstring level = path.Drive();
@@ -219,18 +211,17 @@ SaveFailure MakeFolderLevels(const std::wstring& folder, std::vector<std::wstrin
     return first == SaveFailure::None ? SaveFailure::FolderNotCreated : first;
 }
 
-bool CreateFolderLevels(const std::wstring& folder) {
-    return MakeFolderLevels(folder) == SaveFailure::None;
+bool CreateFolderLevels(OutputFileSystem& files, const std::wstring& folder) {
+    return MakeFolderLevels(files, folder) == SaveFailure::None;
 }
 
-void RemoveEmptyFolders(const std::vector<std::wstring>& folders) {
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-        CurrentOutputFileSystem().RemoveEmptyFolder(*it);
+void RemoveEmptyFolders(OutputFileSystem& files, const std::vector<std::wstring>& folders) {
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) files.RemoveEmptyFolder(*it);
 }
 
-std::FILE* OpenForWrite(const std::wstring& path, SaveFailure* failure) {
+std::FILE* OpenForWrite(OutputFileSystem& files, const std::wstring& path, SaveFailure* failure) {
     SaveFailure why = SaveFailure::None;
-    std::FILE* file = CurrentOutputFileSystem().OpenForWrite(path, why);
+    std::FILE* file = files.OpenForWrite(path, why);
     if (failure) *failure = why;
     // Encoders hand over a few kilobytes at a time; fewer, larger writes.
     if (file) std::setvbuf(file, nullptr, _IOFBF, kWriteBufferBytes);
@@ -245,11 +236,11 @@ std::wstring TemporaryPathFor(const std::wstring& path) {
     return path.substr(0, split) + L"~" + path.substr(split) + L".tmp";
 }
 
-bool WriteFileReplacing(const std::wstring& path, const std::function<bool(std::FILE*)>& fill,
-                        SaveFailure* failure) {
+bool WriteFileReplacing(OutputFileSystem& files, const std::wstring& path,
+                        const std::function<bool(std::FILE*)>& fill, SaveFailure* failure) {
     SaveFailure why = SaveFailure::None;
     const std::wstring temporary = TemporaryPathFor(path);
-    std::FILE* file = OpenForWrite(temporary, &why);
+    std::FILE* file = OpenForWrite(files, temporary, &why);
     if (file) {
         bool filled = false;
         errno = 0;
@@ -268,8 +259,8 @@ bool WriteFileReplacing(const std::wstring& path, const std::function<bool(std::
         errno = 0;
         if (std::fclose(file) != 0 && why == SaveFailure::None) why = FailureFromErrno(errno);
         if (!filled && why == SaveFailure::None) why = SaveFailure::WriteFailed;
-        if (why == SaveFailure::None) why = CurrentOutputFileSystem().MoveReplacing(temporary, path);
-        if (why != SaveFailure::None) CurrentOutputFileSystem().RemoveFile(temporary);
+        if (why == SaveFailure::None) why = files.MoveReplacing(temporary, path);
+        if (why != SaveFailure::None) files.RemoveFile(temporary);
     }
     if (failure) *failure = why;
     return why == SaveFailure::None;
@@ -380,7 +371,7 @@ void FileGlobBase::MatchPattern(const std::wstring& pattern) {
     if (split == 0 && IsDriveLetterPrefix(pattern)) split = 2;
     const std::wstring folder = pattern.substr(0, split);
     const std::wstring namePattern = pattern.substr(split);
-    CurrentOutputFileSystem().ListFiles(folder, [&](const std::wstring& name) {
+    files_.ListFiles(folder, [&](const std::wstring& name) {
         if (WildcardMatch(namePattern, name)) OnMatch(folder + name);
     });
 }

@@ -49,9 +49,10 @@ private:
 // "C:\"): the form in which the system answers what a path is.
 std::wstring WithoutTrailingSeparators(const std::wstring& path);
 
-// The file functions file output works through. The portable one uses
-// std::filesystem and the C library; the Windows build installs its own
-// (extended-length paths for long names, the system's error codes).
+// The file functions file output works through, passed to every function
+// below that touches files. The portable one uses std::filesystem and the C
+// library; the Windows build has its own (extended-length paths for long
+// names, the system's error codes).
 class OutputFileSystem {
 public:
     enum class Kind { Missing, Folder, File };
@@ -73,9 +74,8 @@ public:
                            const std::function<void(const std::wstring&)>& visit) = 0;
 };
 
-// nullptr puts the portable one back.
-void SetOutputFileSystem(OutputFileSystem* fileSystem);
-OutputFileSystem& CurrentOutputFileSystem();
+// The portable file functions (one shared object without state).
+OutputFileSystem& PortableFileSystem();
 
 // The reason behind a C library error number (a failed fopen, fwrite, fclose).
 SaveFailure FailureFromErrno(int error);
@@ -85,18 +85,19 @@ SaveFailure FailureFromErrno(int error);
 // current folder). A level that fails does not stop the later ones. Returns
 // None when the folder exists afterwards, else the first level's reason; the
 // levels it created are appended to created (outermost first).
-SaveFailure MakeFolderLevels(const std::wstring& folder, std::vector<std::wstring>* created = nullptr);
+SaveFailure MakeFolderLevels(OutputFileSystem& files, const std::wstring& folder,
+                             std::vector<std::wstring>* created = nullptr);
 // The same, answering only whether the folder exists afterwards.
-bool CreateFolderLevels(const std::wstring& folder);
+bool CreateFolderLevels(OutputFileSystem& files, const std::wstring& folder);
 // Removes the given folders, innermost first, each only while it is empty.
-void RemoveEmptyFolders(const std::vector<std::wstring>& folders);
+void RemoveEmptyFolders(OutputFileSystem& files, const std::vector<std::wstring>& folders);
 
-bool FolderExists(const std::wstring& folder);
+bool FolderExists(OutputFileSystem& files, const std::wstring& folder);
 
 // Opens path for binary writing (created or truncated) with a write buffer of
 // kWriteBufferBytes; null on failure.
 constexpr size_t kWriteBufferBytes = size_t(1) << 18;
-std::FILE* OpenForWrite(const std::wstring& path, SaveFailure* failure = nullptr);
+std::FILE* OpenForWrite(OutputFileSystem& files, const std::wstring& path, SaveFailure* failure = nullptr);
 
 // "~" + name + ".tmp" beside path: never taken for a file of a capture.
 std::wstring TemporaryPathFor(const std::wstring& path);
@@ -105,8 +106,8 @@ std::wstring TemporaryPathFor(const std::wstring& path);
 // path, which replaces path once it is complete and closed. On any failure the
 // temporary file is removed, path is left as it was, and the reason goes to
 // failure (WriteFailed when fill failed without a write error).
-bool WriteFileReplacing(const std::wstring& path, const std::function<bool(std::FILE*)>& fill,
-                        SaveFailure* failure = nullptr);
+bool WriteFileReplacing(OutputFileSystem& files, const std::wstring& path,
+                        const std::function<bool(std::FILE*)>& fill, SaveFailure* failure = nullptr);
 
 // ---- Long paths ----
 
@@ -142,16 +143,21 @@ bool SamePathText(const std::wstring& a, const std::wstring& b);
 // as written followed by the file name) to OnMatch.
 class FileGlobBase {
 public:
+    explicit FileGlobBase(OutputFileSystem& files) : files_(files) {}
     virtual ~FileGlobBase() = default;
     void MatchPattern(const std::wstring& pattern);
 
 protected:
     virtual void OnMatch(const std::wstring& fullPath) = 0;
+
+private:
+    OutputFileSystem& files_;
 };
 
 // Collects the matches, each path once (compared without regard to case).
 class FileGlobList : public FileGlobBase {
 public:
+    using FileGlobBase::FileGlobBase;
     const std::vector<std::wstring>& Files() const { return files_; }
 
 protected:

@@ -15,7 +15,8 @@ const wchar_t kLogRule[] = L"------------\n";
 
 }  // namespace
 
-bool WriteReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure) {
+bool WriteReportFile(OutputFileSystem& files, const std::wstring& path, const std::wstring& text,
+                     SaveFailure* failure) {
     std::wstring lines;
     lines.reserve(text.size() + text.size() / 16);
     for (wchar_t c : text) {
@@ -29,7 +30,7 @@ bool WriteReportFile(const std::wstring& path, const std::wstring& text, SaveFai
     }
     SaveFailure why = SaveFailure::None;
     const bool written = WriteFileReplacing(
-        path,
+        files, path,
         [&bytes](std::FILE* file) {
             return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         },
@@ -68,17 +69,19 @@ std::wstring ExpandTabs(const std::wstring& text) {
     return out;
 }
 
-bool WriteTextReport(const ComputerInfo& info, int logType, const std::wstring& path, SaveFailure* failure) {
+bool WriteTextReport(OutputFileSystem& files, const ComputerInfo& info, int logType, const std::wstring& path,
+                     SaveFailure* failure) {
     if (failure) *failure = SaveFailure::None;
     if (logType == kLogNone || path.empty()) return false;
-    return WriteReportFile(path, ExpandTabs(BuildReportText(info, logType)), failure);
+    return WriteReportFile(files, path, ExpandTabs(BuildReportText(info, logType)), failure);
 }
 
-bool WriteTextReport() {
+bool WriteTextReport(OutputPlatform& platform) {
     ORBILUXSetting& settings = SettingsInstance();
     const int logType = settings.key_.logType;
     if (logType == kLogNone) return false;
-    return WriteTextReport(settings.format_.computerInfo, logType, makeOutputPath(0, L".txt"));
+    return WriteTextReport(platform.Files(), settings.format_.computerInfo, logType,
+                           makeOutputPath(platform, 0, L".txt"));
 }
 
 }  // namespace orbilux

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "output/output_naming.h"
 #include "output/save_outcome.h"
 #include "sysinfo/computer_info.h"
 
@@ -22,15 +23,16 @@ std::wstring ExpandTabs(const std::wstring& text);
 // Characters that code page 932 cannot hold are written as "?", never a
 // look-alike (the platform's conversion, base/platform.h). Why it failed goes
 // to failure.
-bool WriteReportFile(const std::wstring& path, const std::wstring& text, SaveFailure* failure = nullptr);
+bool WriteReportFile(OutputFileSystem& files, const std::wstring& path, const std::wstring& text,
+                     SaveFailure* failure = nullptr);
 
 // Builds, expands and writes the report for info to path.
-bool WriteTextReport(const ComputerInfo& info, int logType, const std::wstring& path,
+bool WriteTextReport(OutputFileSystem& files, const ComputerInfo& info, int logType, const std::wstring& path,
                      SaveFailure* failure = nullptr);
 
 // The report step of the saving run: reads logType and the computer
-// information from the live settings and writes makeOutputPath(0, ".txt").
+// information from the live settings and writes makeOutputPath(platform, 0, ".txt").
 // Returns whether a complete report file was written.
-bool WriteTextReport();
+bool WriteTextReport(OutputPlatform& platform);
 
 }  // namespace orbilux

@@ -65,7 +65,6 @@ int RunTamrik(HINSTANCE instance) {
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
         ::InitCommonControlsEx(&controls);
         tamrik::Module().Init(instance);
-        PrepareSubsystems();
 
         CSplashWnd::Open(IDB_SPLASH_START, 3000, nullptr);
         SettingsInstance();

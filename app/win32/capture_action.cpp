@@ -63,7 +63,7 @@ void RunCaptureAction(int hotkeyId, ORBILUXSetting& settings, CaptureSteps& step
     press->settings = settings;
     if (hotkeyId == kShotHotkeyId) ApplyShotKey(press->settings);
     if (press->WritesFiles() && settings.output_.baseDirName.empty()) {
-        settings.output_.baseDirName = DefaultPicturesFolder();
+        settings.output_.baseDirName = DefaultPicturesFolder(steps.Output());
         press->settings.output_.baseDirName = settings.output_.baseDirName;
     }
 

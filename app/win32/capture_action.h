@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/win32/busy_flag.h"
+#include "output/output_naming.h"
 #include "output/save_outcome.h"
 #include "print/win32/page_render.h"
 #include "settings/settings.h"
@@ -67,6 +68,8 @@ public:
     virtual bool QueuePress(std::shared_ptr<Press> press) = 0;
     // Tells the user that a captured press could not be kept.
     virtual void NotifyPressDropped() = 0;
+    // Where the default folder for files comes from.
+    virtual OutputPlatform& Output() = 0;
 };
 
 // The steps on the press worker.

@@ -143,7 +143,7 @@ LRESULT CMainDlg::OnAbout(WORD, WORD, HWND) {
 }
 
 LRESULT CMainDlg::OnOpenCaptureFolder(WORD, WORD, HWND) {
-    OpenCaptureFolder(Handle(), SettingsInstance().output_);
+    OpenCaptureFolder(Handle(), output_, SettingsInstance().output_);
     return 0;
 }
 

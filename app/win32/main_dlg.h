@@ -11,6 +11,7 @@
 #include "app/win32/countdown_wnd.h"
 #include "app/win32/subsystem_links.h"
 #include "app/win32/tray_icon.h"
+#include "output/win32/output_files_win.h"
 #include "window/message_loop.h"
 #include "window/window_impl.h"
 
@@ -75,6 +76,7 @@ private:
     void SetBusyIndicators(bool busy) override;
     int32_t CaptureScreen(Press& press) override;
     void ReadMoment(Press& press) override;
+    OutputPlatform& Output() override { return output_; }
     void StartGathering(Press& press) override;
     void TakePrinter(Press& press) override;
     void ShowPrintingSplash() override;
@@ -84,6 +86,7 @@ private:
     void NotifySaved(const SaveOutcome& outcome);
 
     PrintLink print_;
+    Win32OutputPlatform output_;  // the files, folders and clock of file output
     size_t pressesInFlight_ = 0;  // queued presses not yet told finished
     std::wstring settingsPath_;
     CTrayIconImpl tray_;

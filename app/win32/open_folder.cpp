@@ -11,8 +11,8 @@
 
 namespace orbilux {
 
-bool OpenCaptureFolder(HWND owner, const OutputSettings& output) {
-    const std::wstring folder = CaptureFolderToOpen(output, CurrentLocalTime());
+bool OpenCaptureFolder(HWND owner, OutputPlatform& platform, const OutputSettings& output) {
+    const std::wstring folder = CaptureFolderToOpen(platform, output, platform.LocalTime());
     if (!folder.empty()) {
         // Explorer takes the folder without its trailing separator (a drive's root keeps it).
         const std::wstring shown = WithoutTrailingSeparators(folder);

@@ -7,6 +7,7 @@
 #include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "capture/win32/clipboard.h"
+#include "output/win32/output_files_win.h"
 #include "sysinfo/info_gathering.h"
 #include "sysinfo/win32/system_probes_win.h"
 
@@ -40,7 +41,7 @@ public:
         copy.Wait(kClipboardOpenBoundMs + kClipboardGraceMs);
     }
     SaveOutcome SaveFiles(Press& press) override {
-        return SavePressFiles(*press.shot, press.settings, [&press] { press.TakeGatheredInfo(); });
+        return SavePressFiles(output_, *press.shot, press.settings, [&press] { press.TakeGatheredInfo(); });
     }
     void NotifySaveFailure(const SaveOutcome& outcome) override {
         Post(kPressSaveFailedMessage, new SaveOutcome(outcome));
@@ -72,6 +73,7 @@ private:
     }
 
     HWND notify_;
+    Win32OutputPlatform output_;
     bool finished_ = false;
 };
 

@@ -22,10 +22,6 @@ namespace orbilux {
 const wchar_t kRootSection[] = L"ORBILUXSettings";
 const wchar_t kPrinterSection[] = L"ORBILUXSettings.printer_";
 
-void PrepareSubsystems() {
-    InstallOutputPlatform();
-}
-
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path) {
     CSettingsStorageIniFile storage(path, kRootSection);
     return settings.Load(storage);
@@ -45,9 +41,9 @@ int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings) {
     return CaptureBySettings(shot, settings);
 }
 
-SaveOutcome SavePressFiles(const ScreenShot& shot, ORBILUXSetting& settings,
+SaveOutcome SavePressFiles(OutputPlatform& platform, const ScreenShot& shot, ORBILUXSetting& settings,
                            std::function<void()> reportWait) {
-    ImageFileSaver saver(shot.image, shot.monitorShots, settings);
+    ImageFileSaver saver(platform, shot.image, shot.monitorShots, settings);
     saver.SetReportWait(std::move(reportWait));
     saver.SetEncodingThreads(0, LowerThreadPriority);
     return saver();
@@ -67,25 +63,28 @@ void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const 
 
 struct PrintLink::State {
     PrinterObjects objects;
+    PrinterPrompts prompts;
 };
 
-PrintLink::PrintLink() : state_(std::make_unique<State>()) {}
+PrintLink::PrintLink(const PrinterPrompts& prompts) : state_(std::make_unique<State>()) {
+    state_->prompts = prompts;
+}
 PrintLink::~PrintLink() = default;
 
 void PrintLink::OpenPrinter(PrinterSettings& printer, bool useStored) {
-    InitPrinter(useStored, state_->objects, printer);
+    InitPrinter(useStored, state_->objects, printer, state_->prompts);
 }
 
 bool PrintLink::ChoosePrinter(PrinterSettings& printer, HWND owner) {
-    return ShowPrintSetup(owner, state_->objects, printer);
+    return ShowPrintSetup(owner, state_->objects, printer, state_->prompts);
 }
 
 bool PrintLink::PageSetup(PrinterSettings& printer, HWND owner) {
-    return ShowPageSetup(owner, state_->objects, printer);
+    return ShowPageSetup(owner, state_->objects, printer, state_->prompts);
 }
 
 PrinterTarget PrintLink::TargetForPress(PrinterSettings& printer) {
-    ReopenChosenPrinter(state_->objects, printer);
+    ReopenChosenPrinter(state_->objects, printer, state_->prompts);
     return TargetOf(state_->objects);
 }
 
@@ -95,6 +94,10 @@ void FinishPrintJobsAtExit() {
 
 PrinterObjects& PrintLink::Objects() {
     return state_->objects;
+}
+
+const PrinterPrompts& PrintLink::Prompts() const {
+    return state_->prompts;
 }
 
 bool ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
@@ -113,17 +116,17 @@ bool ShowOptionSheet(HWND owner, const std::wstring& path, PrintLink& print) {
     };
     OptionSheetServices services;
     services.choosePrinter = [&](HWND sheetOwner, PrinterSettings& printer) {
-        const bool confirmed = ShowPrintSetup(sheetOwner, copyOfInUse(), printer);
+        const bool confirmed = ShowPrintSetup(sheetOwner, copyOfInUse(), printer, print.Prompts());
         changed = changed || confirmed;
         return confirmed;
     };
     services.pageSetup = [&](HWND sheetOwner, PrinterSettings& printer) {
-        const bool confirmed = ShowPageSetup(sheetOwner, copyOfInUse(), printer);
+        const bool confirmed = ShowPageSetup(sheetOwner, copyOfInUse(), printer, print.Prompts());
         changed = changed || confirmed;
         return confirmed;
     };
     services.openDefaultPrinter = [&](PrinterSettings& printer) {
-        InitPrinter(false, chosen, printer);
+        InitPrinter(false, chosen, printer, print.Prompts());
         copied = changed = true;
     };
     bool saved = true;

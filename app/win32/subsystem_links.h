@@ -12,6 +12,7 @@
 
 #include "output/save_outcome.h"
 #include "print/win32/page_render.h"
+#include "print/win32/print_job.h"
 
 namespace orbilux {
 
@@ -19,15 +20,13 @@ struct ComputerInfo;
 struct GatherNeeds;
 
 class ORBILUXSetting;
+class OutputPlatform;
 class PrinterObjects;
 class PrinterSettings;
 class ScreenShot;
 
 extern const wchar_t kRootSection[];     // "ORBILUXSettings"
 extern const wchar_t kPrinterSection[];  // "ORBILUXSettings.printer_"
-
-// Installs what the subsystems need from the user interface (message boxes).
-void PrepareSubsystems();
 
 // Settings file (INI storage).
 bool LoadSettingsFile(ORBILUXSetting& settings, const std::wstring& path);
@@ -41,7 +40,7 @@ int32_t CaptureScreenShot(ScreenShot& shot, const ORBILUXSetting& settings);
 // A press's files on the press worker: its pictures encoded side by side, then
 // its report once `reportWait` has returned (the press waits there for its
 // computer information); what could not be written and why.
-SaveOutcome SavePressFiles(const ScreenShot& shot, ORBILUXSetting& settings,
+SaveOutcome SavePressFiles(OutputPlatform& platform, const ScreenShot& shot, ORBILUXSetting& settings,
                            std::function<void()> reportWait);
 // Appends a press's Text pages, laid out for the printer it took; the page count.
 int32_t BuildPressTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer);
@@ -53,7 +52,9 @@ void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const 
 // The open printer with its device mode, and the print runs on it.
 class PrintLink {
 public:
-    PrintLink();
+    // prompts: what the printer functions show the user (by default the
+    // message box and the common dialogs).
+    explicit PrintLink(const PrinterPrompts& prompts = PrinterPrompts());
     ~PrintLink();
     PrintLink(const PrintLink&) = delete;
     PrintLink& operator=(const PrintLink&) = delete;
@@ -68,6 +69,7 @@ public:
     PrinterTarget TargetForPress(PrinterSettings& printer);
     // The printer in use and its device mode.
     PrinterObjects& Objects();
+    const PrinterPrompts& Prompts() const;
 
 private:
     struct State;

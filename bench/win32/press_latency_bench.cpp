@@ -36,6 +36,7 @@
 #include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
+#include "output/win32/output_files_win.h"
 #include "settings/settings.h"
 #include "sysinfo/info_gathering.h"
 #include "sysinfo/win32/system_probes_win.h"
@@ -69,9 +70,10 @@ public:
         return queue.Push(PictureBytes(*press->shot), [this, press] { FinishPress(*press, *this); });
     }
     void NotifyPressDropped() override {}
+    OutputPlatform& Output() override { return output; }
 
     SaveOutcome SaveFiles(Press& press) override {
-        return SavePressFiles(*press.shot, press.settings, [this, &press] {
+        return SavePressFiles(output, *press.shot, press.settings, [this, &press] {
             {
                 std::lock_guard<std::mutex> hold(lock);
                 picturesWritten.push_back(Clock::now());
@@ -91,6 +93,7 @@ public:
     std::mutex lock;
     std::vector<Clock::time_point> picturesWritten;
     bool failed = false;
+    Win32OutputPlatform output;
     PressQueue queue{PressQueue::kDefaultByteBudget, LowerThreadPriority};
 };
 
@@ -137,7 +140,6 @@ int main(int argc, char** argv) {
     settings.output_.scale = 100;
     const size_t filesPerPress = logType != 0 ? 2 : 1;
 
-    PrepareSubsystems();
     BusyFlag busy;
     BenchSteps steps;
     std::vector<double> grab, key, file, encode, second;

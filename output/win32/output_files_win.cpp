@@ -114,8 +114,6 @@ public:
     }
 };
 
-Win32OutputFileSystem g_win32FileSystem;
-
 }  // namespace
 
 std::wstring LongPathForm(const std::wstring& path) {
@@ -153,14 +151,25 @@ SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path) {
     }
 }
 
-void InstallWin32OutputFileSystem() {
-    SetOutputFileSystem(&g_win32FileSystem);
+OutputFileSystem& Win32FileSystem() {
+    static Win32OutputFileSystem files;
+    return files;
 }
 
-void InstallOutputPlatform() {
-    InstallWin32OutputFileSystem();
-    InstallShellFolderLookup();
-    SetLocalTimeSource(&tamrik::SystemLocalTime);
+OutputFileSystem& Win32OutputPlatform::Files() {
+    return Win32FileSystem();
+}
+
+std::wstring Win32OutputPlatform::PicturesFolder() {
+    return ShellPicturesFolder();
+}
+
+std::wstring Win32OutputPlatform::LocalAppDataFolder() {
+    return ShellLocalAppDataFolder();
+}
+
+tamrik::CalendarTime Win32OutputPlatform::LocalTime() {
+    return tamrik::SystemLocalTime();
 }
 
 }  // namespace orbilux

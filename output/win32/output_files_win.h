@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "output/output_naming.h"
 #include "output/save_outcome.h"
 
 namespace orbilux {
@@ -19,12 +20,18 @@ std::wstring LongPathForm(const std::wstring& path);
 // The reason behind a system error code of a file function on path.
 SaveFailure FailureFromWin32Error(DWORD error, const std::wstring& path);
 
-// Makes file output use the Windows file functions above.
-void InstallWin32OutputFileSystem();
+// The Windows file functions (one shared object without state).
+OutputFileSystem& Win32FileSystem();
 
-// Everything file output takes from Windows: the file functions, the shell's
-// folders (pictures, documents, local application data), the system's clock
-// and the report writer.
-void InstallOutputPlatform();
+// Everything file output takes from Windows: the file functions above, the
+// shell's folders (pictures, else documents; local application data) and the
+// system's clock.
+class Win32OutputPlatform : public OutputPlatform {
+public:
+    OutputFileSystem& Files() override;
+    std::wstring PicturesFolder() override;
+    std::wstring LocalAppDataFolder() override;
+    tamrik::CalendarTime LocalTime() override;
+};
 
 }  // namespace orbilux

@@ -35,9 +35,4 @@ std::wstring ShellLocalAppDataFolder() {
     return value;
 }
 
-void InstallShellFolderLookup() {
-    SetPicturesFolderLookup(ShellPicturesFolder);
-    SetLocalAppDataLookup(ShellLocalAppDataFolder);
-}
-
 }  // namespace orbilux

@@ -17,9 +17,4 @@ std::wstring ShellPicturesFolder();
 // that the LOCALAPPDATA environment variable; empty when neither names one.
 std::wstring ShellLocalAppDataFolder();
 
-// Makes file output take its default base folder from the shell: the pictures
-// folder, else the documents folder, else "Tamrik\Captures" under the local
-// application-data folder.
-void InstallShellFolderLookup();
-
 }  // namespace orbilux

@@ -24,16 +24,8 @@ using tamrik::GlobalLockScope;
 using tamrik::UniqueDC;
 using tamrik::UniqueGlobal;
 
-void MessageBoxSink(const wchar_t* text, const wchar_t* caption) {
-    ::MessageBoxW(::GetActiveWindow(), text, caption, MB_OK | MB_ICONWARNING);
-}
-
-PrinterMessageSink g_messageSink = MessageBoxSink;
-PrintDialogRunner g_printDialog = ::PrintDlgW;
-PageSetupDialogRunner g_pageSetupDialog = ::PageSetupDlgW;
-
-void ShowPrinterMessage() {
-    if (g_messageSink) g_messageSink(kDevModeFailureText, kDevModeFailureCaption);
+void ShowPrinterMessage(const PrinterPrompts& prompts) {
+    if (prompts.message) prompts.message(kDevModeFailureText, kDevModeFailureCaption);
 }
 
 }  // namespace
@@ -166,12 +158,12 @@ void LinkSettings(PrinterObjects& objects, PrinterSettings& printer) {
 }
 
 // Opens the printer the settings remember; false when it does not open.
-bool OpenStoredPrinter(PrinterObjects& objects, PrinterSettings& printer) {
+bool OpenStoredPrinter(PrinterObjects& objects, PrinterSettings& printer, const PrinterPrompts& prompts) {
     std::vector<uint8_t> dm = DevModeFromStored(printer.devModeBlock);
     if (dm.empty() && !IsBlankDevMode(printer.devModeBlock)) {
         // The block does not hold the bytes its own header claims: never hand
         // it to the spooler.
-        ShowPrinterMessage();
+        ShowPrinterMessage(prompts);
         printer.ClearDevMode();
     }
     std::wstring name = printer.printername_;
@@ -314,11 +306,12 @@ std::wstring DefaultPrinterName() {
     return entry.substr(0, entry.find(L','));
 }
 
-void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer) {
+void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer,
+                 const PrinterPrompts& prompts) {
     objects.Close();
     if (!printer.HasDevMode()) printer.devModeBlock.assign(kDevModeFixedSize, 0);
     try {
-        if (!useStoredPrinter || !OpenStoredPrinter(objects, printer)) {
+        if (!useStoredPrinter || !OpenStoredPrinter(objects, printer, prompts)) {
             // A chosen printer that is offline or gone for now: the default
             // printer prints meanwhile, and the choice stays for later.
             const bool keepChoice = useStoredPrinter && HasChosenPrinter(printer);
@@ -326,16 +319,16 @@ void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings
             objects.SetStandingIn(keepChoice && objects.Printer() != nullptr);
         }
     } catch (...) {
-        ShowPrinterMessage();
+        ShowPrinterMessage(prompts);
     }
     LinkSettings(objects, printer);
 }
 
-bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer) {
+bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer, const PrinterPrompts& prompts) {
     if (!objects.StandingIn() || !printer.bSetPrinter_) return false;
     PrinterObjects chosen;
     try {
-        if (!OpenStoredPrinter(chosen, printer)) return false;
+        if (!OpenStoredPrinter(chosen, printer, prompts)) return false;
     } catch (...) {
         return false;
     }
@@ -355,7 +348,8 @@ PageRoom RoomForSettings(const ORBILUXSetting& settings) {
     return RoomOnPrinter(StyleFrom(settings), PrinterInUse(settings.printer_));
 }
 
-bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer) {
+bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer,
+                    const PrinterPrompts& prompts) {
     const std::vector<uint8_t> dm = objects.DevModeBytes();
     UniqueGlobal devMode = dm.empty() ? UniqueGlobal() : tamrik::GlobalCopyOf(dm.data(), dm.size());
     UniqueGlobal devNames = MakeDevNames(objects.PrinterName());
@@ -365,7 +359,7 @@ bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printe
     pd.Flags = PD_PRINTSETUP | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
     pd.hDevMode = devMode.Release();
     pd.hDevNames = devNames.Release();
-    const bool confirmed = g_printDialog(&pd) != FALSE;
+    const bool confirmed = prompts.printDialog(&pd) != FALSE;
     // The dialog may have replaced the blocks; own whatever it left.
     devMode.Reset(pd.hDevMode);
     devNames.Reset(pd.hDevNames);
@@ -373,7 +367,8 @@ bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printe
     return confirmed;
 }
 
-bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer) {
+bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer,
+                   const PrinterPrompts& prompts) {
     const std::vector<uint8_t> dm = objects.DevModeBytes();
     UniqueGlobal devMode = dm.empty() ? UniqueGlobal() : tamrik::GlobalCopyOf(dm.data(), dm.size());
     UniqueGlobal devNames = MakeDevNames(objects.PrinterName());
@@ -392,7 +387,7 @@ bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer
     }
     psd.hDevMode = devMode.Release();
     psd.hDevNames = devNames.Release();
-    const bool confirmed = g_pageSetupDialog(&psd) != FALSE;
+    const bool confirmed = prompts.pageSetupDialog(&psd) != FALSE;
     devMode.Reset(psd.hDevMode);
     devNames.Reset(psd.hDevNames);
     if (confirmed) {
@@ -407,14 +402,14 @@ bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer
     return confirmed;
 }
 
-bool ShowPrintSetup(HWND owner, PrinterSettings& printer) {
+bool ShowPrintSetup(HWND owner, PrinterSettings& printer, const PrinterPrompts& prompts) {
     auto* objects = static_cast<PrinterObjects*>(printer.printerRef);
-    return objects && ShowPrintSetup(owner, *objects, printer);
+    return objects && ShowPrintSetup(owner, *objects, printer, prompts);
 }
 
-bool ShowPageSetup(HWND owner, PrinterSettings& printer) {
+bool ShowPageSetup(HWND owner, PrinterSettings& printer, const PrinterPrompts& prompts) {
     auto* objects = static_cast<PrinterObjects*>(printer.printerRef);
-    return objects && ShowPageSetup(owner, *objects, printer);
+    return objects && ShowPageSetup(owner, *objects, printer, prompts);
 }
 
 // ---- Print jobs ----
@@ -534,13 +529,8 @@ size_t RunningPrintJobs() {
     return r.running.size();
 }
 
-void SetPrinterMessageSink(PrinterMessageSink sink) {
-    g_messageSink = sink;
-}
-
-void SetPrinterDialogRunners(PrintDialogRunner print, PageSetupDialogRunner pageSetup) {
-    g_printDialog = print ? print : ::PrintDlgW;
-    g_pageSetupDialog = pageSetup ? pageSetup : ::PageSetupDlgW;
+void PrinterWarningBox(const wchar_t* text, const wchar_t* caption) {
+    ::MessageBoxW(::GetActiveWindow(), text, caption, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace orbilux

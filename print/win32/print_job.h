@@ -124,17 +124,32 @@ private:
 // held device mode (empty without an open printer).
 PrinterTarget TargetOf(const PrinterObjects& objects);
 
+// What the printer functions show the user, passed in by their caller: the
+// warning that stored printer settings cannot be used (nothing when message is
+// null) and the two common dialogs.
+using PrinterMessageSink = void (*)(const wchar_t* text, const wchar_t* caption);
+using PrintDialogRunner = BOOL (*)(PRINTDLGW*);
+using PageSetupDialogRunner = BOOL (*)(PAGESETUPDLGW*);
+// The warning as a message box over the active window.
+void PrinterWarningBox(const wchar_t* text, const wchar_t* caption);
+struct PrinterPrompts {
+    PrinterMessageSink message = PrinterWarningBox;
+    PrintDialogRunner printDialog = ::PrintDlgW;
+    PageSetupDialogRunner pageSetupDialog = ::PageSetupDlgW;
+};
+
 // Opens the stored printer (when useStoredPrinter and it opens) or the
 // system's default printer, fills the device-mode holder and links the
 // settings to the objects. No default printer: nothing opens, silently.
 // When the stored printer does not open, the default printer stands in for it
 // and the settings keep the choice (name and device mode) as they were;
 // otherwise the default printer's name and device mode are recorded.
-void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer);
+void InitPrinter(bool useStoredPrinter, PrinterObjects& objects, PrinterSettings& printer,
+                 const PrinterPrompts& prompts);
 
 // While the default printer stands in for the chosen one, tries the chosen
 // printer again and takes it when it opens now. True when it was taken.
-bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer);
+bool ReopenChosenPrinter(PrinterObjects& objects, PrinterSettings& printer, const PrinterPrompts& prompts);
 
 // The printer the settings print on: the objects they are linked to, or the
 // stored choice when they are not linked to an open printer.
@@ -148,12 +163,14 @@ PageRoom RoomForSettings(const ORBILUXSetting& settings);
 // records the printer (bSetPrinter_, printername_, the device mode) and
 // reopens it; page set-up also records paper size and margins (hundredths of
 // a millimetre) and sets bSetPage_. Saving is the caller's business.
-bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer);
-bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer);
+bool ShowPrintSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer,
+                    const PrinterPrompts& prompts);
+bool ShowPageSetup(HWND owner, PrinterObjects& objects, PrinterSettings& printer,
+                   const PrinterPrompts& prompts);
 // The same through the objects InitPrinter linked to the settings; false
 // when the settings were never linked.
-bool ShowPrintSetup(HWND owner, PrinterSettings& printer);
-bool ShowPageSetup(HWND owner, PrinterSettings& printer);
+bool ShowPrintSetup(HWND owner, PrinterSettings& printer, const PrinterPrompts& prompts);
+bool ShowPageSetup(HWND owner, PrinterSettings& printer, const PrinterPrompts& prompts);
 
 // Starts printing pages 0 .. pageCount-1 of the screen shot on a detached
 // thread, after storing the page count for "$maxpage". The job works on its
@@ -176,17 +193,6 @@ bool StartPrintJob(std::shared_ptr<PrintJob> job);
 // objects are released at exit.
 bool WaitForPrintJobsAtExit(DWORD finishMs = 15000, DWORD cancelMs = 5000);
 size_t RunningPrintJobs();
-
-// ---- Seams for tests ----
-
-// Shows the printer-settings warning; the default is a message box.
-using PrinterMessageSink = void (*)(const wchar_t* text, const wchar_t* caption);
-void SetPrinterMessageSink(PrinterMessageSink sink);
-
-// Runs the common dialogs; the defaults are PrintDlgW and PageSetupDlgW.
-using PrintDialogRunner = BOOL (*)(PRINTDLGW*);
-using PageSetupDialogRunner = BOOL (*)(PAGESETUPDLGW*);
-void SetPrinterDialogRunners(PrintDialogRunner print, PageSetupDialogRunner pageSetup);
 
 // The printer name of the profile's "device" entry; empty when none is set.
 std::wstring DefaultPrinterName();

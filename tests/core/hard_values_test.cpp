@@ -104,7 +104,7 @@ TEST(HardValues, OutOfRangePictureSettingsGiveWholeFiles) {
                 const uint32_t w = 33 * used / 100, h = 21 * used / 100;
                 EXPECT_EQ(prepared.GetWidth(), w && h ? w : 33u);
                 const fs::path file = dir / ("p" + std::to_string(++n));
-                ASSERT_TRUE(savePicture(prepared, file.wstring(), encoder));
+                ASSERT_TRUE(savePicture(PortableFileSystem(), prepared, file.wstring(), encoder));
                 const std::string b = ReadAll(file);
                 ASSERT_GT(b.size(), 8u);
                 const bool whole = format == 0   ? b.substr(0, 2) == "BM"
@@ -152,7 +152,7 @@ TEST(HardValues, AwkwardInformationReachesTheReportFile) {
     EXPECT_NE(text.find(L"50% & co"), std::wstring::npos);
     EXPECT_NE(text.find(L"C:\\a&b\\%1.exe"), std::wstring::npos);
     const fs::path file = fs::temp_directory_path() / ("tamrik-hard-report-" + std::to_string(::getpid()));
-    ASSERT_TRUE(WriteReportFile(file.wstring(), text));
+    ASSERT_TRUE(WriteReportFile(PortableFileSystem(), file.wstring(), text));
     const std::string bytes = ReadAll(file);
     fs::remove(file);
     EXPECT_NE(bytes.find("50% & co"), std::string::npos);

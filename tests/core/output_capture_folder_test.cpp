@@ -5,6 +5,7 @@
 
 #include "output/capture_folder.h"
 #include "output/output_path.h"
+#include "tests/common/output_fixtures.h"
 #include "tests/core/output_test_support.h"
 
 using namespace orbilux;
@@ -12,13 +13,10 @@ using namespace orbilux;
 namespace {
 
 tamrik::CalendarTime March5() {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = 5;
-    t.hour = 9;
-    return t;
+    return outfix::March5At(9, 0, 0);
 }
+
+PortableOutputPlatform portable;
 
 }  // namespace
 
@@ -29,28 +27,28 @@ TEST(OutputCaptureFolder, TodaysDatedFolderOnlyWhenItExistsAndDatedFoldersAreOn)
     o.bDateDir = true;
     const std::wstring base = dir.wide() + L"\\";
     // No capture today yet: the base folder.
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
     std::filesystem::create_directories(dir.path() / "20240305");
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base + L"20240305\\");
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base + L"20240305\\");
     // Without dated folders the captures go to the base folder, whatever else is there.
     o.bDateDir = false;
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
     // A file in the place of today's folder is no folder.
     o.bDateDir = true;
     std::filesystem::remove_all(dir.path() / "20240305");
     dir.Touch("20240305");
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), base);
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
 }
 
 TEST(OutputCaptureFolder, AMissingBaseFolderIsCreatedAndAnUncreatableOneGivesNothing) {
     outtest::ScratchFolder dir;
     OutputSettings o;
     o.baseDirName = dir.wide() + L"\\new\\deeper";
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), o.baseDirName + L"\\");
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), o.baseDirName + L"\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "new" / "deeper"));
     dir.Touch("file");
     o.baseDirName = dir.wide() + L"\\file\\below";
-    EXPECT_EQ(CaptureFolderToOpen(o, March5()), L"");
+    EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), L"");
     // The stored setting is only read.
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\file\\below");
 }

@@ -6,26 +6,17 @@
 
 #include "output/output_naming.h"
 #include "output/output_path.h"
+#include "tests/common/output_fixtures.h"
 #include "tests/core/output_test_support.h"
 
 using namespace orbilux;
 
 namespace {
 
-tamrik::CalendarTime At(int h, int m, int s, int day = 5) {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = uint16_t(day);
-    t.hour = uint16_t(h);
-    t.minute = uint16_t(m);
-    t.second = uint16_t(s);
-    return t;
-}
+using outfix::March5At;
 
-tamrik::CalendarTime FixedClock() {
-    return At(14, 23, 41);
-}
+// The portable platform, its clock standing at 14:23:41.
+outfix::FixedPortablePlatform portable;
 
 OutputSettings Output(const outtest::ScratchFolder& dir, bool dateDir = false) {
     OutputSettings o;
@@ -37,41 +28,41 @@ OutputSettings Output(const outtest::ScratchFolder& dir, bool dateDir = false) {
 // The name of the index-0 file after preparing the pattern at time.
 std::wstring NameAt(OutputSettings& o, const tamrik::CalendarTime& time, const std::wstring& ext = L".png") {
     o.baseFileName.clear();
-    prepareNamePattern(o, time);
-    return CPath(makeOutputPath(o, 0, ext)).Title() + ext;
+    prepareNamePattern(portable, o, time);
+    return CPath(makeOutputPath(portable, o, 0, ext)).Title() + ext;
 }
 
 }  // namespace
 
 TEST(OutputNaming, StemCarriesDateAndHalfMinuteIndex) {
-    EXPECT_EQ(FormatNameStem(At(14, 23, 41)), L"MN20240305_??_6bf");
-    EXPECT_EQ(FormatNameStem(At(14, 24, 11)), L"MN20240305_??_6c0");
-    EXPECT_EQ(halfMinuteIndex(At(0, 0, 10)), 0);
-    EXPECT_EQ(FormatNameStem(At(0, 0, 29)), L"MN20240305_??_000");
-    EXPECT_EQ(FormatNameStem(At(0, 0, 30)), L"MN20240305_??_001");
-    EXPECT_EQ(FormatNameStem(At(23, 59, 59)), L"MN20240305_??_b3f");
-    EXPECT_EQ(FormatNameStem(At(23, 59, 59)).size(), kNameStemLength);
+    EXPECT_EQ(FormatNameStem(March5At(14, 23, 41)), L"MN20240305_??_6bf");
+    EXPECT_EQ(FormatNameStem(March5At(14, 24, 11)), L"MN20240305_??_6c0");
+    EXPECT_EQ(halfMinuteIndex(March5At(0, 0, 10)), 0);
+    EXPECT_EQ(FormatNameStem(March5At(0, 0, 29)), L"MN20240305_??_000");
+    EXPECT_EQ(FormatNameStem(March5At(0, 0, 30)), L"MN20240305_??_001");
+    EXPECT_EQ(FormatNameStem(March5At(23, 59, 59)), L"MN20240305_??_b3f");
+    EXPECT_EQ(FormatNameStem(March5At(23, 59, 59)).size(), kNameStemLength);
 }
 
 TEST(OutputNaming, SequenceNumbersFollowTheFilesOfTheSameHalfMinute) {
     outtest::ScratchFolder dir;
     OutputSettings o = Output(dir);
-    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf1.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf1.png");
 
     dir.Touch("MN20240305_00_6bf1.png");
     dir.Touch("MN20240305_00_6bf1.txt");
-    EXPECT_EQ(NameAt(o, At(14, 23, 45)), L"MN20240305_00_6bf2.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 45)), L"MN20240305_00_6bf2.png");
     // 30 seconds later is the next half minute, numbered afresh.
-    EXPECT_EQ(NameAt(o, At(14, 24, 11)), L"MN20240305_00_6c01.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 24, 11)), L"MN20240305_00_6c01.png");
     // Another day's files of the same half minute do not count.
-    EXPECT_EQ(NameAt(o, At(14, 23, 41, 6)), L"MN20240306_00_6bf1.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 41, 6)), L"MN20240306_00_6bf1.png");
 
     // Index 02 of a per-monitor capture: the number is read after the stem.
     dir.Touch("MN20240305_02_6bf9.png");
-    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf10.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf10.png");
     // Letter case does not matter.
     dir.Touch("mn20240305_00_6BF13.PNG");
-    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf14.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf14.png");
 }
 
 TEST(OutputNaming, TailsThatAreNoNumberAreSkippedAndTheNextNumberIsLargest) {
@@ -85,31 +76,29 @@ TEST(OutputNaming, TailsThatAreNoNumberAreSkippedAndTheNextNumberIsLargest) {
     dir.Touch("MN20240305_00_6bf+7.jpg");
     dir.Touch("MN20240305_00_6bf5");  // no extension: "*.*" needs a dot
     std::filesystem::create_directory(dir.path() / "MN20240305_00_6bf50.png");  // folders are not listed
-    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf8.png");
+    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf8.png");
 }
 
 TEST(OutputNaming, IndexSlotTakesTwoOrMoreDigits) {
     outtest::ScratchFolder dir;
     OutputSettings o = Output(dir);
-    prepareNamePattern(o, At(14, 23, 41));
+    prepareNamePattern(portable, o, March5At(14, 23, 41));
     EXPECT_EQ(o.baseFileName, L"MN20240305_??_6bf1");
-    EXPECT_EQ(makeOutputPath(o, 0, L".png"), o.currentDir + L"MN20240305_00_6bf1.png");
-    EXPECT_EQ(makeOutputPath(o, 12, L".jpg"), o.currentDir + L"MN20240305_12_6bf1.jpg");
-    EXPECT_EQ(makeOutputPath(o, 100, L".bmp"), o.currentDir + L"MN20240305_100_6bf1.bmp");
-    EXPECT_EQ(makeOutputPath(o, 3, L""), o.currentDir + L"MN20240305_03_6bf1");
+    EXPECT_EQ(makeOutputPath(portable, o, 0, L".png"), o.currentDir + L"MN20240305_00_6bf1.png");
+    EXPECT_EQ(makeOutputPath(portable, o, 12, L".jpg"), o.currentDir + L"MN20240305_12_6bf1.jpg");
+    EXPECT_EQ(makeOutputPath(portable, o, 100, L".bmp"), o.currentDir + L"MN20240305_100_6bf1.bmp");
+    EXPECT_EQ(makeOutputPath(portable, o, 3, L""), o.currentDir + L"MN20240305_03_6bf1");
     EXPECT_EQ(o.currentDir.back(), L'\\');
 }
 
 TEST(OutputNaming, FirstPathPreparesThePatternFromTheClock) {
     outtest::ScratchFolder dir;
     OutputSettings o = Output(dir, true);
-    SetLocalTimeSource(FixedClock);
-    const std::wstring path = makeOutputPath(o, 0, L".jpg");
-    SetLocalTimeSource(nullptr);
+    const std::wstring path = makeOutputPath(portable, o, 0, L".jpg");
     EXPECT_EQ(o.captureTime.second, 41);
     EXPECT_EQ(path, dir.wide() + L"\\20240305\\MN20240305_00_6bf1.jpg");
     // Prepared once per capture: a later path keeps the stem.
-    EXPECT_EQ(makeOutputPath(o, 0, L".txt"), dir.wide() + L"\\20240305\\MN20240305_00_6bf1.txt");
+    EXPECT_EQ(makeOutputPath(portable, o, 0, L".txt"), dir.wide() + L"\\20240305\\MN20240305_00_6bf1.txt");
 }
 
 TEST(OutputFolder, DateFolderIsCreatedUnderAMissingBaseFolder) {
@@ -117,12 +106,12 @@ TEST(OutputFolder, DateFolderIsCreatedUnderAMissingBaseFolder) {
     OutputSettings o;
     o.baseDirName = dir.wide() + L"\\Shots\\deeper\\";  // trailing separator: still one backslash
     o.bDateDir = true;
-    o.captureTime = At(14, 23, 41);
-    EXPECT_EQ(ResolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
+    o.captureTime = March5At(14, 23, 41);
+    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Shots" / "deeper" / "20240305"));
 
     o.bDateDir = false;
-    EXPECT_EQ(ResolveOutputFolder(o), dir.wide() + L"\\Shots\\deeper\\");
+    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.wide() + L"\\Shots\\deeper\\");
 }
 
 TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
@@ -132,23 +121,21 @@ TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
     OutputSettings o;
     o.baseDirName = L"rel\\shots";
     o.bDateDir = true;
-    o.captureTime = At(1, 2, 3);
-    const std::wstring folder = ResolveOutputFolder(o);
+    o.captureTime = March5At(1, 2, 3);
+    const std::wstring folder = ResolveOutputFolder(portable, o);
     std::filesystem::current_path(previous);
     EXPECT_EQ(folder, L"rel\\shots\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "rel" / "shots" / "20240305"));
 }
 
 TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
-    static outtest::ScratchFolder* pictures = nullptr;
     outtest::ScratchFolder dir;
-    pictures = &dir;
-    SetPicturesFolderLookup([] { return pictures->wide() + L"\\Pictures"; });
+    outfix::FixedPortablePlatform platform;
+    platform.SetPicturesFolder(dir.wide() + L"\\Pictures");
     OutputSettings o;
     o.bDateDir = true;
-    o.captureTime = At(14, 23, 41);
-    const std::wstring folder = ResolveOutputFolder(o);
-    SetPicturesFolderLookup(nullptr);
+    o.captureTime = March5At(14, 23, 41);
+    const std::wstring folder = ResolveOutputFolder(platform, o);
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Pictures");
     EXPECT_EQ(folder, dir.wide() + L"\\Pictures\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Pictures" / "20240305"));
@@ -157,8 +144,8 @@ TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
 TEST(OutputFolder, LaterLevelsAreTriedAfterAFailedOne) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");  // a file where a folder should go
-    EXPECT_FALSE(CreateFolderLevels(dir.wide() + L"\\blocker\\sub\\"));
-    EXPECT_TRUE(CreateFolderLevels(dir.wide() + L"/a/b\\c/"));
+    EXPECT_FALSE(CreateFolderLevels(PortableFileSystem(), dir.wide() + L"\\blocker\\sub\\"));
+    EXPECT_TRUE(CreateFolderLevels(PortableFileSystem(), dir.wide() + L"/a/b\\c/"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a" / "b" / "c"));
 }
 
@@ -198,11 +185,11 @@ TEST(OutputPath, GlobListsEachFileOnce) {
     dir.Touch("one.txt");
     dir.Touch("Two.TXT");
     dir.Touch("three.png");
-    FileGlobList list;
+    FileGlobList list(PortableFileSystem());
     list.MatchPattern(dir.wide() + L"\\*.txt");
     list.MatchPattern(dir.wide() + L"\\*.txt");
     EXPECT_EQ(list.Files().size(), 2u);
-    FileGlobList missing;
+    FileGlobList missing(PortableFileSystem());
     missing.MatchPattern(dir.wide() + L"\\nowhere\\*.*");
     EXPECT_TRUE(missing.Files().empty());
 }
@@ -222,16 +209,15 @@ TEST(OutputPath, DecimalTailsParseStrictlyWithoutOverflow) {
 }
 
 TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakesTheFiles) {
-    static outtest::ScratchFolder* local = nullptr;
     outtest::ScratchFolder dir;
-    local = &dir;
-    SetPicturesFolderLookup([] { return std::wstring(); });
-    SetLocalAppDataLookup([] { return local->wide() + L"\\"; });
+    outfix::FixedPortablePlatform platform;
+    platform.SetPicturesFolder(L"");
+    platform.SetLocalAppDataFolder(dir.wide() + L"\\");
     OutputSettings o;
     o.bDateDir = true;
-    o.captureTime = At(14, 23, 41);
+    o.captureTime = March5At(14, 23, 41);
     FolderResult made;
-    const std::wstring folder = ResolveOutputFolder(o, &made);
+    const std::wstring folder = ResolveOutputFolder(platform, o, &made);
     EXPECT_EQ(made.failure, SaveFailure::None);
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Tamrik\\Captures");
     EXPECT_EQ(folder, dir.wide() + L"\\Tamrik\\Captures\\20240305\\");
@@ -239,30 +225,30 @@ TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakes
     EXPECT_EQ(made.created.size(), 3u);
 
     // With no folder known at all there is no output folder, never the root.
-    SetLocalAppDataLookup([] { return std::wstring(); });
+    platform.SetLocalAppDataFolder(L"");
     OutputSettings none;
-    none.captureTime = At(14, 23, 41);
-    EXPECT_EQ(ResolveOutputFolder(none, &made), L"");
+    none.captureTime = March5At(14, 23, 41);
+    EXPECT_EQ(ResolveOutputFolder(platform, none, &made), L"");
     EXPECT_EQ(made.failure, SaveFailure::NoFolder);
-    SetPicturesFolderLookup(nullptr);
-    SetLocalAppDataLookup(nullptr);
 }
 
 TEST(OutputFolder, CreationNamesTheReasonAndListsWhatItCreated) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");
     std::vector<std::wstring> created;
-    EXPECT_EQ(MakeFolderLevels(dir.wide() + L"\\blocker\\sub\\", &created), SaveFailure::NotAFolder);
+    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.wide() + L"\\blocker\\sub\\", &created),
+              SaveFailure::NotAFolder);
     EXPECT_TRUE(created.empty());
     // A name longer than the file system takes.
-    EXPECT_EQ(MakeFolderLevels(dir.wide() + L"\\ok\\" + std::wstring(300, L'n') + L"\\", &created),
+    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.wide() + L"\\ok\\" + std::wstring(300, L'n') + L"\\",
+                               &created),
               SaveFailure::PathTooLong);
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(CPath(created[0]).DirectoryComponents().back(), L"ok");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "ok"));
-    RemoveEmptyFolders(created);
+    RemoveEmptyFolders(PortableFileSystem(), created);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"blocker"});
-    EXPECT_EQ(MakeFolderLevels(L""), SaveFailure::NoFolder);
+    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), L""), SaveFailure::NoFolder);
 }
 
 TEST(OutputPath, ExtendedLengthFormOfDriveAndSharePaths) {

@@ -7,6 +7,7 @@
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
 #include "output/output_path.h"
+#include "tests/common/output_fixtures.h"
 #include "tests/core/image_test_pictures.h"
 #include "tests/core/output_test_support.h"
 
@@ -14,20 +15,8 @@ using namespace orbilux;
 
 namespace {
 
-tamrik::CalendarTime Clock() {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = 5;
-    t.hour = 14;
-    t.minute = 23;
-    t.second = 41;
-    return t;
-}
-
 struct SaverTest : ::testing::Test {
     void SetUp() override {
-        SetLocalTimeSource(Clock);
         settings.output_.baseDirName = dir.wide();
         settings.output_.bDateDir = false;
         settings.output_.nPictureFormat = 0;
@@ -36,10 +25,8 @@ struct SaverTest : ::testing::Test {
         settings.general_.screenTarget = 0;
         settings.key_.logType = 0;
     }
-    void TearDown() override { SetLocalTimeSource(nullptr); }
-
     SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        ImageFileSaver saver(std::move(image), std::move(shots), settings);
+        ImageFileSaver saver(platform, std::move(image), std::move(shots), settings);
         return saver();
     }
     // Width of a written BMP, from its information header.
@@ -51,6 +38,7 @@ struct SaverTest : ::testing::Test {
     }
 
     outtest::ScratchFolder dir;
+    outfix::FixedPortablePlatform platform;  // the clock at 14:23:41
     ORBILUXSetting settings;
 };
 
@@ -157,10 +145,7 @@ namespace {
 // go to a disk with no room left.
 class FullDisk : public OutputFileSystem {
 public:
-    explicit FullDisk(std::wstring full) : real_(CurrentOutputFileSystem()), full_(std::move(full)) {
-        SetOutputFileSystem(this);
-    }
-    ~FullDisk() override { SetOutputFileSystem(nullptr); }
+    explicit FullDisk(std::wstring full) : real_(PortableFileSystem()), full_(std::move(full)) {}
 
     Kind Probe(const std::wstring& p) override { return real_.Probe(p); }
     SaveFailure MakeFolder(const std::wstring& f) override { return real_.MakeFolder(f); }
@@ -191,6 +176,7 @@ private:
 
 TEST_F(SaverTest, AFullDiskIsReportedAndLeavesNeitherFilesNorTheNewFolder) {
     FullDisk disk(L"MN");
+    platform.SetFiles(&disk);
     settings.output_.bDateDir = true;
     settings.output_.nPictureFormat = 1;
     settings.key_.logType = 1;
@@ -205,6 +191,7 @@ TEST_F(SaverTest, AFullDiskIsReportedAndLeavesNeitherFilesNorTheNewFolder) {
 
 TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
     FullDisk disk(L"_02_");
+    platform.SetFiles(&disk);
     settings.general_.screenTarget = 1;
     settings.output_.nPictureFormat = 2;
     MonitorShotMap shots;
@@ -218,7 +205,7 @@ TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
 
 TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
     // The clock has moved on to another day since the press was read.
-    tamrik::CalendarTime press = Clock();
+    tamrik::CalendarTime press = outfix::March5At();
     press.day = 4;
     press.hour = 23;
     press.minute = 59;
@@ -235,15 +222,15 @@ TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
 
 TEST_F(SaverTest, FailedEncodingLeavesNeitherTemporaryNorHalfFile) {
     const std::wstring path = dir.wide() + L"\\MN20240305_00_6bf1.png";
-    EXPECT_FALSE(savePicture(CxImage(), path, ImageEncoder::Png));
+    EXPECT_FALSE(savePicture(PortableFileSystem(), CxImage(), path, ImageEncoder::Png));
     EXPECT_TRUE(dir.Names().empty());
     // An existing file keeps its content when the new one fails.
     dir.Touch("MN20240305_00_6bf1.png");
-    EXPECT_FALSE(savePicture(CxImage(), path, ImageEncoder::Jpeg));
+    EXPECT_FALSE(savePicture(PortableFileSystem(), CxImage(), path, ImageEncoder::Jpeg));
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"MN20240305_00_6bf1.png"});
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "MN20240305_00_6bf1.png"), 1u);
     // A good picture replaces it.
-    EXPECT_TRUE(savePicture(testpics::Screen(8, 8), path, ImageEncoder::Png));
+    EXPECT_TRUE(savePicture(PortableFileSystem(), testpics::Screen(8, 8), path, ImageEncoder::Png));
     EXPECT_GT(std::filesystem::file_size(dir.path() / "MN20240305_00_6bf1.png"), 1u);
     EXPECT_EQ(dir.Names().size(), 1u);
 }
@@ -285,7 +272,7 @@ TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
     settings.output_.nPictureFormat = 1;
     MonitorShotMap shots;
     for (uint32_t m = 1; m <= 7; ++m) shots[m] = MonitorShot{int32_t(m - 1), Picture(m * 3, 4)};
-    ImageFileSaver saver(nullptr, shots, settings);
+    ImageFileSaver saver(platform, nullptr, shots, settings);
     saver.SetEncodingThreads(4);
     EXPECT_TRUE(saver().Ok());
     const std::vector<std::string> names = dir.Names();
@@ -300,8 +287,8 @@ TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
 TEST_F(SaverTest, TheReportWaitsForEveryPictureAndShowsWhatArrivedMeanwhile) {
     settings.output_.nPictureFormat = 0;
     settings.key_.logType = 1;
-    settings.format_.computerInfo.localTime = Clock();
-    ImageFileSaver saver(Picture(20, 10), {}, settings);
+    settings.format_.computerInfo.localTime = outfix::March5At();
+    ImageFileSaver saver(platform, Picture(20, 10), {}, settings);
     bool pictureThere = false;
     saver.SetReportWait([&] {
         pictureThere = dir.Names() == std::vector<std::string>{"MN20240305_00_6bf1.bmp"};
@@ -320,7 +307,7 @@ TEST_F(SaverTest, ARunThatFailsStillReleasesTheReportWait) {
     settings.key_.logType = 1;
     settings.output_.baseDirName = tamrik::Utf8ToWide((dir.path() / "file").string());
     std::ofstream(dir.path() / "file") << "in the way";
-    ImageFileSaver saver(Picture(20, 10), {}, settings);
+    ImageFileSaver saver(platform, Picture(20, 10), {}, settings);
     int waited = 0;
     saver.SetReportWait([&] { ++waited; });
     EXPECT_FALSE(saver().Ok());

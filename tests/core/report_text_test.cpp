@@ -68,7 +68,7 @@ TEST(ReportText, NativeFileIsCodePage932WithCrLf) {
     const auto dir = std::filesystem::temp_directory_path() / "tamrik_report_test";
     std::filesystem::create_directories(dir);
     const std::wstring path = tamrik::Utf8ToWide((dir / "MN20240305_00_6bf1.txt").string());
-    ASSERT_TRUE(WriteTextReport(SampleInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), SampleInfo(), 1, path));
     std::ifstream in(tamrik::WideToUtf8(path), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string heading = "+----------+\r\n| \x88\xea\x94\xca\x8f\xee\x95\xf1 |\r\n";
@@ -77,6 +77,6 @@ TEST(ReportText, NativeFileIsCodePage932WithCrLf) {
     EXPECT_NE(bytes.find("DHCP:           \x97\x4c\x8c\xf8\r\n"), std::string::npos);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()),
               1);
-    EXPECT_FALSE(WriteTextReport(SampleInfo(), 0, path + L".none"));
+    EXPECT_FALSE(WriteTextReport(PortableFileSystem(), SampleInfo(), 0, path + L".none"));
     std::filesystem::remove_all(dir);
 }

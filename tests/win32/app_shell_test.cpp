@@ -63,6 +63,8 @@ struct FakeSteps : CaptureSteps {
         return true;
     }
     void NotifyPressDropped() override { calls.push_back("dropped"); }
+    OutputPlatform& Output() override { return output; }
+    Win32OutputPlatform output;
 };
 
 // The worker's steps, with the settings each step saw.
@@ -575,13 +577,15 @@ TEST(AppOptionSheet, PrinterButtonsChangeThePrinterInUseOnlyWithOk) {
     ORBILUXSetting& live = SettingsInstance();
     live = ORBILUXSetting();
     live.simpleMode = false;
-    PrintLink print;
+    PrinterPrompts prompts;
+    prompts.printDialog = LandscapePrintDialog;
+    prompts.pageSetupDialog = LandscapePageSetup;
+    PrintLink print(prompts);
     print.OpenPrinter(live.printer_, false);
     if (!print.Objects().Printer()) GTEST_SKIP() << "no default printer";
     const std::vector<uint8_t> inUse = print.Objects().DevModeBytes();
     ASSERT_NE(Orientation(inUse), DMORIENT_LANDSCAPE);
     const ORBILUXSetting before = live;
-    SetPrinterDialogRunners(LandscapePrintDialog, LandscapePageSetup);
 
     // Cancel after either dialog: the printer in use, its device mode and the settings stay.
     for (int button : {IDC_PRINTER_BUTTON, IDC_PAGE_SETUP_BUTTON}) {
@@ -609,7 +613,6 @@ TEST(AppOptionSheet, PrinterButtonsChangeThePrinterInUseOnlyWithOk) {
     EXPECT_EQ(live.printer_.printerRef, &print.Objects());
     EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
 
-    SetPrinterDialogRunners(nullptr, nullptr);
     ::DeleteFileW(path.c_str());
     live = ORBILUXSetting();
 }

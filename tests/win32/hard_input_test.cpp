@@ -143,7 +143,8 @@ struct HardSettingsTest : ::testing::Test {
     void Save(ORBILUXSetting& settings, bool keepBase = false) {
         if (!keepBase) settings.output_.baseDirName = outDir;
         const auto start = Clock::now();
-        ImageFileSaver saver(Picture(40, 30), MonitorShotMap{}, settings);
+        PortableOutputPlatform platform;
+        ImageFileSaver saver(platform, Picture(40, 30), MonitorShotMap{}, settings);
         saver();
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(20)) << "the saving run took too long";
         EXPECT_TRUE(settings.output_.baseFileName.empty());
@@ -521,7 +522,7 @@ TEST(HardReport, AwkwardTitlesAndProgramsReachTheReport) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path =
         std::wstring(temp) + L"tamrik-hard-report-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    ASSERT_TRUE(WriteReportFile(path, expanded));
+    ASSERT_TRUE(WriteReportFile(PortableFileSystem(), path, expanded));
     const std::string bytes = ReadAll(fs::path(path));
     DeleteFileW(path.c_str());
     // "%" and "&" stay; the euro sign, the emoji, the lone surrogates and the

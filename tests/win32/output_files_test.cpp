@@ -15,21 +15,11 @@
 #include "output/text_report.h"
 #include "output/win32/output_files_win.h"
 #include "output/win32/shell_folders.h"
+#include "tests/common/output_fixtures.h"
 
 using namespace orbilux;
 
 namespace {
-
-tamrik::CalendarTime Clock() {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = 5;
-    t.hour = 14;
-    t.minute = 23;
-    t.second = 41;
-    return t;
-}
 
 bool IsFile(const std::wstring& path) {
     const DWORD a = GetFileAttributesW(path.c_str());
@@ -59,7 +49,6 @@ CxImagePtr Picture(uint32_t w, uint32_t h) {
 
 struct WinSaverTest : ::testing::Test {
     void SetUp() override {
-        SetLocalTimeSource(Clock);
         base = ScratchBase();
         settings.output_.baseDirName = base + L"\\Shots";
         settings.output_.bDateDir = true;
@@ -69,15 +58,16 @@ struct WinSaverTest : ::testing::Test {
         settings.key_.logType = 0;
     }
     void TearDown() override {
-        SetLocalTimeSource(nullptr);
         std::error_code ec;
         std::filesystem::remove_all(std::filesystem::path(base), ec);
     }
     SaveOutcome Run(CxImagePtr image, MonitorShotMap shots = {}) {
-        ImageFileSaver saver(std::move(image), std::move(shots), settings);
+        ImageFileSaver saver(*platform, std::move(image), std::move(shots), settings);
         return saver();
     }
     std::wstring base;
+    outfix::FixedPortablePlatform portable;  // the clock at 14:23:41
+    OutputPlatform* platform = &portable;
     ORBILUXSetting settings;
 };
 
@@ -87,12 +77,11 @@ TEST(OutputShellFolder, PicturesFolderComesFromTheShell) {
     const std::wstring pictures = ShellPicturesFolder();
     ASSERT_FALSE(pictures.empty());
     EXPECT_EQ(pictures[1], L':');
-    InstallShellFolderLookup();
-    EXPECT_EQ(DefaultPicturesFolder(), pictures);
+    Win32OutputPlatform platform;
+    EXPECT_EQ(DefaultPicturesFolder(platform), pictures);
     OutputSettings o;
     o.bDateDir = false;
-    const std::wstring folder = ResolveOutputFolder(o);
-    SetPicturesFolderLookup(nullptr);
+    const std::wstring folder = ResolveOutputFolder(platform, o);
     EXPECT_EQ(o.baseDirName, pictures);
     EXPECT_EQ(folder, pictures + L"\\");
 }
@@ -139,19 +128,13 @@ TEST_F(WinSaverTest, MissingDriveWritesNothingAndTheRunEnds) {
 
 namespace {
 
-// The saving run through the Windows file functions the program installs.
+// The saving run through the Windows file functions the program uses.
 struct WinFilesTest : WinSaverTest {
     void SetUp() override {
         WinSaverTest::SetUp();
-        InstallOutputPlatform();
-        SetLocalTimeSource(Clock);
+        platform = &windows;
     }
-    void TearDown() override {
-        SetOutputFileSystem(nullptr);
-        SetPicturesFolderLookup(nullptr);
-        SetLocalAppDataLookup(nullptr);
-        WinSaverTest::TearDown();
-    }
+    outfix::FixedPlatform<Win32OutputPlatform> windows;  // the clock at 14:23:41
 };
 
 bool IsLongFile(const std::wstring& path) {
@@ -257,17 +240,15 @@ TEST(OutputShellFolder, WithoutPicturesTheFilesGoUnderLocalApplicationData) {
     const std::wstring local = ShellLocalAppDataFolder();
     ASSERT_FALSE(local.empty());
     EXPECT_EQ(local[1], L':');
-    InstallShellFolderLookup();
-    SetPicturesFolderLookup([] { return std::wstring(); });
+    outfix::FixedPlatform<Win32OutputPlatform> platform;
+    platform.SetPicturesFolder(L"");
     OutputSettings o;
     o.bDateDir = false;
     FolderResult made;
-    const std::wstring folder = ResolveOutputFolder(o, &made);
-    SetPicturesFolderLookup(nullptr);
-    SetLocalAppDataLookup(nullptr);
+    const std::wstring folder = ResolveOutputFolder(platform, o, &made);
     EXPECT_EQ(made.failure, SaveFailure::None);
     EXPECT_EQ(o.baseDirName, local + L"\\Tamrik\\Captures");
     EXPECT_EQ(folder, local + L"\\Tamrik\\Captures\\");
     EXPECT_TRUE(IsFolder(folder));
-    RemoveEmptyFolders(made.created);
+    RemoveEmptyFolders(platform.Files(), made.created);
 }

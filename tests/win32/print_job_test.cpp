@@ -30,13 +30,15 @@ class PrintSelection : public ::testing::Test {
 protected:
     void SetUp() override {
         g_messages = 0;
-        SetPrinterMessageSink(CountMessage);
+        prompts.message = CountMessage;
         if (DefaultPrinterName().empty()) GTEST_SKIP() << "no default printer in this environment";
     }
-    void TearDown() override {
-        SetPrinterMessageSink(nullptr);
-        SetPrinterDialogRunners(nullptr, nullptr);
+    // The dialogs a test runs in place of the real ones (null: the real one).
+    void UseDialogs(PrintDialogRunner print, PageSetupDialogRunner pageSetup) {
+        prompts.printDialog = print ? print : ::PrintDlgW;
+        prompts.pageSetupDialog = pageSetup ? pageSetup : ::PageSetupDlgW;
     }
+    PrinterPrompts prompts;
 };
 
 std::wstring TempIni(const wchar_t* name) {
@@ -52,7 +54,7 @@ std::wstring TempIni(const wchar_t* name) {
 TEST_F(PrintSelection, FirstStartTakesTheDefaultPrinterAndStoresItsDeviceMode) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(printer.bSetPrinter_, objects, printer);
+    InitPrinter(printer.bSetPrinter_, objects, printer, prompts);
     ASSERT_TRUE(objects.Printer());
     EXPECT_EQ(printer.printername_, DefaultPrinterName());
     EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
@@ -67,7 +69,7 @@ TEST_F(PrintSelection, FirstStartTakesTheDefaultPrinterAndStoresItsDeviceMode) {
 TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
     PrinterObjects objects;
     PrinterSettings chosen;
-    InitPrinter(false, objects, chosen);
+    InitPrinter(false, objects, chosen, prompts);
     ASSERT_TRUE(chosen.HasDevMode());
     chosen.bSetPrinter_ = true;
     // Something the driver would keep: another paper orientation.
@@ -89,7 +91,7 @@ TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
 
     PrinterObjects reopened;
     const std::vector<uint8_t> before = loaded.devModeBlock;
-    InitPrinter(loaded.bSetPrinter_, reopened, loaded);
+    InitPrinter(loaded.bSetPrinter_, reopened, loaded, prompts);
     ASSERT_TRUE(reopened.Printer());
     EXPECT_EQ(loaded.devModeBlock, before);  // the stored bytes stay as they were
     EXPECT_EQ(reopened.PrinterName(), chosen.printername_);
@@ -99,13 +101,13 @@ TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
 TEST_F(PrintSelection, StoredPrinterThatDoesNotOpenIsKeptWhileTheDefaultStandsIn) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
+    InitPrinter(false, objects, printer, prompts);
     EXPECT_FALSE(objects.StandingIn());
     printer.bSetPrinter_ = true;
     printer.printername_ = L"Tamrik Printer That Was Removed";
     printer.devModeBlock[76] = DMORIENT_LANDSCAPE;  // the choice's own paper orientation
     const PrinterSettings chosen = printer;
-    InitPrinter(true, objects, printer);
+    InitPrinter(true, objects, printer, prompts);
     // The default printer prints for now, silently ...
     ASSERT_TRUE(objects.Printer());
     EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
@@ -129,12 +131,12 @@ TEST_F(PrintSelection, StoredPrinterThatDoesNotOpenIsKeptWhileTheDefaultStandsIn
     EXPECT_EQ(loaded.printername_, chosen.printername_);
     EXPECT_EQ(loaded.devModeBlock, chosen.devModeBlock);
     // Still not there: nothing changes.
-    EXPECT_FALSE(ReopenChosenPrinter(objects, printer));
+    EXPECT_FALSE(ReopenChosenPrinter(objects, printer, prompts));
     EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
 
     // A confirmed printer dialog makes what it shows the choice.
-    SetPrinterDialogRunners([](PRINTDLGW*) -> BOOL { return TRUE; }, nullptr);
-    ASSERT_TRUE(ShowPrintSetup(nullptr, objects, printer));
+    UseDialogs([](PRINTDLGW*) -> BOOL { return TRUE; }, nullptr);
+    ASSERT_TRUE(ShowPrintSetup(nullptr, objects, printer, prompts));
     EXPECT_FALSE(objects.StandingIn());
     EXPECT_EQ(printer.printername_, DefaultPrinterName());
 }
@@ -142,13 +144,13 @@ TEST_F(PrintSelection, StoredPrinterThatDoesNotOpenIsKeptWhileTheDefaultStandsIn
 TEST_F(PrintSelection, StoredDeviceModeShortOfItsClaimIsDroppedWithTheMessage) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
+    InitPrinter(false, objects, printer, prompts);
     printer.bSetPrinter_ = true;
     // The header claims 4000 driver bytes the block does not have.
     printer.devModeBlock.resize(kDevModeFixedSize);
     printer.devModeBlock[70] = 0xA0;
     printer.devModeBlock[71] = 0x0F;
-    InitPrinter(true, objects, printer);
+    InitPrinter(true, objects, printer, prompts);
     EXPECT_EQ(g_messages, 1);
     ASSERT_TRUE(objects.Printer());
     ASSERT_TRUE(objects.DevMode());
@@ -162,7 +164,7 @@ TEST_F(PrintSelection, NoDefaultPrinterOpensNothingAndSaysNothing) {
     ::WriteProfileStringW(L"windows", L"device", nullptr);
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
+    InitPrinter(false, objects, printer, prompts);
     const std::wstring nameWithout = DefaultPrinterName();
     ::WriteProfileStringW(L"windows", L"device", saved);
     EXPECT_TRUE(nameWithout.empty());
@@ -210,11 +212,11 @@ BOOL ConfirmShortDevMode(PRINTDLGW* p) {
 TEST_F(PrintSelection, CancelledDialogsChangeNothing) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
+    InitPrinter(false, objects, printer, prompts);
     const PrinterSettings before = printer;
-    SetPrinterDialogRunners(CancelPrint, CancelPageSetup);
-    EXPECT_FALSE(ShowPrintSetup(nullptr, printer));
-    EXPECT_FALSE(ShowPageSetup(nullptr, printer));
+    UseDialogs(CancelPrint, CancelPageSetup);
+    EXPECT_FALSE(ShowPrintSetup(nullptr, printer, prompts));
+    EXPECT_FALSE(ShowPageSetup(nullptr, printer, prompts));
     EXPECT_EQ(printer.devModeBlock, before.devModeBlock);
     EXPECT_EQ(printer.bSetPrinter_, before.bSetPrinter_);
     EXPECT_EQ(printer.bSetPage_, before.bSetPage_);
@@ -230,9 +232,9 @@ TEST_F(PrintSelection, CancelledDialogsChangeNothing) {
 TEST_F(PrintSelection, ConfirmedPageSetupRecordsMarginsAndThePrinter) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
-    SetPrinterDialogRunners(nullptr, ConfirmPageSetup);
-    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer));
+    InitPrinter(false, objects, printer, prompts);
+    UseDialogs(nullptr, ConfirmPageSetup);
+    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer, prompts));
     EXPECT_EQ(printer.rtMargin, (SettingsRect{2000, 1500, 1200, 1100}));
     EXPECT_EQ(printer.rtMinMargin, (SettingsRect{400, 400, 400, 400}));
     EXPECT_EQ(printer.ptPaperSize, (SettingsPoint{21000, 29700}));
@@ -242,7 +244,7 @@ TEST_F(PrintSelection, ConfirmedPageSetupRecordsMarginsAndThePrinter) {
     EXPECT_EQ(objects.PrinterName(), DefaultPrinterName());
 
     // The next page set-up passes paper size and minimum margins back in.
-    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer));
+    ASSERT_TRUE(ShowPageSetup(nullptr, objects, printer, prompts));
     EXPECT_TRUE(g_seenPageSetup.Flags & PSD_MINMARGINS);
     EXPECT_EQ(g_seenPageSetup.ptPaperSize.x, 21000);
 }
@@ -250,11 +252,11 @@ TEST_F(PrintSelection, ConfirmedPageSetupRecordsMarginsAndThePrinter) {
 TEST_F(PrintSelection, ConfirmedDeviceModeShortOfItsClaimIsNotTaken) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
+    InitPrinter(false, objects, printer, prompts);
     const std::vector<uint8_t> held = objects.DevModeBytes();
     const std::vector<uint8_t> stored = printer.devModeBlock;
-    SetPrinterDialogRunners(ConfirmShortDevMode, nullptr);
-    EXPECT_TRUE(ShowPrintSetup(nullptr, objects, printer));
+    UseDialogs(ConfirmShortDevMode, nullptr);
+    EXPECT_TRUE(ShowPrintSetup(nullptr, objects, printer, prompts));
     EXPECT_EQ(objects.DevModeBytes(), held);
     EXPECT_EQ(printer.devModeBlock, stored);
     EXPECT_FALSE(printer.bSetPrinter_);
@@ -301,15 +303,15 @@ BOOL RealPageSetupConfirmed(PAGESETUPDLGW* p) {
 TEST_F(PrintSelection, RealDialogsTakeOurBlocksAndGiveThePrinterBack) {
     PrinterObjects objects;
     PrinterSettings printer;
-    InitPrinter(false, objects, printer);
-    SetPrinterDialogRunners(RealPrintDialogConfirmed, RealPageSetupConfirmed);
-    ASSERT_TRUE(ShowPrintSetup(nullptr, printer));
+    InitPrinter(false, objects, printer, prompts);
+    UseDialogs(RealPrintDialogConfirmed, RealPageSetupConfirmed);
+    ASSERT_TRUE(ShowPrintSetup(nullptr, printer, prompts));
     EXPECT_TRUE(printer.bSetPrinter_);
     EXPECT_EQ(printer.printername_, DefaultPrinterName());
     EXPECT_EQ(DevModeFromStored(printer.devModeBlock), objects.DevModeBytes());
     ASSERT_TRUE(objects.Printer());
 
-    ASSERT_TRUE(ShowPageSetup(nullptr, printer));
+    ASSERT_TRUE(ShowPageSetup(nullptr, printer, prompts));
     EXPECT_TRUE(printer.bSetPage_);
     // Margins come back in hundredths of a millimetre as they went in.
     EXPECT_EQ(printer.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
@@ -514,7 +516,7 @@ TEST(PrintE2E, ThreePageRun) {
     }
 
     PrinterObjects objects;
-    InitPrinter(false, objects, settings.printer_);
+    InitPrinter(false, objects, settings.printer_, PrinterPrompts());
     ASSERT_TRUE(objects.Printer());
     ASSERT_TRUE(StartPrintJob(objects, shot, settings, 3));
     // The next capture refills the same picture while the job may still print.
@@ -550,7 +552,7 @@ TEST(PrintE2E, PageWithoutBody) {
     shot.InsertPage(picture);
 
     PrinterObjects objects;
-    InitPrinter(false, objects, settings.printer_);
+    InitPrinter(false, objects, settings.printer_, PrinterPrompts());
     ASSERT_TRUE(objects.Printer());
     const std::function<void(ComputerInfo&, const GatherNeeds&)> gather = [&](ComputerInfo& info,
                                                                               const GatherNeeds&) {

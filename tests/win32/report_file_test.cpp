@@ -10,6 +10,7 @@
 #include "output/output_naming.h"
 #include "output/text_report.h"
 #include "settings/settings.h"
+#include "tests/common/output_fixtures.h"
 
 using namespace orbilux;
 
@@ -84,7 +85,7 @@ const std::string kApplicationHeading =
 TEST(ReportFile, BasicReportInCodePage932) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_basic");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(WriteTextReport(ReportInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, path));
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
     ExpectCrLfOnly(bytes);
@@ -105,8 +106,9 @@ TEST(ReportFile, BasicReportInCodePage932) {
 TEST(ReportFile, EventLogReportAndReplacement) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_logs");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(WriteTextReport(ReportInfo(), 1, path));
-    ASSERT_TRUE(WriteTextReport(ReportInfo(), 2, path));  // a whole new file replaces the old one
+    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 2,
+                                path));  // a whole new file replaces the old one
     const std::string bytes = ReadBytes(path);
     ExpectCrLfOnly(bytes);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
@@ -117,19 +119,11 @@ TEST(ReportFile, EventLogReportAndReplacement) {
     EXPECT_EQ(system + kSystemHeading.size() + entry.size() + kApplicationHeading.size(), bytes.size());
     EXPECT_EQ(FilesIn(folder).size(), 1u);
 
-    EXPECT_FALSE(WriteTextReport(ReportInfo(), 0, folder + L"none.txt"));
-    EXPECT_FALSE(WriteTextReport(ReportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
+    EXPECT_FALSE(WriteTextReport(PortableFileSystem(), ReportInfo(), 0, folder + L"none.txt"));
+    EXPECT_FALSE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
     EXPECT_EQ(FilesIn(folder).size(), 1u);
     RemoveFolder(folder);
 }
-
-namespace {
-tamrik::CalendarTime FixedTime() {
-    tamrik::CalendarTime t;
-    t.year = 2024, t.month = 3, t.day = 5, t.hour = 14, t.minute = 23, t.second = 41;
-    return t;
-}
-}  // namespace
 
 TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_naming");
@@ -141,16 +135,15 @@ TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     settings.output_.baseFileName.clear();
     settings.key_.logType = 1;
     settings.format_.computerInfo = ReportInfo();
-    SetLocalTimeSource(&FixedTime);
+    outfix::FixedPortablePlatform platform;  // the clock at 14:23:41
 
-    EXPECT_TRUE(WriteTextReport());
+    EXPECT_TRUE(WriteTextReport(platform));
     settings.output_.baseFileName.clear();  // the saving run's end
-    EXPECT_TRUE(WriteTextReport());
+    EXPECT_TRUE(WriteTextReport(platform));
     settings.output_.baseFileName.clear();
     settings.key_.logType = 0;
-    EXPECT_FALSE(WriteTextReport());
+    EXPECT_FALSE(WriteTextReport(platform));
 
-    SetLocalTimeSource(nullptr);
     settings.output_ = savedOutput;
     settings.key_.logType = savedLogType;
     std::vector<std::wstring> names = FilesIn(folder);
