@@ -44,6 +44,8 @@ PictureBitmapInfo BitmapInfoOf(const CxImage& picture) {
     info.header.biBitCount = WORD(picture.GetBpp());
     info.header.biCompression = BI_RGB;
     info.header.biSizeImage = DWORD(picture.GetSizeImage());
+    info.header.biXPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetXDpi());
+    info.header.biYPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetYDpi());
     const uint32_t colours = std::min<uint32_t>(picture.GetNumColors(), 256);
     info.header.biClrUsed = colours;
     if (colours && picture.GetPalette())

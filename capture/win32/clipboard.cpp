@@ -5,22 +5,20 @@
 #include <system_error>
 #include <thread>
 
+#include "window/helpers.h"
+#include "window/raii.h"
+
 namespace orbilux {
 
 struct ClipboardCopy::State {
     State() : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~State() {
-        if (done) ::CloseHandle(done);
-    }
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
 
     void Finish(Result how) {
         result.store(how);
-        if (done) ::SetEvent(done);
+        if (done) ::SetEvent(done.Get());
     }
 
-    HANDLE done;
+    tamrik::UniqueHandle done;
     std::atomic<Result> result{Result::Running};
 };
 
@@ -33,7 +31,7 @@ bool RegisterOwnerClass() {
     static const bool registered = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hInstance = tamrik::ResourceInstance();
         wc.lpszClassName = kOwnerClass;
         return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
@@ -56,7 +54,7 @@ ClipboardCopy::Result PutOnClipboard(HGLOBAL dib) {
     HWND owner = nullptr;
     if (RegisterOwnerClass())
         owner = ::CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr);
+                                  tamrik::ResourceInstance(), nullptr);
     // Without an owner the emptied clipboard would refuse the data.
     if (!owner) {
         ::GlobalFree(dib);
@@ -91,16 +89,11 @@ HGLOBAL PackedDib24(const CxImage& picture) {
         ::GlobalFree(memory);
         return nullptr;
     }
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header);
-    header.biWidth = LONG(width);
-    header.biHeight = LONG(height);  // bottom-up
-    header.biPlanes = 1;
+    // The picture's own header, in 24 bits whatever its depth: no palette.
+    BITMAPINFOHEADER header = tamrik::BitmapInfoOf(picture).header;
     header.biBitCount = 24;
-    header.biCompression = BI_RGB;
+    header.biClrUsed = 0;
     header.biSizeImage = DWORD(rowBytes * height);
-    header.biXPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetXDpi());
-    header.biYPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetYDpi());
     std::memcpy(bytes, &header, sizeof(header));
     uint8_t* rows = bytes + sizeof(header);
     for (uint32_t y = 0; y < height; ++y) {
@@ -123,7 +116,7 @@ HGLOBAL PackedDib24(const CxImage& picture) {
 
 ClipboardCopy::Result ClipboardCopy::Wait(DWORD timeoutMs) const {
     if (!state_) return Result::Failed;
-    if (state_->done) ::WaitForSingleObject(state_->done, timeoutMs);
+    if (state_->done) ::WaitForSingleObject(state_->done.Get(), timeoutMs);
     return state_->result.load();
 }
 
