@@ -50,26 +50,22 @@ bool OpenClipboardWithin(HWND owner, DWORD boundMs) {
 }
 
 // The helper thread: owns dib until the clipboard takes it.
-ClipboardCopy::Result PutOnClipboard(HGLOBAL dib) {
+ClipboardCopy::Result PutOnClipboard(tamrik::UniqueGlobal dib) {
     HWND owner = nullptr;
     if (RegisterOwnerClass())
         owner = ::CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   tamrik::ResourceInstance(), nullptr);
     // Without an owner the emptied clipboard would refuse the data.
-    if (!owner) {
-        ::GlobalFree(dib);
-        return ClipboardCopy::Result::Failed;
-    }
+    if (!owner) return ClipboardCopy::Result::Failed;
     ClipboardCopy::Result result = ClipboardCopy::Result::Busy;
     if (OpenClipboardWithin(owner, kClipboardOpenBoundMs)) {
         result = ClipboardCopy::Result::Failed;
-        if (::EmptyClipboard() && ::SetClipboardData(CF_DIB, dib)) {
-            dib = nullptr;  // the system's now
+        if (::EmptyClipboard() && ::SetClipboardData(CF_DIB, dib.Get())) {
+            dib.Release();  // the system's now
             result = ClipboardCopy::Result::Copied;
         }
         ::CloseClipboard();
     }
-    if (dib) ::GlobalFree(dib);
     ::DestroyWindow(owner);
     return result;
 }
@@ -82,13 +78,10 @@ HGLOBAL PackedDib24(const CxImage& picture) {
     const uint32_t height = picture.GetHeight();
     const size_t rowBytes = CxImage::RowBytes(width, 24);
     const size_t size = sizeof(BITMAPINFOHEADER) + rowBytes * height;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    tamrik::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory) return nullptr;
-    auto* bytes = static_cast<uint8_t*>(::GlobalLock(memory));
-    if (!bytes) {
-        ::GlobalFree(memory);
-        return nullptr;
-    }
+    auto* bytes = static_cast<uint8_t*>(::GlobalLock(memory.Get()));
+    if (!bytes) return nullptr;
     // The picture's own header, in 24 bits whatever its depth: no palette.
     BITMAPINFOHEADER header = tamrik::BitmapInfoOf(picture).header;
     header.biBitCount = 24;
@@ -110,8 +103,8 @@ HGLOBAL PackedDib24(const CxImage& picture) {
             }
         }
     }
-    ::GlobalUnlock(memory);
-    return memory;
+    ::GlobalUnlock(memory.Get());
+    return memory.Release();
 }
 
 ClipboardCopy::Result ClipboardCopy::Wait(DWORD timeoutMs) const {
@@ -122,16 +115,17 @@ ClipboardCopy::Result ClipboardCopy::Wait(DWORD timeoutMs) const {
 
 ClipboardCopy StartClipboardCopy(const CxImagePtr& picture) {
     auto state = std::make_shared<ClipboardCopy::State>();
-    HGLOBAL dib = picture ? PackedDib24(*picture) : nullptr;
+    tamrik::UniqueGlobal dib(picture ? PackedDib24(*picture) : nullptr);
     if (!dib || !state->done) {
-        if (dib) ::GlobalFree(dib);
         state->Finish(ClipboardCopy::Result::Failed);
         return ClipboardCopy(state);
     }
     try {
-        std::thread([state, dib] { state->Finish(PutOnClipboard(dib)); }).detach();
+        // A thread that cannot start gives the memory back with its callable.
+        std::thread([state, dib = std::move(dib)]() mutable {
+            state->Finish(PutOnClipboard(std::move(dib)));
+        }).detach();
     } catch (const std::system_error&) {
-        ::GlobalFree(dib);
         state->Finish(ClipboardCopy::Result::Failed);
     }
     return ClipboardCopy(state);
