@@ -4,8 +4,6 @@
 # the settings-busy guard while the About box is open.
 . "$(dirname "$0")/app_lib.sh"
 
-# The settings file is UTF-16LE once the program has written it.
-settings_text() { iconv -f UTF-16LE -t UTF-8 "$SETTINGS_FILE" 2>/dev/null | tr -d '\r\357\273\277' || cat "$SETTINGS_FILE"; }
 value_of() {  # section key
     settings_text | awk -v s="[$1]" -v k="$2" '$0 == s {in_s = 1; next} /^\[/ {in_s = 0} in_s && index($0, k "=") == 1 {print substr($0, length(k) + 2)}'
 }
@@ -74,6 +72,4 @@ wintool post "About" 1
 wintool wait-gone "About" 5 || fail "OK did not close the About box"
 pass "while About is open, Setting and Initialize do nothing"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
