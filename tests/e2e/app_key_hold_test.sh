@@ -12,15 +12,8 @@ pictures() { find "$BASE_UNIX" -type f -name '*.jpg' 2>/dev/null | wc -l; }
 # Waits until the number of pictures has stayed the same for 3 s (at most 60 s)
 # and prints it.
 settled_pictures() {
-    local last=-1 same=0 now
-    for _ in $(seq 1 120); do
-        now=$(pictures)
-        if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
-        last=$now
-        [ "$same" -ge 6 ] && break
-        sleep 0.5
-    done
-    echo "$last"
+    wait_still 3 60 pictures || true
+    pictures
 }
 
 rm -rf "$BASE_UNIX"

@@ -115,6 +115,13 @@ wait_lines() {
     return 1
 }
 wait_files() { wait_lines "$1" 30 output_files; }  # count
+# Waits (at most $1 seconds) until the function $2 lists something, and prints
+# the first line it lists.
+first_listed() {
+    local seconds=$1
+    shift
+    wait_lines 1 "$seconds" "$@" && "$@" | head -1
+}
 
 # Runs the command given until it succeeds, for at most $1 seconds.
 wait_until() {
@@ -123,6 +130,23 @@ wait_until() {
     for _ in $(seq 1 $((seconds * 4))); do
         "$@" && return 0
         sleep 0.25
+    done
+    return 1
+}
+# Waits until what the command prints has stayed the same for $1 seconds (at
+# most $2 seconds); while the command fails, nothing counts as still.
+wait_still() {
+    local still_for=$1 seconds=$2 last= now= still=0
+    shift 2
+    for _ in $(seq 1 $((seconds * 2))); do
+        if now=$("$@") && [ "$now" = "$last" ]; then
+            still=$((still + 1))
+            [ "$still" -ge $((still_for * 2)) ] && return 0
+        else
+            still=0
+        fi
+        last=$now
+        sleep 0.5
     done
     return 1
 }

@@ -13,22 +13,10 @@ settings_with() { write_press_settings "key_.keyAction=$1" "key_.logType=$2"; }
 
 pdf_list() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
 
+# The names and sizes in the output and PDF folders.
+folders_state() { { find "$BASE_UNIX" "$PDF_DIR" -maxdepth 2 -printf '%p %s\n' 2>/dev/null || true; } | sort | md5sum; }
 # Waits until the output folder has not changed for $1 seconds (at most $2 s).
-wait_quiet() {
-    local last= now= still=0
-    for _ in $(seq 1 $(($2 * 2))); do
-        now=$(find "$BASE_UNIX" "$PDF_DIR" -maxdepth 2 -printf '%p %s\n' 2>/dev/null | sort | md5sum)
-        if [ "$now" = "$last" ]; then
-            still=$((still + 1))
-            [ "$still" -ge $(($1 * 2)) ] && return 0
-        else
-            still=0
-        fi
-        last=$now
-        sleep 0.5
-    done
-    return 1
-}
+wait_quiet() { wait_still "$1" "$2" folders_state; }
 
 # Resident memory (kB) of the Wine process running tamrik.exe.
 tamrik_rss() {

@@ -11,22 +11,13 @@ QUEUE=${TAMRIK_PRINTER:?the test environment sets TAMRIK_PRINTER}
 settings_with() { write_press_settings "key_.keyAction=$1" "key_.logType=$2"; }
 queue_jobs() { lpstat -o "$QUEUE" 2>/dev/null | wc -l; }
 
-# Waits until the queue is empty and the new PDFs and files stop changing.
-wait_settled() {  # mark
-    local last= now= still=0
-    for _ in $(seq 1 120); do
-        now=$( (new_pdfs "$1" | xargs -r stat -c '%n %s'; output_files | xargs -r stat -c '%n %s') | md5sum)
-        if [ "$now" = "$last" ] && [ "$(queue_jobs)" -eq 0 ]; then
-            still=$((still + 1))
-            [ "$still" -ge 6 ] && return 0
-        else
-            still=0
-        fi
-        last=$now
-        sleep 0.5
-    done
-    return 1
+# The new PDFs and the files with their sizes; fails while the queue holds jobs.
+print_state() {  # mark
+    (new_pdfs "$1" | xargs -r stat -c '%n %s'; output_files | xargs -r stat -c '%n %s') | md5sum
+    [ "$(queue_jobs)" -eq 0 ]
 }
+# Waits until the queue is empty and the new PDFs and files stop changing.
+wait_settled() { wait_still 3 60 print_state "$1"; }  # mark
 
 start_focus_window
 

@@ -43,8 +43,7 @@ start_focus_window
 start_tamrik
 press
 captures() { find "$CAPTURES_UNIX" -name 'MN*.jpg' 2>/dev/null; }
-wait_lines 1 30 captures || fail "no picture under $CAPTURES_UNIX"
-picture=$(captures | head -1)
+picture=$(first_listed 30 captures) || fail "no picture under $CAPTURES_UNIX"
 echo "picture: ${picture#"$WINEPREFIX"/}"
 case "$(basename "$(dirname "$picture")")" in [0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]) ;; *) fail "not in a date folder: $picture" ;; esac
 stray=$(find "$WINEPREFIX/drive_c" / -xdev -maxdepth 2 -newer "$WORK/mark" -name 'MN*.jpg' 2>/dev/null || true)

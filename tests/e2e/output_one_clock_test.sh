@@ -16,8 +16,7 @@ start_focus_window
 start_tamrik
 press
 reports() { find "$BASE_UNIX" -name 'MN*.txt' 2>/dev/null; }
-wait_lines 1 30 reports || fail "no report after the press"
-report=$(reports | head -1)
+report=$(first_listed 30 reports) || fail "no report after the press"
 sleep 1
 picture=$(find "$BASE_UNIX" -name 'MN*.jpg' 2>/dev/null | head -1 || true)
 [ -n "$picture" ] || fail "no picture after the press"
