@@ -92,13 +92,17 @@ TEST(UiSheet, DetailModeShowsSixPagesInOrderEachBoundToItsGroup) {
 }
 
 TEST(UiSheet, OkSavesTheWholeRecordCancelChangesNothing) {
-    {
-        SheetHarness h;
+    // The detail sheet with both key actions and the event logs chosen.
+    const auto chooseBothAndEvents = [](SheetHarness& h) {
         h.live.simpleMode = false;
         ASSERT_TRUE(h.Open());
         HWND key = h.Page(1);
         h.Click(key, IDC_ACTION_BOTH);
         h.Click(key, IDC_LOG_EVENTS);
+    };
+    {
+        SheetHarness h;
+        ASSERT_NO_FATAL_FAILURE(chooseBothAndEvents(h));
         h.PressCancel();
         EXPECT_FALSE(h.IsOpen());
         EXPECT_EQ(h.live.key_.keyAction, 0);
@@ -106,11 +110,7 @@ TEST(UiSheet, OkSavesTheWholeRecordCancelChangesNothing) {
     }
     {
         SheetHarness h;
-        h.live.simpleMode = false;
-        ASSERT_TRUE(h.Open());
-        HWND key = h.Page(1);
-        h.Click(key, IDC_ACTION_BOTH);
-        h.Click(key, IDC_LOG_EVENTS);
+        ASSERT_NO_FATAL_FAILURE(chooseBothAndEvents(h));
         h.PressOk();
         EXPECT_FALSE(h.IsOpen());
         EXPECT_EQ(h.live.key_.keyAction, 2);
