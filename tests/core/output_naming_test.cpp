@@ -6,25 +6,17 @@
 
 #include "output/output_naming.h"
 #include "output/output_path.h"
+#include "tests/common/fixed_clock.h"
 #include "tests/core/output_test_support.h"
 
 using namespace orbilux;
 
 namespace {
 
-tamrik::CalendarTime At(int h, int m, int s, int day = 5) {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = uint16_t(day);
-    t.hour = uint16_t(h);
-    t.minute = uint16_t(m);
-    t.second = uint16_t(s);
-    return t;
-}
+using tamrik_test::FixedClock;
 
-tamrik::CalendarTime FixedClock() {
-    return At(14, 23, 41);
+tamrik::CalendarTime At(int h, int m, int s, int day = 5) {
+    return tamrik_test::CalendarAt(2024, 3, day, h, m, s);
 }
 
 OutputSettings Output(const outtest::ScratchFolder& dir, bool dateDir = false) {

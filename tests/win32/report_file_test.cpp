@@ -10,6 +10,7 @@
 #include "output/output_naming.h"
 #include "output/text_report.h"
 #include "settings/settings.h"
+#include "tests/common/fixed_clock.h"
 
 using namespace orbilux;
 
@@ -123,14 +124,6 @@ TEST(ReportFile, EventLogReportAndReplacement) {
     removeFolder(folder);
 }
 
-namespace {
-tamrik::CalendarTime fixedTime() {
-    tamrik::CalendarTime t;
-    t.year = 2024, t.month = 3, t.day = 5, t.hour = 14, t.minute = 23, t.second = 41;
-    return t;
-}
-}  // namespace
-
 TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     const std::wstring folder = scratchFolder(L"tamrik_report_naming");
     ORBILUXSetting& settings = SettingsInstance();
@@ -141,7 +134,7 @@ TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     settings.output_.baseFileName.clear();
     settings.key_.logType = 1;
     settings.format_.computerInfo = reportInfo();
-    SetLocalTimeSource(&fixedTime);
+    SetLocalTimeSource(&tamrik_test::FixedClock);
 
     EXPECT_TRUE(writeTextReport());
     settings.output_.baseFileName.clear();  // the saving run's end
