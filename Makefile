@@ -9,36 +9,44 @@ JOBS := $(shell nproc)
 
 all: windows
 
+# Only the set-up installs packages and builds the mingw libraries; the two
+# builds find what it left with CMake's own find modules.
 setup:
 	@bash scripts/setup.sh
 
-native: setup
+native:
 	@cmake -S . -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-windows: setup
+windows:
 	@cmake -S . -B $(WINDOWS) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=$(TOP)/cmake/mingw-w64.cmake >/dev/null
 	@cmake --build $(WINDOWS) -j $(JOBS)
 
-test-native: native
+test-native: setup
+	@$(MAKE) --no-print-directory native
 	@cd $(NATIVE) && ctest --output-on-failure
 
-test-windows: windows
+test-windows: setup
+	@$(MAKE) --no-print-directory windows
 	@bash scripts/testenv.sh run -- bash -c 'cd $(WINDOWS) && ctest --output-on-failure'
 
 # Set-up, both builds, every test.
-test: native windows
+test: setup
+	@$(MAKE) --no-print-directory native windows
 	@cd $(NATIVE) && ctest --output-on-failure
 	@bash scripts/testenv.sh run -- bash -c 'cd $(WINDOWS) && ctest --output-on-failure'
 
-demo: windows
+demo: setup
+	@$(MAKE) --no-print-directory windows
 	@bash scripts/demo.sh
 
-run: windows
+run: setup
+	@$(MAKE) --no-print-directory windows
 	@bash scripts/run.sh
 
-package: windows
+package: setup
+	@$(MAKE) --no-print-directory windows
 	@bash scripts/package.sh
 
 bench: setup

@@ -29,9 +29,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# Boost for mingw: only the boost folder goes on the include path, never all of /usr/include.
-mkdir -p "$deps/boost-include"
-[ -e "$deps/boost-include/boost" ] || ln -s /usr/include/boost "$deps/boost-include/boost"
+# Boost for mingw: only the boost folder joins the prefix's headers, never all
+# of /usr/include.
+mkdir -p "$prefix/include"
+[ -e "$prefix/include/boost" ] || ln -s /usr/include/boost "$prefix/include/boost"
 
 if [ -f "$prefix/.done" ]; then
   exit 0

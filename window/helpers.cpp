@@ -44,6 +44,8 @@ PictureBitmapInfo BitmapInfoOf(const orbilux::CxImage& picture) {
     info.header.biBitCount = WORD(picture.GetBpp());
     info.header.biCompression = BI_RGB;
     info.header.biSizeImage = DWORD(picture.GetSizeImage());
+    info.header.biXPelsPerMeter = orbilux::CxImage::DpiToPixelsPerMetre(picture.GetXDpi());
+    info.header.biYPelsPerMeter = orbilux::CxImage::DpiToPixelsPerMetre(picture.GetYDpi());
     const uint32_t colours = std::min<uint32_t>(picture.GetNumColors(), 256);
     info.header.biClrUsed = colours;
     if (colours && picture.GetPalette())

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "base/text.h"
+#include "window/raii.h"
 
 namespace orbilux {
 
@@ -30,11 +31,11 @@ void Write(HANDLE out, const std::wstring& text) {
 
 std::vector<std::wstring> CommandLineArguments() {
     int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    const tamrik::UniqueLocal held(::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::wstring> result;
-    if (!arguments) return result;
+    if (!held) return result;
+    const auto* arguments = static_cast<const LPWSTR*>(held.Get());
     for (int i = 1; i < count; ++i) result.emplace_back(arguments[i]);
-    ::LocalFree(arguments);
     return result;
 }
 
@@ -47,12 +48,11 @@ void WriteToCaller(const std::wstring& text, bool error) {
     // A program of the windows subsystem has no console of its own: the
     // caller's, when it has one, takes the text.
     if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (console != INVALID_HANDLE_VALUE) {
-        Write(console, L"\r\n" + text);  // the caller's prompt may already stand on the line
-        ::CloseHandle(console);
-    }
+    const tamrik::UniqueFileHandle console(::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                         OPEN_EXISTING, 0, nullptr));
+    // the caller's prompt may already stand on the line
+    if (console) Write(console.Get(), L"\r\n" + text);
     ::FreeConsole();
 }
 

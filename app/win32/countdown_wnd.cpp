@@ -17,18 +17,6 @@ uint64_t NowMs() {
     return ::GetTickCount64();
 }
 
-bool RegisterCountdownClass(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kCountdownWindowClass;
-        return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    return registered;
-}
-
 }  // namespace
 
 bool CCountdownWnd::DeferPress(uint32_t delaySeconds, std::function<void()> capture) {
@@ -41,25 +29,20 @@ bool CCountdownWnd::DeferPress(uint32_t delaySeconds, std::function<void()> capt
     RECT work{};
     if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
         work = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (RegisterCountdownClass(&CCountdownWnd::WindowProc)) {
-        window_ = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                    kCountdownWindowClass, L"Tamrik countdown", WS_POPUP | WS_BORDER,
-                                    work.right - kWidth - kMargin, work.bottom - kHeight - kMargin, kWidth,
-                                    kHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    }
-    if (!window_) {
+    const RECT place{work.right - kWidth - kMargin, work.bottom - kHeight - kMargin, work.right - kMargin,
+                     work.bottom - kMargin};
+    if (!Create(nullptr, place, L"Tamrik countdown")) {
         countdown_.Cancel();
         return false;
     }
-    ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (!font_) {
-        font_ =
-            ::CreateFontW(-(kHeight - 16), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
+        font_.Reset(::CreateFontW(-(kHeight - 16), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                  L"Arial"));
     }
     capture_ = std::move(capture);
-    ::ShowWindow(window_, SW_SHOWNOACTIVATE);
-    ::UpdateWindow(window_);
+    ::ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+    ::UpdateWindow(Handle());
     ScheduleTick();
     return true;
 }
@@ -68,79 +51,68 @@ void CCountdownWnd::Cancel() {
     countdown_.Cancel();
     capture_ = nullptr;
     CloseWindow();
-    if (font_) {
-        ::DeleteObject(font_);
-        font_ = nullptr;
-    }
+    font_.Reset();
 }
 
 void CCountdownWnd::CloseWindow() {
-    if (!window_) return;
-    HWND window = window_;
-    window_ = nullptr;
-    ::KillTimer(window, kTickTimer);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    ::DestroyWindow(window);
+    if (!Handle()) return;
+    ::KillTimer(Handle(), kTickTimer);
+    DestroyWindow();
     WaitForUncoveredScreen();
 }
 
 void CCountdownWnd::ScheduleTick() {
-    ::SetTimer(window_, kTickTimer, countdown_.MsToNextChange(NowMs()), nullptr);
+    ::SetTimer(Handle(), kTickTimer, countdown_.MsToNextChange(NowMs()), nullptr);
 }
 
-void CCountdownWnd::OnTimer() {
+tamrik::WindowTraits CCountdownWnd::Traits() const {
+    // Shown with SW_SHOWNOACTIVATE rather than through WS_VISIBLE, so that
+    // creation never activates it.
+    return {kCountdownWindowClass, WS_POPUP | WS_BORDER, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE};
+}
+
+const tamrik::MessageMap<CCountdownWnd>& CCountdownWnd::GetMessageMap() {
+    static const tamrik::MessageMap<CCountdownWnd> map{
+        {WM_TIMER, &CCountdownWnd::OnTimer},
+        {WM_PAINT, &CCountdownWnd::OnPaint},
+        {WM_ERASEBKGND, &CCountdownWnd::OnEraseBackground},
+        {WM_MOUSEACTIVATE, &CCountdownWnd::OnMouseActivate},
+    };
+    return map;
+}
+
+LRESULT CCountdownWnd::OnTimer(WPARAM timer, LPARAM) {
+    if (timer != kTickTimer) {
+        DeclineMessage();
+        return 0;
+    }
+    ::KillTimer(Handle(), kTickTimer);
     if (countdown_.Expire(NowMs())) {
         std::function<void()> capture = std::move(capture_);
         capture_ = nullptr;
         CloseWindow();
         if (capture) capture();
-        return;
+        return 0;
     }
-    if (!countdown_.Running()) return;
-    ::InvalidateRect(window_, nullptr, TRUE);
+    if (!countdown_.Running()) return 0;
+    ::InvalidateRect(Handle(), nullptr, TRUE);
     ScheduleTick();
+    return 0;
 }
 
-void CCountdownWnd::Paint(HWND window) {
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(window, &ps);
+LRESULT CCountdownWnd::OnPaint(WPARAM, LPARAM) {
+    tamrik::PaintDC dc(Handle());
     RECT client{};
-    ::GetClientRect(window, &client);
-    HBRUSH background = ::CreateSolidBrush(RGB(32, 32, 32));
-    ::FillRect(dc, &client, background);
-    ::DeleteObject(background);
+    ::GetClientRect(Handle(), &client);
+    const tamrik::UniqueBrush background(::CreateSolidBrush(RGB(32, 32, 32)));
+    ::FillRect(dc.Get(), &client, background.Get());
     const std::wstring number = std::to_wstring(countdown_.SecondsLeft(NowMs()));
-    HGDIOBJ old = font_ ? ::SelectObject(dc, font_) : nullptr;
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, RGB(255, 255, 255));
-    ::DrawTextW(dc, number.c_str(), int(number.size()), &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if (old) ::SelectObject(dc, old);
-    ::EndPaint(window, &ps);
-}
-
-LRESULT CALLBACK CCountdownWnd::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CCountdownWnd*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self) {
-        switch (message) {
-            case WM_TIMER:
-                if (wParam == kTickTimer) {
-                    ::KillTimer(window, kTickTimer);
-                    self->OnTimer();
-                    return 0;
-                }
-                break;
-            case WM_PAINT:
-                self->Paint(window);
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;
-            case WM_MOUSEACTIVATE:
-                return MA_NOACTIVATE;
-            default:
-                break;
-        }
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    tamrik::SelectObjectScope selectFont(dc.Get(), font_.Get());
+    ::SetBkMode(dc.Get(), TRANSPARENT);
+    ::SetTextColor(dc.Get(), RGB(255, 255, 255));
+    ::DrawTextW(dc.Get(), number.c_str(), int(number.size()), &client,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return 0;
 }
 
 }  // namespace orbilux

@@ -8,17 +8,17 @@
 #include <functional>
 
 #include "capture/capture_countdown.h"
+#include "window/raii.h"
+#include "window/window_impl.h"
 
 namespace orbilux {
 
 constexpr wchar_t kCountdownWindowClass[] = L"TamrikCaptureCountdown";
 
-class CCountdownWnd {
+class CCountdownWnd : public tamrik::CWindowImpl<CCountdownWnd> {
 public:
     CCountdownWnd() = default;
-    ~CCountdownWnd() { Cancel(); }
-    CCountdownWnd(const CCountdownWnd&) = delete;
-    CCountdownWnd& operator=(const CCountdownWnd&) = delete;
+    ~CCountdownWnd() override { Cancel(); }
 
     // A press of the print key. Returns true when the press waits: a countdown
     // of delaySeconds has started and capture runs when it ends. Returns false
@@ -29,20 +29,25 @@ public:
     // Calls a running countdown off: its window goes and nothing is captured.
     void Cancel();
     bool Running() const { return countdown_.Running(); }
-    HWND Window() const { return window_; }
+    HWND Window() const { return Handle(); }
+
+    static const tamrik::MessageMap<CCountdownWnd>& GetMessageMap();
+
+protected:
+    tamrik::WindowTraits Traits() const override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void OnTimer();
-    void Paint(HWND window);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnEraseBackground(WPARAM, LPARAM) { return 1; }
+    LRESULT OnMouseActivate(WPARAM, LPARAM) { return MA_NOACTIVATE; }
     void ScheduleTick();
     // Takes the window off the screen and waits until it is no longer seen.
     void CloseWindow();
 
     CaptureCountdown countdown_;
     std::function<void()> capture_;
-    HWND window_ = nullptr;
-    HFONT font_ = nullptr;
+    tamrik::UniqueFont font_;
 };
 
 }  // namespace orbilux

@@ -5,22 +5,20 @@
 #include <system_error>
 #include <thread>
 
+#include "window/helpers.h"
+#include "window/raii.h"
+
 namespace orbilux {
 
 struct ClipboardCopy::State {
     State() : done(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~State() {
-        if (done) ::CloseHandle(done);
-    }
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
 
     void Finish(Result how) {
         result.store(how);
-        if (done) ::SetEvent(done);
+        if (done) ::SetEvent(done.Get());
     }
 
-    HANDLE done;
+    tamrik::UniqueHandle done;
     std::atomic<Result> result{Result::Running};
 };
 
@@ -33,7 +31,7 @@ bool RegisterOwnerClass() {
     static const bool registered = [] {
         WNDCLASSW wc{};
         wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hInstance = tamrik::ResourceInstance();
         wc.lpszClassName = kOwnerClass;
         return ::RegisterClassW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
@@ -52,26 +50,22 @@ bool OpenClipboardWithin(HWND owner, DWORD boundMs) {
 }
 
 // The helper thread: owns dib until the clipboard takes it.
-ClipboardCopy::Result PutOnClipboard(HGLOBAL dib) {
+ClipboardCopy::Result PutOnClipboard(tamrik::UniqueGlobal dib) {
     HWND owner = nullptr;
     if (RegisterOwnerClass())
         owner = ::CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  ::GetModuleHandleW(nullptr), nullptr);
+                                  tamrik::ResourceInstance(), nullptr);
     // Without an owner the emptied clipboard would refuse the data.
-    if (!owner) {
-        ::GlobalFree(dib);
-        return ClipboardCopy::Result::Failed;
-    }
+    if (!owner) return ClipboardCopy::Result::Failed;
     ClipboardCopy::Result result = ClipboardCopy::Result::Busy;
     if (OpenClipboardWithin(owner, kClipboardOpenBoundMs)) {
         result = ClipboardCopy::Result::Failed;
-        if (::EmptyClipboard() && ::SetClipboardData(CF_DIB, dib)) {
-            dib = nullptr;  // the system's now
+        if (::EmptyClipboard() && ::SetClipboardData(CF_DIB, dib.Get())) {
+            dib.Release();  // the system's now
             result = ClipboardCopy::Result::Copied;
         }
         ::CloseClipboard();
     }
-    if (dib) ::GlobalFree(dib);
     ::DestroyWindow(owner);
     return result;
 }
@@ -84,23 +78,15 @@ HGLOBAL PackedDib24(const CxImage& picture) {
     const uint32_t height = picture.GetHeight();
     const size_t rowBytes = CxImage::RowBytes(width, 24);
     const size_t size = sizeof(BITMAPINFOHEADER) + rowBytes * height;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    tamrik::UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory) return nullptr;
-    auto* bytes = static_cast<uint8_t*>(::GlobalLock(memory));
-    if (!bytes) {
-        ::GlobalFree(memory);
-        return nullptr;
-    }
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof(header);
-    header.biWidth = LONG(width);
-    header.biHeight = LONG(height);  // bottom-up
-    header.biPlanes = 1;
+    auto* bytes = static_cast<uint8_t*>(::GlobalLock(memory.Get()));
+    if (!bytes) return nullptr;
+    // The picture's own header, in 24 bits whatever its depth: no palette.
+    BITMAPINFOHEADER header = tamrik::BitmapInfoOf(picture).header;
     header.biBitCount = 24;
-    header.biCompression = BI_RGB;
+    header.biClrUsed = 0;
     header.biSizeImage = DWORD(rowBytes * height);
-    header.biXPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetXDpi());
-    header.biYPelsPerMeter = CxImage::DpiToPixelsPerMetre(picture.GetYDpi());
     std::memcpy(bytes, &header, sizeof(header));
     uint8_t* rows = bytes + sizeof(header);
     for (uint32_t y = 0; y < height; ++y) {
@@ -117,28 +103,29 @@ HGLOBAL PackedDib24(const CxImage& picture) {
             }
         }
     }
-    ::GlobalUnlock(memory);
-    return memory;
+    ::GlobalUnlock(memory.Get());
+    return memory.Release();
 }
 
 ClipboardCopy::Result ClipboardCopy::Wait(DWORD timeoutMs) const {
     if (!state_) return Result::Failed;
-    if (state_->done) ::WaitForSingleObject(state_->done, timeoutMs);
+    if (state_->done) ::WaitForSingleObject(state_->done.Get(), timeoutMs);
     return state_->result.load();
 }
 
 ClipboardCopy StartClipboardCopy(const CxImagePtr& picture) {
     auto state = std::make_shared<ClipboardCopy::State>();
-    HGLOBAL dib = picture ? PackedDib24(*picture) : nullptr;
+    tamrik::UniqueGlobal dib(picture ? PackedDib24(*picture) : nullptr);
     if (!dib || !state->done) {
-        if (dib) ::GlobalFree(dib);
         state->Finish(ClipboardCopy::Result::Failed);
         return ClipboardCopy(state);
     }
     try {
-        std::thread([state, dib] { state->Finish(PutOnClipboard(dib)); }).detach();
+        // A thread that cannot start gives the memory back with its callable.
+        std::thread([state, dib = std::move(dib)]() mutable {
+            state->Finish(PutOnClipboard(std::move(dib)));
+        }).detach();
     } catch (const std::system_error&) {
-        ::GlobalFree(dib);
         state->Finish(ClipboardCopy::Result::Failed);
     }
     return ClipboardCopy(state);

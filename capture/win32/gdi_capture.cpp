@@ -177,11 +177,8 @@ MonitorRect SystemWindowSource::Rect(WindowHandle window) {
 // ---- Error ----
 
 std::wstring CaptureFailedText() {
-    const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), kCaptureFailedStringId,
-                                     reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text) return kCaptureFailedFallbackText;
-    return std::wstring(text, size_t(length));
+    std::wstring text = tamrik::ResourceString(kCaptureFailedStringId);
+    return text.empty() ? kCaptureFailedFallbackText : text;
 }
 
 void MessageBoxErrorReporter::ShowCaptureError() {

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "window/raii.h"
+
 namespace orbilux {
 
 const wchar_t kSignInValueName[] = L"Tamrik Screen Print";
@@ -22,34 +24,31 @@ std::wstring QuotedProgramPath() {
 }
 
 bool StartsAtSignIn(const wchar_t* valueName) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    tamrik::UniqueKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
-    const LONG status = ::RegQueryValueExW(key, valueName, nullptr, &type, nullptr, nullptr);
-    ::RegCloseKey(key);
+    const LONG status = ::RegQueryValueExW(key.Get(), valueName, nullptr, &type, nullptr, nullptr);
     return status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
 }
 
 bool SetStartAtSignIn(bool start, const wchar_t* valueName) {
-    HKEY key = nullptr;
+    tamrik::UniqueKey key;
     if (start) {
         const std::wstring command = QuotedProgramPath();
         if (command.empty()) return false;
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr) != ERROR_SUCCESS)
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.Put(), nullptr) != ERROR_SUCCESS)
             return false;
         const LONG status =
-            ::RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+            ::RegSetValueExW(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                              DWORD((command.size() + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
         return status == ERROR_SUCCESS;
     }
-    const LONG opened = ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key);
+    const LONG opened = ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, key.Put());
     if (opened == ERROR_FILE_NOT_FOUND) return true;
     if (opened != ERROR_SUCCESS) return false;
-    const LONG status = ::RegDeleteValueW(key, valueName);
-    ::RegCloseKey(key);
+    const LONG status = ::RegDeleteValueW(key.Get(), valueName);
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 

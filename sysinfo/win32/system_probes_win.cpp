@@ -13,6 +13,7 @@
 #include "sysinfo/win32/process_win.h"
 #include "sysinfo/win32/system_probes_win.h"
 #include "base/win32/local_time.h"
+#include "window/helpers.h"
 #include "window/raii.h"
 
 namespace orbilux {
@@ -146,11 +147,7 @@ ForegroundWindow Win32SystemProbes::ReadForegroundWindow() {
     foreground.processId = processId;
     foreground.ownProcess = processId == ::GetCurrentProcessId();
     if (foreground.ownProcess) return foreground;
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring title(size_t(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, title.data(), length + 1);
-    title.resize(size_t(std::max(copied, 0)));
-    foreground.title = title;
+    foreground.title = tamrik::WindowText(window);
     return foreground;
 }
 

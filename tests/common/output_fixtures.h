@@ -1,30 +1,17 @@
-// Pieces the file-output tests share, native and under Windows: the moment
-// the naming expectations are written around, and an output platform whose
-// clock stands still and whose folders a test chooses.
+// An output platform for the file-output tests, native and under Windows:
+// its clock stands at the fixed clock's moment (or one a test gives) and a
+// test chooses its file functions and folders.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "base/calendar_time.h"
 #include "output/output_naming.h"
+#include "tests/common/fixed_clock.h"
 
-namespace outfix {
-
-// 5 March 2024 at the given time of day: by default 14:23:41, whose names
-// carry "MN20240305_??_6bf".
-inline tamrik::CalendarTime March5At(int hour = 14, int minute = 23, int second = 41, int day = 5) {
-    tamrik::CalendarTime t;
-    t.year = 2024;
-    t.month = 3;
-    t.day = uint16_t(day);
-    t.hour = uint16_t(hour);
-    t.minute = uint16_t(minute);
-    t.second = uint16_t(second);
-    return t;
-}
+namespace tamrik_test {
 
 // Base's file functions and folders, with the clock standing at `now`; file
 // functions or a folder set here replace Base's own (an empty folder stands
@@ -32,7 +19,7 @@ inline tamrik::CalendarTime March5At(int hour = 14, int minute = 23, int second 
 template <class Base>
 class FixedPlatform : public Base {
 public:
-    explicit FixedPlatform(const tamrik::CalendarTime& now = March5At()) : now_(now) {}
+    explicit FixedPlatform(const tamrik::CalendarTime& now = FixedClock()) : now_(now) {}
 
     orbilux::OutputFileSystem& Files() override { return files_ ? *files_ : Base::Files(); }
     tamrik::CalendarTime LocalTime() override { return now_; }
@@ -54,4 +41,4 @@ private:
 
 using FixedPortablePlatform = FixedPlatform<orbilux::PortableOutputPlatform>;
 
-}  // namespace outfix
+}  // namespace tamrik_test

@@ -13,7 +13,7 @@ using namespace orbilux;
 namespace {
 
 tamrik::CalendarTime March5() {
-    return outfix::March5At(9, 0, 0);
+    return tamrik_test::CalendarAt(2024, 3, 5, 9, 0, 0);
 }
 
 PortableOutputPlatform portable;

@@ -6,6 +6,7 @@
 
 #include "output/output_naming.h"
 #include "output/output_path.h"
+#include "tests/common/fixed_clock.h"
 #include "tests/common/output_fixtures.h"
 #include "tests/core/output_test_support.h"
 
@@ -13,10 +14,12 @@ using namespace orbilux;
 
 namespace {
 
-using outfix::March5At;
+tamrik::CalendarTime At(int h, int m, int s, int day = 5) {
+    return tamrik_test::CalendarAt(2024, 3, day, h, m, s);
+}
 
-// The portable platform, its clock standing at 14:23:41.
-outfix::FixedPortablePlatform portable;
+// The portable platform, its clock standing at the fixed clock's moment.
+tamrik_test::FixedPortablePlatform portable;
 
 OutputSettings Output(const outtest::ScratchFolder& dir, bool dateDir = false) {
     OutputSettings o;
@@ -35,34 +38,34 @@ std::wstring NameAt(OutputSettings& o, const tamrik::CalendarTime& time, const s
 }  // namespace
 
 TEST(OutputNaming, StemCarriesDateAndHalfMinuteIndex) {
-    EXPECT_EQ(FormatNameStem(March5At(14, 23, 41)), L"MN20240305_??_6bf");
-    EXPECT_EQ(FormatNameStem(March5At(14, 24, 11)), L"MN20240305_??_6c0");
-    EXPECT_EQ(halfMinuteIndex(March5At(0, 0, 10)), 0);
-    EXPECT_EQ(FormatNameStem(March5At(0, 0, 29)), L"MN20240305_??_000");
-    EXPECT_EQ(FormatNameStem(March5At(0, 0, 30)), L"MN20240305_??_001");
-    EXPECT_EQ(FormatNameStem(March5At(23, 59, 59)), L"MN20240305_??_b3f");
-    EXPECT_EQ(FormatNameStem(March5At(23, 59, 59)).size(), kNameStemLength);
+    EXPECT_EQ(FormatNameStem(At(14, 23, 41)), L"MN20240305_??_6bf");
+    EXPECT_EQ(FormatNameStem(At(14, 24, 11)), L"MN20240305_??_6c0");
+    EXPECT_EQ(halfMinuteIndex(At(0, 0, 10)), 0);
+    EXPECT_EQ(FormatNameStem(At(0, 0, 29)), L"MN20240305_??_000");
+    EXPECT_EQ(FormatNameStem(At(0, 0, 30)), L"MN20240305_??_001");
+    EXPECT_EQ(FormatNameStem(At(23, 59, 59)), L"MN20240305_??_b3f");
+    EXPECT_EQ(FormatNameStem(At(23, 59, 59)).size(), kNameStemLength);
 }
 
 TEST(OutputNaming, SequenceNumbersFollowTheFilesOfTheSameHalfMinute) {
     outtest::ScratchFolder dir;
     OutputSettings o = Output(dir);
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf1.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf1.png");
 
     dir.Touch("MN20240305_00_6bf1.png");
     dir.Touch("MN20240305_00_6bf1.txt");
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 45)), L"MN20240305_00_6bf2.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 45)), L"MN20240305_00_6bf2.png");
     // 30 seconds later is the next half minute, numbered afresh.
-    EXPECT_EQ(NameAt(o, March5At(14, 24, 11)), L"MN20240305_00_6c01.png");
+    EXPECT_EQ(NameAt(o, At(14, 24, 11)), L"MN20240305_00_6c01.png");
     // Another day's files of the same half minute do not count.
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 41, 6)), L"MN20240306_00_6bf1.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 41, 6)), L"MN20240306_00_6bf1.png");
 
     // Index 02 of a per-monitor capture: the number is read after the stem.
     dir.Touch("MN20240305_02_6bf9.png");
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf10.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf10.png");
     // Letter case does not matter.
     dir.Touch("mn20240305_00_6BF13.PNG");
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf14.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf14.png");
 }
 
 TEST(OutputNaming, TailsThatAreNoNumberAreSkippedAndTheNextNumberIsLargest) {
@@ -76,13 +79,13 @@ TEST(OutputNaming, TailsThatAreNoNumberAreSkippedAndTheNextNumberIsLargest) {
     dir.Touch("MN20240305_00_6bf+7.jpg");
     dir.Touch("MN20240305_00_6bf5");  // no extension: "*.*" needs a dot
     std::filesystem::create_directory(dir.path() / "MN20240305_00_6bf50.png");  // folders are not listed
-    EXPECT_EQ(NameAt(o, March5At(14, 23, 41)), L"MN20240305_00_6bf8.png");
+    EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf8.png");
 }
 
 TEST(OutputNaming, IndexSlotTakesTwoOrMoreDigits) {
     outtest::ScratchFolder dir;
     OutputSettings o = Output(dir);
-    prepareNamePattern(portable, o, March5At(14, 23, 41));
+    prepareNamePattern(portable, o, At(14, 23, 41));
     EXPECT_EQ(o.baseFileName, L"MN20240305_??_6bf1");
     EXPECT_EQ(makeOutputPath(portable, o, 0, L".png"), o.currentDir + L"MN20240305_00_6bf1.png");
     EXPECT_EQ(makeOutputPath(portable, o, 12, L".jpg"), o.currentDir + L"MN20240305_12_6bf1.jpg");
@@ -106,7 +109,7 @@ TEST(OutputFolder, DateFolderIsCreatedUnderAMissingBaseFolder) {
     OutputSettings o;
     o.baseDirName = dir.wide() + L"\\Shots\\deeper\\";  // trailing separator: still one backslash
     o.bDateDir = true;
-    o.captureTime = March5At(14, 23, 41);
+    o.captureTime = At(14, 23, 41);
     EXPECT_EQ(ResolveOutputFolder(portable, o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Shots" / "deeper" / "20240305"));
 
@@ -121,7 +124,7 @@ TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
     OutputSettings o;
     o.baseDirName = L"rel\\shots";
     o.bDateDir = true;
-    o.captureTime = March5At(1, 2, 3);
+    o.captureTime = At(1, 2, 3);
     const std::wstring folder = ResolveOutputFolder(portable, o);
     std::filesystem::current_path(previous);
     EXPECT_EQ(folder, L"rel\\shots\\20240305\\");
@@ -130,11 +133,11 @@ TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
 
 TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
     outtest::ScratchFolder dir;
-    outfix::FixedPortablePlatform platform;
+    tamrik_test::FixedPortablePlatform platform;
     platform.SetPicturesFolder(dir.wide() + L"\\Pictures");
     OutputSettings o;
     o.bDateDir = true;
-    o.captureTime = March5At(14, 23, 41);
+    o.captureTime = At(14, 23, 41);
     const std::wstring folder = ResolveOutputFolder(platform, o);
     EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Pictures");
     EXPECT_EQ(folder, dir.wide() + L"\\Pictures\\20240305\\");
@@ -210,12 +213,12 @@ TEST(OutputPath, DecimalTailsParseStrictlyWithoutOverflow) {
 
 TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakesTheFiles) {
     outtest::ScratchFolder dir;
-    outfix::FixedPortablePlatform platform;
+    tamrik_test::FixedPortablePlatform platform;
     platform.SetPicturesFolder(L"");
     platform.SetLocalAppDataFolder(dir.wide() + L"\\");
     OutputSettings o;
     o.bDateDir = true;
-    o.captureTime = March5At(14, 23, 41);
+    o.captureTime = At(14, 23, 41);
     FolderResult made;
     const std::wstring folder = ResolveOutputFolder(platform, o, &made);
     EXPECT_EQ(made.failure, SaveFailure::None);
@@ -227,7 +230,7 @@ TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakes
     // With no folder known at all there is no output folder, never the root.
     platform.SetLocalAppDataFolder(L"");
     OutputSettings none;
-    none.captureTime = March5At(14, 23, 41);
+    none.captureTime = At(14, 23, 41);
     EXPECT_EQ(ResolveOutputFolder(platform, none, &made), L"");
     EXPECT_EQ(made.failure, SaveFailure::NoFolder);
 }

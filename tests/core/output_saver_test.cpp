@@ -38,7 +38,7 @@ struct SaverTest : ::testing::Test {
     }
 
     outtest::ScratchFolder dir;
-    outfix::FixedPortablePlatform platform;  // the clock at 14:23:41
+    tamrik_test::FixedPortablePlatform platform;  // the clock at 14:23:41
     ORBILUXSetting settings;
 };
 
@@ -205,7 +205,7 @@ TEST_F(SaverTest, PicturesWrittenBeforeAFailureAreKeptWhole) {
 
 TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
     // The clock has moved on to another day since the press was read.
-    tamrik::CalendarTime press = outfix::March5At();
+    tamrik::CalendarTime press = tamrik_test::FixedClock();
     press.day = 4;
     press.hour = 23;
     press.minute = 59;
@@ -287,7 +287,7 @@ TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
 TEST_F(SaverTest, TheReportWaitsForEveryPictureAndShowsWhatArrivedMeanwhile) {
     settings.output_.nPictureFormat = 0;
     settings.key_.logType = 1;
-    settings.format_.computerInfo.localTime = outfix::March5At();
+    settings.format_.computerInfo.localTime = tamrik_test::FixedClock();
     ImageFileSaver saver(platform, Picture(20, 10), {}, settings);
     bool pictureThere = false;
     saver.SetReportWait([&] {

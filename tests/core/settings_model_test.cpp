@@ -7,116 +7,16 @@
 
 #include "settings/memory_storage.h"
 #include "settings/settings.h"
+#include "tests/common/settings_fixtures.h"
 
 using namespace orbilux;
+using tamrik_test::ChangedRecord;
+using tamrik_test::ExpectStoredFieldsEqual;
+using tamrik_test::MakeDevMode;
 
 namespace {
 
 const wchar_t kRoot[] = L"ORBILUXSettings";
-
-std::vector<uint8_t> MakeDevMode(uint16_t extra, uint8_t seed) {
-    std::vector<uint8_t> block(kDevModeFixedSize + extra);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + i * 7);
-    SetDevModeField16(block.data(), kDevModeDriverExtraOffset, extra);
-    return block;
-}
-
-// A record with every stored value away from its default.
-ORBILUXSetting ChangedRecord() {
-    ORBILUXSetting r;
-    r.general_.bDisplaySplash_ = false;
-    r.general_.bEnableMutliMonitor_ = false;
-    r.general_.disabledMonitors_ = {0, 2, 5};
-    r.general_.numberOfMonitors_ = 3;
-    r.general_.screenTarget = 2;
-    r.printer_.bSetPrinter_ = true;
-    r.printer_.bSetPage_ = true;
-    r.printer_.printername_ = L"PDF";
-    r.printer_.devModeBlock = MakeDevMode(37, 3);
-    r.printer_.ptPaperSize = {21000, 29700};
-    r.printer_.rtMinMargin = {1, 2, 3, 4};
-    r.printer_.rtMargin = {500, 600, 700, 800};
-    r.printer_.lineHeightHead = 4;
-    r.printer_.marginHead = 5;
-    r.printer_.enableHead = false;
-    r.printer_.lineHeightFoot = 6;
-    r.printer_.marginFoot = 7;
-    r.printer_.enableFoot = false;
-    r.printer_.infoBoxRect = {-1, -2, 30, 40};
-    r.printer_.enableInfo = 1;
-    r.printer_.pictureVerticalAlign = 1;
-    r.format_.headStrings = {L"$date $time", L"ヘッダ"};
-    r.format_.footStrings = {L"$page / $maxpage"};
-    r.format_.fontFace = L"Arial";
-    r.format_.fontSize = 14;
-    r.key_.bEnableShotKey_ = false;
-    r.key_.printVirtualKeyCode_ = 0x70;
-    r.key_.printmodifiers = 6;
-    r.key_.shotVirtualKeyCode_ = 0x71;
-    r.key_.shotmodifiers = 1;
-    r.key_.keyAction = 2;
-    r.key_.keyKind = 1;
-    r.key_.logType = 2;
-    r.output_.bDateDir = true;
-    r.output_.baseDirName = L"C:\\写真";
-    r.output_.printMode = 3;
-    r.output_.nPictureFormat = 1;
-    r.output_.bpp = 1;
-    r.output_.scale = 150;
-    r.extras_.copyToClipboard = true;
-    r.extras_.notifyAfterSave = false;
-    r.extras_.captureDelay = 7;
-    r.extras_.drawPointer = true;
-    r.simpleMode = false;
-    return r;
-}
-
-void ExpectStoredFieldsEqual(const ORBILUXSetting& a, const ORBILUXSetting& b) {
-    EXPECT_EQ(a.general_.bDisplaySplash_, b.general_.bDisplaySplash_);
-    EXPECT_EQ(a.general_.bEnableMutliMonitor_, b.general_.bEnableMutliMonitor_);
-    EXPECT_EQ(a.general_.disabledMonitors_, b.general_.disabledMonitors_);
-    EXPECT_EQ(a.general_.numberOfMonitors_, b.general_.numberOfMonitors_);
-    EXPECT_EQ(a.general_.screenTarget, b.general_.screenTarget);
-    EXPECT_EQ(a.printer_.bSetPrinter_, b.printer_.bSetPrinter_);
-    EXPECT_EQ(a.printer_.bSetPage_, b.printer_.bSetPage_);
-    EXPECT_EQ(a.printer_.printername_, b.printer_.printername_);
-    EXPECT_EQ(a.printer_.devModeBlock, b.printer_.devModeBlock);
-    EXPECT_EQ(a.printer_.ptPaperSize, b.printer_.ptPaperSize);
-    EXPECT_EQ(a.printer_.rtMinMargin, b.printer_.rtMinMargin);
-    EXPECT_EQ(a.printer_.rtMargin, b.printer_.rtMargin);
-    EXPECT_EQ(a.printer_.lineHeightHead, b.printer_.lineHeightHead);
-    EXPECT_EQ(a.printer_.marginHead, b.printer_.marginHead);
-    EXPECT_EQ(a.printer_.enableHead, b.printer_.enableHead);
-    EXPECT_EQ(a.printer_.lineHeightFoot, b.printer_.lineHeightFoot);
-    EXPECT_EQ(a.printer_.marginFoot, b.printer_.marginFoot);
-    EXPECT_EQ(a.printer_.enableFoot, b.printer_.enableFoot);
-    EXPECT_EQ(a.printer_.infoBoxRect, b.printer_.infoBoxRect);
-    EXPECT_EQ(a.printer_.enableInfo, b.printer_.enableInfo);
-    EXPECT_EQ(a.printer_.pictureVerticalAlign, b.printer_.pictureVerticalAlign);
-    EXPECT_EQ(a.format_.headStrings, b.format_.headStrings);
-    EXPECT_EQ(a.format_.footStrings, b.format_.footStrings);
-    EXPECT_EQ(a.format_.fontFace, b.format_.fontFace);
-    EXPECT_EQ(a.format_.fontSize, b.format_.fontSize);
-    EXPECT_EQ(a.key_.bEnableShotKey_, b.key_.bEnableShotKey_);
-    EXPECT_EQ(a.key_.printVirtualKeyCode_, b.key_.printVirtualKeyCode_);
-    EXPECT_EQ(a.key_.printmodifiers, b.key_.printmodifiers);
-    EXPECT_EQ(a.key_.shotVirtualKeyCode_, b.key_.shotVirtualKeyCode_);
-    EXPECT_EQ(a.key_.shotmodifiers, b.key_.shotmodifiers);
-    EXPECT_EQ(a.key_.keyAction, b.key_.keyAction);
-    EXPECT_EQ(a.key_.keyKind, b.key_.keyKind);
-    EXPECT_EQ(a.key_.logType, b.key_.logType);
-    EXPECT_EQ(a.output_.bDateDir, b.output_.bDateDir);
-    EXPECT_EQ(a.output_.baseDirName, b.output_.baseDirName);
-    EXPECT_EQ(a.output_.printMode, b.output_.printMode);
-    EXPECT_EQ(a.output_.nPictureFormat, b.output_.nPictureFormat);
-    EXPECT_EQ(a.output_.bpp, b.output_.bpp);
-    EXPECT_EQ(a.output_.scale, b.output_.scale);
-    EXPECT_EQ(a.extras_.copyToClipboard, b.extras_.copyToClipboard);
-    EXPECT_EQ(a.extras_.notifyAfterSave, b.extras_.notifyAfterSave);
-    EXPECT_EQ(a.extras_.captureDelay, b.extras_.captureDelay);
-    EXPECT_EQ(a.extras_.drawPointer, b.extras_.drawPointer);
-    EXPECT_EQ(a.simpleMode, b.simpleMode);
-}
 
 class SettingsModel : public ::testing::Test {
 protected:
@@ -256,12 +156,12 @@ TEST_F(SettingsModel, ResetToDefaultsKeepsPrinterChoiceListsAndRunTimeState) {
     EXPECT_EQ(r.printer_.printername_, L"PDF");
     EXPECT_EQ(r.printer_.devModeBlock, MakeDevMode(37, 3));
     EXPECT_EQ(r.printer_.ptPaperSize, (SettingsPoint{21000, 29700}));
-    EXPECT_EQ(r.printer_.rtMinMargin, (SettingsRect{1, 2, 3, 4}));
+    EXPECT_EQ(r.printer_.rtMinMargin, (SettingsRect{-1, 0, 635, 1270}));
     EXPECT_EQ(r.printer_.infoBoxRect, (SettingsRect{-1, -2, 30, 40}));
     EXPECT_EQ(r.printer_.rtMargin, (SettingsRect{1500, 1000, 1000, 1000}));
     EXPECT_EQ(r.printer_.marginFoot, 10);
     EXPECT_EQ(r.printer_.printerRef, &printer);
-    EXPECT_EQ(r.general_.disabledMonitors_.size(), 3u);
+    EXPECT_EQ(r.general_.disabledMonitors_.size(), 2u);
     EXPECT_EQ(r.format_.headStrings.size(), 2u);
     EXPECT_EQ(r.format_.fontFace, L"MS UI Gothic");
     EXPECT_EQ(r.key_.keyAction, 0);
@@ -403,7 +303,7 @@ TEST_F(SettingsModel, FailedItemsFailASaveButNotALoad) {
     ORBILUXSetting loaded;
     EXPECT_TRUE(LoadRecord(loaded));
     EXPECT_EQ(loaded.printer_.marginHead, 10);
-    EXPECT_EQ(loaded.printer_.marginFoot, 7);
+    EXPECT_EQ(loaded.printer_.marginFoot, 6);
 }
 
 TEST_F(SettingsModel, GroupThatCannotBeOpenedFailsTheRootButOthersStillMove) {
@@ -414,7 +314,7 @@ TEST_F(SettingsModel, GroupThatCannotBeOpenedFailsTheRootButOthersStillMove) {
     EXPECT_FALSE(LoadRecord(loaded));
     EXPECT_EQ(loaded.format_.fontFace, L"MS UI Gothic");
     EXPECT_EQ(loaded.key_.keyAction, 2);
-    EXPECT_EQ(loaded.output_.scale, 150u);
+    EXPECT_EQ(loaded.output_.scale, 50u);
     EXPECT_FALSE(loaded.simpleMode);
     EXPECT_FALSE(SaveRecord(loaded));
 }

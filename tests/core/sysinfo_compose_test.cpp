@@ -10,6 +10,7 @@
 #include "sysinfo/info_gathering.h"
 #include "sysinfo/event_log.h"
 #include "sysinfo/system_probes.h"
+#include "tests/common/fixed_clock.h"
 
 using namespace orbilux;
 
@@ -56,11 +57,7 @@ public:
     std::vector<std::wstring> DnsServers() override { return dns; }
     std::wstring ComputerName() override { return L"PC01"; }
     std::wstring UserName() override { return L"taro"; }
-    tamrik::CalendarTime LocalTime() override {
-        tamrik::CalendarTime t;
-        t.year = 2024, t.month = 3, t.day = 5, t.hour = 14, t.minute = 3, t.second = 7;
-        return t;
-    }
+    tamrik::CalendarTime LocalTime() override { return tamrik_test::CalendarAt(2024, 3, 5, 14, 3, 7); }
     bool ReadMemoryStatus(MemoryStatus& out) override {
         out.memoryLoad = 42;
         out.physicalTotal = 8ull << 30;

@@ -6,20 +6,9 @@
 # open; /exit ending the running copy; /settings starting the program.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikCmdE2E
+use_base_folder TamrikCmdE2E
 rm -rf "$BASE_UNIX"
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikCmdE2E
-nPictureFormat=1
-bpp=3
-scale=25
-[ORBILUXSettings]
-simpleMode=TRUE"
+write_press_settings output_.nPictureFormat=1 output_.scale=25
 
 # Runs tamrik.exe with the arguments; RC and OUT (both output streams) afterwards.
 run() {
@@ -64,9 +53,7 @@ expect_rc 1 "/exit with no copy running"
 pass "an unknown option and two options exit with 2, /exit with no copy with 1; nothing starts"
 
 # /print starts the program and captures once it is ready (key action: file).
-wine "$TAMRIK_EXE" /PRINT >"$WORK/tamrik.log" 2>&1 &
-TAMRIK_PID=$!
-wintool wait "$MAIN_CAPTION" 30 || fail "/print did not start the program"
+start_tamrik /PRINT
 wait_pictures 0 || fail "/print with no copy running captured nothing"
 pass "/print with no copy running starts the program and captures ($(pictures) picture)"
 
@@ -117,9 +104,7 @@ wintool wait-gone "$MAIN_CAPTION" 5 || fail "the main dialog stayed after /exit"
 pass "/exit is delivered (exit 0) and the running copy ends"
 
 # /settings with no copy running starts the program with its sheet open.
-wine "$TAMRIK_EXE" --settings >"$WORK/tamrik.log" 2>&1 &
-TAMRIK_PID=$!
-wintool wait "$MAIN_CAPTION" 30 || fail "/settings did not start the program"
+start_tamrik --settings
 wait_sheet || fail "/settings with no copy running opened no sheet"
 wintool click-class "#32770" 2 || fail "could not cancel the sheet"
 for _ in $(seq 1 20); do [ "$(sheet_count)" = 0 ] && break; sleep 0.25; done

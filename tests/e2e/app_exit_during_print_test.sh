@@ -6,7 +6,6 @@
 # document to CUPS (Wine's port-to-command mapping), so the overlap is certain.
 . "$(dirname "$0")/app_lib.sh"
 
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
 QUEUE=${TAMRIK_PRINTER:?the test environment sets TAMRIK_PRINTER}
 SPOOLER_KEY='HKCU\Software\Wine\Printing\Spooler'
 HOLD=12  # seconds the spooler holds each document
@@ -26,23 +25,13 @@ trap finish EXIT
 wine reg add "$SPOOLER_KEY" /v "CUPS:$QUEUE" /d "|sleep $HOLD; lp -d $QUEUE" /f >/dev/null 2>&1 ||
     fail "the spooler command could not be set"
 
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=0
-logType=0
-[ORBILUXSettings]
-simpleMode=TRUE"
+write_press_settings key_.keyAction=0
 
-new_pdfs() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$WORK/mark" 2>/dev/null; }
-touch "$WORK/mark"
-sleep 1
+pdf_mark mark
 start_focus_window
 start_tamrik
 first=$TAMRIK_PID
-focus_window
-xdotool key Print
+press
 # The document has reached the spooler once its command runs.
 for _ in $(seq 1 100); do pgrep -f "sleep $HOLD; lp -d $QUEUE" >/dev/null && break; sleep 0.1; done
 pgrep -f "sleep $HOLD; lp -d $QUEUE" >/dev/null || fail "the print run did not reach the spooler"
@@ -69,18 +58,9 @@ pass "a copy started during the first one's last print runs ($(((t1 - t0) / 1000
 rc=0
 wait "$first" || rc=$?
 [ "$rc" -eq 1 ] || fail "the first copy ended with $rc after Exit"
-pdf=
-for _ in $(seq 1 60); do
-    pdf=$(new_pdfs | head -1)
-    [ -n "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1 && break
-    pdf=
-    sleep 0.5
-done
-[ -n "$pdf" ] || fail "the document printing at Exit never came out"
+pdf=$(wait_new_pdf "$WORK/mark" 30) || fail "the document printing at Exit never came out"
 pass "the document printing at Exit finished in the background: $(basename "$pdf")"
 
 TAMRIK_PID=$SECOND_PID
 SECOND_PID=
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "the second copy's Exit gave $rc"
+exit_tamrik "the second copy's Exit"

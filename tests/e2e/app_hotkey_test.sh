@@ -4,59 +4,11 @@
 # a shot key switched off, and the tray menu's hotkey item.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikE2E
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
+use_base_folder TamrikE2E
 
-settings_with() {  # keyAction logType nPictureFormat [extra INI lines]
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=TRUE
-screenTarget=${SCREEN_TARGET:-0}
-[ORBILUXSettings.key_]
-keyAction=$1
-logType=$2
-bEnableShotKey_=${SHOT_KEY:-TRUE}
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikE2E
-nPictureFormat=$3
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
-}
-
-pdf_count() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | wc -l; }
-output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
-
-# Waits for a new PDF after $1 PDFs and prints its path once it stops growing.
-wait_new_pdf() {
-    local before=$1 pdf= size=-1
-    for _ in $(seq 1 120); do
-        if [ "$(pdf_count)" -gt "$before" ]; then
-            pdf=$(ls -t "$PDF_DIR"/*.pdf | head -1)
-            local now
-            now=$(stat -c %s "$pdf")
-            [ "$now" = "$size" ] && [ "$now" -gt 0 ] && { echo "$pdf"; return 0; }
-            size=$now
-        fi
-        sleep 0.5
-    done
-    return 1
-}
-
-wait_files() {  # count
-    for _ in $(seq 1 60); do
-        [ "$(output_files | wc -l)" -ge "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
-
-begin_case() {
-    stop_tamrik >/dev/null 2>&1 || true
-    rm -rf "$BASE_UNIX"
-    start_tamrik
-    wintool wait-no-class TamrikSplashWnd 10 || true
-    focus_window
+settings_with() {  # keyAction logType nPictureFormat
+    write_press_settings general_.bDisplaySplash_=TRUE "general_.screenTarget=${SCREEN_TARGET:-0}" \
+        "key_.keyAction=$1" "key_.logType=$2" "key_.bEnableShotKey_=${SHOT_KEY:-TRUE}" "output_.nPictureFormat=$3"
 }
 
 # Presses within one half minute: wait when the boundary is too near.
@@ -72,9 +24,9 @@ start_focus_window
 # --- keyAction 0: one PDF of one page, no files -------------------------------
 settings_with 0 0 2
 begin_case
-before=$(pdf_count)
+pdf_mark mark0
 xdotool key Print
-pdf=$(wait_new_pdf "$before") || fail "Print Screen with keyAction 0 made no PDF"
+pdf=$(wait_new_pdf "$WORK/mark0" 60) || fail "Print Screen with keyAction 0 made no PDF"
 pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
 [ "$pages" = 1 ] || fail "the PDF has $pages pages, not 1"
 sleep 2
@@ -89,8 +41,7 @@ away_from_half_minute_boundary
 xdotool key Print
 wait_files 1 || fail "Print Screen with keyAction 1 wrote no file"
 sleep 1
-focus_window
-xdotool key Print
+press
 wait_files 2 || fail "the second press wrote no file"
 sleep 3
 mapfile -t files < <(output_files)
@@ -106,9 +57,9 @@ pass "keyAction 1 writes files only; two presses in one half minute: $first, $se
 # --- keyAction 2: the files first, then the PDF -------------------------------
 settings_with 2 1 1
 begin_case
-before=$(pdf_count)
+pdf_mark mark2
 xdotool key Print
-pdf=$(wait_new_pdf "$before") || fail "Print Screen with keyAction 2 made no PDF"
+pdf=$(wait_new_pdf "$WORK/mark2" 60) || fail "Print Screen with keyAction 2 made no PDF"
 wait_files 2 || fail "keyAction 2 did not write the picture and the report"
 png=$(output_files | grep '\.png$' | head -1)
 txt=$(output_files | grep '\.txt$' | head -1)
@@ -135,9 +86,7 @@ report=$(iconv -f CP932 -t UTF-8 "$txt")
 grep -q "| システムログ |" <<<"$report" || fail "the report lacks the system log heading"
 grep -q "| アプリケーションログ |" <<<"$report" || fail "the report lacks the application log heading"
 [ "$(pdf_count)" -eq "$before" ] || fail "the shot key printed"
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 cmp -s "$SETTINGS_FILE" "$WORK/settings-before.ini" || fail "the settings file changed"
 pass "the shot key saves the whole desktop ($size) with both log headings, prints nothing, changes no setting"
 
@@ -156,19 +105,15 @@ settings_with 1 0 2
 begin_case
 wintool post "$MAIN_CAPTION" 32775
 sleep 0.5
-focus_window
-xdotool key Print
+press
 xdotool key ctrl+alt+Print
 sleep 5
 [ -z "$(output_files)" ] || fail "a key worked while the hotkeys were switched off"
 wintool post "$MAIN_CAPTION" 32775
 sleep 0.5
-focus_window
-xdotool key Print
+press
 wait_files 1 || fail "Print Screen did nothing after the hotkeys were switched on again"
 pass "the hotkey item switches both keys off and on again"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"

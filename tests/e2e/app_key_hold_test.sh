@@ -4,36 +4,16 @@
 # apart still write two; the shot key held down writes one picture and report.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikHold
-
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikHold
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
+use_base_folder TamrikHold
+write_press_settings
 
 pictures() { find "$BASE_UNIX" -type f -name '*.jpg' 2>/dev/null | wc -l; }
 
 # Waits until the number of pictures has stayed the same for 3 s (at most 60 s)
 # and prints it.
 settled_pictures() {
-    local last=-1 same=0 now
-    for _ in $(seq 1 120); do
-        now=$(pictures)
-        if [ "$now" = "$last" ]; then same=$((same + 1)); else same=0; fi
-        last=$now
-        [ "$same" -ge 6 ] && break
-        sleep 0.5
-    done
-    echo "$last"
+    wait_still 3 60 pictures || true
+    pictures
 }
 
 rm -rf "$BASE_UNIX"
@@ -50,8 +30,7 @@ echo "pictures from a 2 s hold: $held"
 [ "$held" -eq 1 ] || fail "holding Print Screen for 2 s wrote $held pictures, not 1"
 pass "a 2 s hold of Print Screen writes one picture"
 
-focus_window
-xdotool key Print
+press
 sleep 0.5
 xdotool key Print
 both=$(settled_pictures)
@@ -69,7 +48,5 @@ reports=$(find "$BASE_UNIX" -type f -name '*.txt' | wc -l)
     fail "holding the shot key for 2 s wrote $((shots - 3)) pictures and $reports reports, not 1 and 1"
 pass "a 2 s hold of the shot key writes one picture and one report"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"

@@ -8,26 +8,13 @@
 #     each report names the window that was in front at its own press.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikQueue
-
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=1
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikQueue
-nPictureFormat=1
-bpp=2
-scale=150
-[ORBILUXSettings]
-simpleMode=TRUE"
+use_base_folder TamrikQueue
+write_press_settings key_.logType=1 output_.nPictureFormat=1 output_.bpp=2 output_.scale=150
 
 pictures() { find "$BASE_UNIX" -type f -name '*.png' 2>/dev/null | sort; }
 reports() { find "$BASE_UNIX" -type f -name '*.txt' 2>/dev/null | wc -l; }
 # Waits (at most 90 s) until n pictures and n reports are there.
-wait_files() {
+wait_pictures_and_reports() {
     for _ in $(seq 1 450); do
         [ "$(pictures | wc -l)" -ge "$1" ] && [ "$(reports)" -ge "$1" ] && return 0
         sleep 0.2
@@ -45,7 +32,7 @@ focus_window
 # 1. The main window answers while a slow press is written.
 xdotool key Print
 answer=$(wintool responsive "$MAIN_CAPTION" 3)
-wait_files 1
+wait_pictures_and_reports 1
 echo "during the press: $answer"
 count=$(sed -n 's/.*answers=\([0-9]*\).*/\1/p' <<<"$answer")
 slowest=$(sed -n 's/.*slowest_ms=\([0-9]*\).*/\1/p' <<<"$answer")
@@ -65,7 +52,7 @@ sleep 0.06
 xdotool key Print
 sleep 0.4
 xsetroot -solid '#404040'
-wait_files 2
+wait_pictures_and_reports 2
 mapfile -t two < <(pictures)
 magenta() {
     /usr/bin/python3 - "$1" <<'PY'
@@ -91,7 +78,7 @@ for n in 1 2 3 4; do
     xdotool key Print
     sleep 0.3  # the key has reached the program before the next title
 done
-wait_files 4
+wait_pictures_and_reports 4
 # Names sort by the half minute of the press, then by the sequence number.
 mapfile -t reps < <(find "$BASE_UNIX" -type f -name '*.txt' | sort)
 for n in 1 2 3 4; do
@@ -102,7 +89,5 @@ for n in 1 2 3 4; do
 done
 pass "quick presses are written in press order, each with its own moment"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"

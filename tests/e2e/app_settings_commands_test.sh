@@ -4,11 +4,10 @@
 # the settings-busy guard while the About box is open.
 . "$(dirname "$0")/app_lib.sh"
 
-# The settings file is UTF-16LE once the program has written it.
-settings_text() { iconv -f UTF-16LE -t UTF-8 "$SETTINGS_FILE" 2>/dev/null | tr -d '\r\357\273\277' || cat "$SETTINGS_FILE"; }
 value_of() {  # section key
     settings_text | awk -v s="[$1]" -v k="$2" '$0 == s {in_s = 1; next} /^\[/ {in_s = 0} in_s && index($0, k "=") == 1 {print substr($0, length(k) + 2)}'
 }
+saved_mode_is() { [ "$(value_of ORBILUXSettings simpleMode)" = "$1" ]; }  # TRUE or FALSE
 question() {  # caption answer(1 OK, 2 Cancel)
     wintool wait-visible "$1" 10 || fail "no question \"$1\""
     wintool post "$1" "$2" || fail "could not answer \"$1\""
@@ -35,8 +34,7 @@ pass "a cancelled Initialize changes nothing"
 # Initialize, confirmed: the file holds the defaults, easy mode included.
 wintool post "$MAIN_CAPTION" 32785
 question "Default Setting" 1
-for _ in $(seq 1 20); do [ "$(value_of ORBILUXSettings simpleMode)" = TRUE ] && break; sleep 0.25; done
-[ "$(value_of ORBILUXSettings simpleMode)" = TRUE ] || fail "after Initialize simpleMode is $(value_of ORBILUXSettings simpleMode)"
+wait_until 5 saved_mode_is TRUE || fail "after Initialize simpleMode is $(value_of ORBILUXSettings simpleMode)"
 [ "$(value_of ORBILUXSettings.key_ keyAction)" = 0 ] || fail "after Initialize keyAction is not 0"
 [ "$(value_of ORBILUXSettings.key_ printVirtualKeyCode_)" = 44 ] || fail "after Initialize the print key is not 44"
 [ "$(value_of ORBILUXSettings.format_ fontFace)" = "MS UI Gothic" ] || fail "after Initialize the font is not MS UI Gothic"
@@ -44,19 +42,17 @@ pass "Initialize writes the defaults"
 
 # Detail mode: the toggle saves the whole record with simpleMode FALSE.
 wintool post "$MAIN_CAPTION" 32783
-for _ in $(seq 1 20); do [ "$(value_of ORBILUXSettings simpleMode)" = FALSE ] && break; sleep 0.25; done
-[ "$(value_of ORBILUXSettings simpleMode)" = FALSE ] || fail "the detail switch did not save simpleMode FALSE"
+wait_until 5 saved_mode_is FALSE || fail "the detail switch did not save simpleMode FALSE"
 pass "the switch to detail mode saves simpleMode FALSE"
 
 # Easy mode asks first; cancelled it keeps the detail mode.
 wintool post "$MAIN_CAPTION" 32784
 question "Easy Setting" 2
 sleep 0.5
-[ "$(value_of ORBILUXSettings simpleMode)" = FALSE ] || fail "a cancelled easy switch changed the mode"
+saved_mode_is FALSE || fail "a cancelled easy switch changed the mode"
 wintool post "$MAIN_CAPTION" 32784
 question "Easy Setting" 1
-for _ in $(seq 1 20); do [ "$(value_of ORBILUXSettings simpleMode)" = TRUE ] && break; sleep 0.25; done
-[ "$(value_of ORBILUXSettings simpleMode)" = TRUE ] || fail "the easy switch did not save simpleMode TRUE"
+wait_until 5 saved_mode_is TRUE || fail "the easy switch did not save simpleMode TRUE"
 [ "$(value_of ORBILUXSettings.key_ keyKind)" = 0 ] || fail "the easy switch did not reset keyKind"
 [ "$(value_of ORBILUXSettings.format_ fontSize)" = 11 ] || fail "the easy switch did not set the font size 11"
 pass "the switch to easy mode asks, then saves the easy values"
@@ -74,6 +70,4 @@ wintool post "About" 1
 wintool wait-gone "About" 5 || fail "OK did not close the About box"
 pass "while About is open, Setting and Initialize do nothing"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik

@@ -2,16 +2,7 @@
 # A whole-desktop capture under Wine equals an independent grab of the same X
 # screen taken right after it, while a window with a fixed pattern covers the
 # screen: same size as the X screen, every pixel the same.
-set -euo pipefail
-src=${TAMRIK_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-build=${TAMRIK_BUILD_DIR:?TAMRIK_BUILD_DIR must name the Windows build folder}
-exe=$build/win_tests.exe
-[ -f "$exe" ] || { echo "FAIL: $exe is missing"; exit 1; }
-
-# Outside the test environment, run inside it.
-if [ -z "${TAMRIK_TESTENV:-}" ]; then
-    exec bash "$src/scripts/testenv.sh" run -- bash "$0" "$@"
-fi
+. "$(dirname "$0")/driver_lib.sh"
 
 work=$(mktemp -d)
 pid=
@@ -26,12 +17,7 @@ TAMRIK_CAPTURE_OUT=$winwork bash "$src/scripts/wine-run.sh" "$exe" \
     --gtest_filter=CaptureScreen.WholeDesktopIsTheScreenPixelForPixel >"$work/log" 2>&1 &
 pid=$!
 
-for _ in $(seq 1 600); do
-    [ -f "$work/captured" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if [ ! -f "$work/captured" ]; then
+if ! wait_driver_file "$work/captured" "$pid"; then
     cat "$work/log"
     echo "FAIL: the capture did not finish"
     exit 1

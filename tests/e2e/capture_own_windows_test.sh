@@ -5,33 +5,11 @@
 # picture of the same still screen where the splash was.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikOwn
+use_base_folder TamrikOwn
 
-settings_with_splash() {  # bDisplaySplash_
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=$1
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikOwn
-nPictureFormat=0
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
-}
-
+settings_with_splash() { write_press_settings "general_.bDisplaySplash_=$1" output_.nPictureFormat=0; }
 pictures() { find "$BASE_UNIX" -type f -name '*.bmp' 2>/dev/null | sort; }
-
-wait_pictures() {  # count
-    for _ in $(seq 1 60); do
-        [ "$(pictures | wc -l)" -ge "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
+wait_pictures() { wait_lines "$1" 30 pictures; }  # count
 
 # Pixels of the splash bitmap $3 that the picture $1 shows where the splash
 # stands when centred on the screen, and that the still screen $2 does not.
@@ -60,8 +38,7 @@ settings_with_splash TRUE
 rm -rf "$BASE_UNIX"
 start_tamrik
 wintool wait-no-class TamrikSplashWnd 10 || fail "the start-up splash did not close"
-focus_window
-xdotool key Print
+press
 sleep 0.3
 xdotool key Print
 wait_pictures 2 || fail "two quick presses wrote $(pictures | wc -l) pictures"
@@ -102,7 +79,5 @@ echo "start-up splash pixels in a picture taken 1 s after start-up: $found"
 [ "$found" -eq 0 ] || fail "the picture shows $found pixels of the start-up splash"
 pass "a press 1 s after start-up does not show the start-up splash"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"

@@ -7,35 +7,17 @@
 . "$(dirname "$0")/app_lib.sh"
 
 command -v xclip >/dev/null || fail "xclip is missing (scripts/setup.sh installs it)"
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikExtras
+use_base_folder TamrikExtras
 SHOTS=$TAMRIK_BUILD_DIR/e2e-shots
 mkdir -p "$SHOTS"
 PY=/usr/bin/python3
 
 settings() {  # copyToClipboard notifyAfterSave
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikExtras
-bDateDir=TRUE
-nPictureFormat=1
-bpp=3
-scale=100
-[ORBILUXSettings.extras_]
-copyToClipboard=$1
-notifyAfterSave=$2
-[ORBILUXSettings]
-simpleMode=TRUE"
+    write_press_settings output_.bDateDir=TRUE output_.nPictureFormat=1 "extras_.copyToClipboard=$1" \
+        "extras_.notifyAfterSave=$2"
 }
 pngs() { find "$BASE_UNIX" -name 'MN*.png' 2>/dev/null | sort; }
-wait_pngs() {  # count
-    for _ in $(seq 1 60); do [ "$(pngs | wc -l)" -ge "$1" ] && return 0; sleep 0.5; done
-    return 1
-}
+wait_pngs() { wait_lines "$1" 30 pngs; }  # count
 
 rm -rf "$BASE_UNIX"
 settings TRUE TRUE
@@ -43,10 +25,9 @@ settings TRUE TRUE
 printf 'before the press' | xclip -selection clipboard >/dev/null 2>&1
 start_focus_window
 start_tamrik
-for _ in $(seq 1 40); do [ "$(wintool tray-icons)" -ge 1 ] && break; sleep 0.25; done
+wait_until 10 tray_icon_shown || true
 
-focus_window
-xdotool key Print
+press
 wait_pngs 1 || fail "the press wrote no picture"
 png=$(pngs | head -1)
 name=$(basename "$png")
@@ -83,8 +64,7 @@ pass "the clipboard holds the press's picture, pixel for pixel"
 # The next press, while the balloon still shows: the balloon is the program's
 # own and is not in the picture, which equals the first one but for a caret.
 [ "$(wintool balloon-count)" -ge 1 ] || echo "note: the balloon had already gone"
-focus_window
-xdotool key Print
+press
 wait_pngs 2 || fail "the second press wrote no picture"
 second=$(pngs | tail -1)
 sleep 1
@@ -100,25 +80,20 @@ sys.exit(0 if changed < 400 else 1)
 PYEOF
 pass "the balloon of a press is not in the next press's picture"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 
 # Both switched off: a file, no balloon, and the clipboard keeps what it had.
-for _ in $(seq 1 80); do [ "$(wintool balloon-count)" -eq 0 ] && break; sleep 0.5; done
+wait_until 40 no_balloon || true
 settings FALSE FALSE
 printf 'kept' | xclip -selection clipboard >/dev/null 2>&1
 start_tamrik
-focus_window
-xdotool key Print
+press
 wait_pngs 2 || fail "the second press wrote no picture"
 if wintool wait-balloon 4 >/dev/null; then fail "a balloon with the word after saving switched off"; fi
 [ "$(xclip -selection clipboard -o 2>/dev/null)" = kept ] || fail "the clipboard changed with copying switched off"
 pass "switched off: no balloon, the clipboard untouched"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"
 # xclip stays to serve what it put on the clipboard; it must not outlive the test.
 pkill -x xclip 2>/dev/null || true

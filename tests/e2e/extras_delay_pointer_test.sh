@@ -5,35 +5,16 @@
 # from the X side, which never holds the pointer) only around the pointer.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikDelay
+use_base_folder TamrikDelay
 PY=/usr/bin/python3
 LOGO_PID=
 
 settings() {  # captureDelay drawPointer
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikDelay
-bDateDir=TRUE
-nPictureFormat=1
-bpp=3
-scale=100
-[ORBILUXSettings.extras_]
-notifyAfterSave=FALSE
-captureDelay=$1
-drawPointer=$2
-[ORBILUXSettings]
-simpleMode=TRUE"
+    write_press_settings output_.bDateDir=TRUE output_.nPictureFormat=1 extras_.notifyAfterSave=FALSE \
+        "extras_.captureDelay=$1" "extras_.drawPointer=$2"
 }
 pngs() { find "$BASE_UNIX" -name 'MN*.png' -printf '%T@ %p\n' 2>/dev/null | sort -n | cut -d' ' -f2-; }  # oldest first
-wait_pngs() {  # count seconds
-    for _ in $(seq 1 $(($2 * 4))); do [ "$(pngs | wc -l)" -ge "$1" ] && return 0; sleep 0.25; done
-    return 1
-}
+wait_pngs() { wait_lines "$1" "$2" pngs; }  # count seconds
 stop_logo() { if [ -n "$LOGO_PID" ]; then kill "$LOGO_PID" 2>/dev/null || true; LOGO_PID=; fi; }
 trap 'stop_logo; cleanup' EXIT
 
@@ -41,8 +22,7 @@ rm -rf "$BASE_UNIX"
 settings 2 FALSE
 start_focus_window
 start_tamrik
-focus_window
-xdotool key Print
+press
 start=$(date +%s.%N)
 wintool wait-class TamrikCaptureCountdown 2 >/dev/null || fail "no countdown showed"
 sleep 0.3
@@ -72,8 +52,7 @@ pass "a 2 s delay captured the window opened after 1 s, without the countdown"
 stop_logo
 
 # A second press during the countdown captures at once.
-focus_window
-xdotool key Print
+press
 wintool wait-class TamrikCaptureCountdown 2 >/dev/null || fail "no countdown for the next press"
 sleep 0.5
 xdotool key Print
@@ -81,12 +60,9 @@ wait_pngs 2 2 || fail "the second press during the countdown did not capture at 
 pass "a second press during the countdown captured at once"
 
 # Exit calls a running countdown off.
-focus_window
-xdotool key Print
+press
 wintool wait-class TamrikCaptureCountdown 2 >/dev/null || fail "no countdown before Exit"
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 sleep 2.5
 [ "$(pngs | wc -l)" -eq 2 ] || fail "a countdown called off by Exit still captured"
 pass "Exit called the countdown off"
@@ -101,9 +77,7 @@ pointer_press() {  # drawPointer count
     sleep 0.5
     xdotool key Print
     wait_pngs "$2" 10 || fail "the pointer press wrote no picture"
-    rc=0
-    stop_tamrik || rc=$?
-    [ "$rc" -eq 1 ] || fail "Exit gave $rc"
+    exit_tamrik
 }
 pointer_press TRUE 3
 pointer_press FALSE 4

@@ -6,46 +6,17 @@
 # answers Exit with 1.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikE2E
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
+use_base_folder TamrikE2E
 MEMORY_MARGIN_KB=$((30 * 1024))
 
-settings_with() {  # keyAction logType
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=$1
-logType=$2
-bEnableShotKey_=TRUE
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikE2E
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
-}
+settings_with() { write_press_settings "key_.keyAction=$1" "key_.logType=$2"; }
 
-output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
 pdf_list() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | sort; }
 
+# The names and sizes in the output and PDF folders.
+folders_state() { { find "$BASE_UNIX" "$PDF_DIR" -maxdepth 2 -printf '%p %s\n' 2>/dev/null || true; } | sort | md5sum; }
 # Waits until the output folder has not changed for $1 seconds (at most $2 s).
-wait_quiet() {
-    local last= now= still=0
-    for _ in $(seq 1 $(($2 * 2))); do
-        now=$(find "$BASE_UNIX" "$PDF_DIR" -maxdepth 2 -printf '%p %s\n' 2>/dev/null | sort | md5sum)
-        if [ "$now" = "$last" ]; then
-            still=$((still + 1))
-            [ "$still" -ge $(($1 * 2)) ] && return 0
-        else
-            still=0
-        fi
-        last=$now
-        sleep 0.5
-    done
-    return 1
-}
+wait_quiet() { wait_still "$1" "$2" folders_state; }
 
 # Resident memory (kB) of the Wine process running tamrik.exe.
 tamrik_rss() {
@@ -55,12 +26,6 @@ tamrik_rss() {
         [ "${kb:-0}" -gt "$best" ] && best=$kb
     done
     echo "$best"
-}
-
-jpeg_whole() {
-    [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd8 ] || return 1
-    [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd9 ] || return 1
-    identify "$1" >/dev/null 2>&1
 }
 
 check_outputs() {
@@ -104,9 +69,7 @@ echo "memory: VmRSS before ${rss_before} kB, after ${rss_after} kB"
 [ "$rss_before" -gt 0 ] || fail "could not read the memory of tamrik.exe"
 [ "$rss_after" -le $((rss_before + MEMORY_MARGIN_KB)) ] ||
     fail "memory grew from ${rss_before} kB to ${rss_after} kB"
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit after the load gave $rc"
+exit_tamrik "Exit after the load"
 pass "50 presses (keyAction 1): $count whole files, distinct names, no temporary; VmRSS ${rss_before} -> ${rss_after} kB; Exit 1"
 
 # --- a few presses saving and printing ------------------------------------------
@@ -127,8 +90,6 @@ while read -r pdf; do
     pdfinfo "$pdf" >/dev/null 2>&1 || fail "a PDF does not open: $pdf"
     npdf=$((npdf + 1))
 done <<<"$new_pdfs"
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit after the printing load gave $rc"
+exit_tamrik "Exit after the printing load"
 pass "5 presses (keyAction 2): $(output_files | wc -l) whole files, $npdf PDFs that open; Exit 1"
 rm -rf "$BASE_UNIX"

@@ -5,44 +5,13 @@
 # end the program; once the folder is back the next press writes a whole JPEG.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikE2E
-
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-bEnableShotKey_=TRUE
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikE2E
-bDateDir=TRUE
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
-
-output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
-wait_files() {  # count
-    for _ in $(seq 1 60); do
-        [ "$(output_files | wc -l)" -ge "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
-jpeg_whole() {  # a JPEG that starts with SOI, ends with EOI and decodes
-    [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd8 ] || return 1
-    [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd9 ] || return 1
-    identify "$1" >/dev/null 2>&1
-}
+use_base_folder TamrikE2E
+write_press_settings output_.bDateDir=TRUE
 
 rm -rf "$BASE_UNIX"
 start_focus_window
 start_tamrik
-focus_window
-
-xdotool key Print
+press
 wait_files 1 || fail "the first press wrote no file"
 sleep 2
 first=$(output_files | head -1)
@@ -54,8 +23,7 @@ pass "first press: $(basename "$date_dir")/$(basename "$first")"
 # Block the folder: a file stands where the date folder was.
 mv "$date_dir" "$WORK/saved-date-dir"
 echo "blocker" >"$date_dir"
-focus_window
-xdotool key Print
+press
 sleep 6
 [ "$(cat "$date_dir")" = blocker ] || fail "the blocking file was changed"
 leftovers=$(find "$BASE_UNIX" "$WINEPREFIX/drive_c" -maxdepth 2 \( -name '*.tmp' -o -name '~*' -o -name 'MN*.jpg' \) \
@@ -68,8 +36,7 @@ pass "blocked press: no file, no temporary, the program still runs"
 # The folder is back: the next press writes a whole file next to the first.
 rm -f "$date_dir"
 mv "$WORK/saved-date-dir" "$date_dir"
-focus_window
-xdotool key Print
+press
 wait_files 2 || fail "no file after the folder came back"
 sleep 2
 mapfile -t files < <(output_files)
@@ -80,8 +47,6 @@ for f in "${files[@]}"; do
 done
 pass "after the fault clears: $(basename "${files[1]}") is a whole JPEG"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"
 pass "Exit gives 1"

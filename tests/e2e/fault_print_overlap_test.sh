@@ -5,58 +5,28 @@
 # while a run prints: the program ends with 1 and every PDF that comes out opens.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikE2E
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
+use_base_folder TamrikE2E
 QUEUE=${TAMRIK_PRINTER:?the test environment sets TAMRIK_PRINTER}
 
-settings_with() {  # keyAction logType
-    write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=$1
-logType=$2
-bEnableShotKey_=TRUE
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikE2E
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
-}
-
-output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
-new_pdfs() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$1" 2>/dev/null | sort; }
+settings_with() { write_press_settings "key_.keyAction=$1" "key_.logType=$2"; }
 queue_jobs() { lpstat -o "$QUEUE" 2>/dev/null | wc -l; }
 
-# Waits until the queue is empty and the new PDFs and files stop changing.
-wait_settled() {  # mark
-    local last= now= still=0
-    for _ in $(seq 1 120); do
-        now=$( (new_pdfs "$1" | xargs -r stat -c '%n %s'; output_files | xargs -r stat -c '%n %s') | md5sum)
-        if [ "$now" = "$last" ] && [ "$(queue_jobs)" -eq 0 ]; then
-            still=$((still + 1))
-            [ "$still" -ge 6 ] && return 0
-        else
-            still=0
-        fi
-        last=$now
-        sleep 0.5
-    done
-    return 1
+# The new PDFs and the files with their sizes; fails while the queue holds jobs.
+print_state() {  # mark
+    (new_pdfs "$1" | xargs -r stat -c '%n %s'; output_files | xargs -r stat -c '%n %s') | md5sum
+    [ "$(queue_jobs)" -eq 0 ]
 }
+# Waits until the queue is empty and the new PDFs and files stop changing.
+wait_settled() { wait_still 3 60 print_state "$1"; }  # mark
 
 start_focus_window
 
 # --- a capture while a print run is going -----------------------------------------
 settings_with 2 0
 rm -rf "$BASE_UNIX"
-touch "$WORK/mark1"
-sleep 1
+pdf_mark mark1
 start_tamrik
-focus_window
-xdotool key Print
+press
 sleep 0.7
 xdotool key Print
 sleep 3
@@ -77,22 +47,16 @@ for f in $(output_files); do
     case "$(basename "$f")" in ~* | *.tmp) fail "temporary file left: $f" ;; esac
     identify "$f" >/dev/null 2>&1 || fail "not a whole picture: $f"
 done
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 pass "two quick presses (keyAction 2): ${#pdfs[@]} PDFs of one page that render, $jpgs whole JPEGs"
 
 # --- Exit while a print run is going ----------------------------------------------
 settings_with 0 2
-touch "$WORK/mark2"
-sleep 1
+pdf_mark mark2
 start_tamrik
-focus_window
-xdotool key Print
+press
 sleep 0.3
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit during a print run gave $rc"
+exit_tamrik "Exit during a print run"
 wait_settled "$WORK/mark2" || fail "the PDFs did not settle after Exit"
 count=0
 for pdf in $(new_pdfs "$WORK/mark2"); do

@@ -4,7 +4,6 @@
 # run both come out as PDFs that open. The queue is always started again.
 . "$(dirname "$0")/app_lib.sh"
 
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
 QUEUE=${TAMRIK_PRINTER:?the test environment sets TAMRIK_PRINTER}
 
 restart_queue_and_clean() {
@@ -14,18 +13,8 @@ restart_queue_and_clean() {
 }
 trap restart_queue_and_clean EXIT
 
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=0
-logType=0
-bEnableShotKey_=TRUE
-[ORBILUXSettings]
-simpleMode=TRUE"
+write_press_settings key_.keyAction=0
 
-pdf_count() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | wc -l; }
-new_pdfs() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$WORK/start-mark" 2>/dev/null; }
 queue_jobs() { lpstat -o "$QUEUE" 2>/dev/null | wc -l; }
 
 # Waits for more than $1 PDFs, each of which stopped growing and opens.
@@ -34,7 +23,7 @@ wait_pdfs() {
     for _ in $(seq 1 80); do
         if [ "$(pdf_count)" -gt "$1" ] && [ "$(queue_jobs)" -eq 0 ]; then
             sleep 1
-            for pdf in $(new_pdfs); do pdfinfo "$pdf" >/dev/null 2>&1 || continue 2; done
+            for pdf in $(new_pdfs "$WORK/start-mark"); do pdfinfo "$pdf" >/dev/null 2>&1 || continue 2; done
             return 0
         fi
         sleep 0.5
@@ -42,8 +31,7 @@ wait_pdfs() {
     return 1
 }
 
-touch "$WORK/start-mark"
-sleep 1
+pdf_mark start-mark
 start_focus_window
 start_tamrik
 focus_window
@@ -65,13 +53,10 @@ if [ "$held" -gt 0 ]; then
 fi
 
 before=$(pdf_count)
-focus_window
-xdotool key Print
+press
 wait_pdfs "$before" || fail "no PDF from the run after the queue was started"
-for pdf in $(new_pdfs); do pdfinfo "$pdf" >/dev/null 2>&1 || fail "a PDF does not open: $pdf"; done
-pass "the next run prints: $(new_pdfs | wc -l) new PDFs, all open"
+for pdf in $(new_pdfs "$WORK/start-mark"); do pdfinfo "$pdf" >/dev/null 2>&1 || fail "a PDF does not open: $pdf"; done
+pass "the next run prints: $(new_pdfs "$WORK/start-mark" | wc -l) new PDFs, all open"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 pass "Exit gives 1"

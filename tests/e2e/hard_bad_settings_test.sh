@@ -5,18 +5,8 @@
 # Screen, and leave complete files (and a whole PDF) or none.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikHard
+use_base_folder TamrikHard
 RANDOM_BYTES=$TAMRIK_SOURCE_DIR/tests/data/hard/random_bytes.bin
-
-output_files() { find "$BASE_UNIX" -type f 2>/dev/null | sort; }
-
-wait_files() {  # count
-    for _ in $(seq 1 60); do
-        [ "$(output_files | wc -l)" -ge "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
-}
 
 # The file is one whole picture of the kind its name says.
 complete_picture() {
@@ -40,14 +30,6 @@ complete_picture() {
 still_running() {
     kill -0 "$TAMRIK_PID" 2>/dev/null || fail "tamrik.exe is gone: $*"
     wintool wait "$MAIN_CAPTION" 5 || fail "the main dialog is gone: $*"
-}
-
-begin_case() {
-    stop_tamrik >/dev/null 2>&1 || true
-    rm -rf "$BASE_UNIX"
-    start_tamrik
-    wintool wait-no-class TamrikSplashWnd 10 || true
-    focus_window
 }
 
 start_focus_window
@@ -99,15 +81,7 @@ png_w=$(identify -format '%w' "$png")
 pass "out-of-range enumerations: whole desktop at 150 % in $(basename "$png") and the report"
 
 # --- a base folder that is a file: nothing, then mended, a file -----------------
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-[ORBILUXSettings.key_]
-keyAction=1
-logType=1
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikHard
-bDateDir=TRUE
-nPictureFormat=2"
+write_press_settings key_.logType=1 output_.bDateDir=TRUE
 begin_case
 printf 'not a folder' >"$BASE_UNIX"
 xdotool key Print
@@ -118,8 +92,7 @@ still_running "after a press with a file as the base folder"
     fail "something was written beside the file"
 rm -f "$BASE_UNIX"
 mkdir -p "$BASE_UNIX"
-focus_window
-xdotool key Print
+press
 wait_files 2 || fail "once the folder was there Print Screen wrote $(output_files | wc -l) files"
 sleep 2
 jpg=$(output_files | grep '\.jpg$' | head -1)
@@ -128,8 +101,6 @@ complete_picture "$jpg" || fail "$(basename "$jpg") is not a complete JPEG"
 pass "a file as base folder writes nothing; a folder in its place gets $(basename "$jpg")"
 
 # --- printing with band sizes, font size and a template beyond any page ----------
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
-pdf_count() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' 2>/dev/null | wc -l; }
 long_line=$(printf '$window|\\B$page%.0s' $(seq 1 700))
 write_settings "[ORBILUXSettings.printer_]
 enableHead=TRUE
@@ -174,7 +145,5 @@ png=$(output_files | grep '\.png$' | head -1)
 complete_picture "$png" || fail "$(basename "$png") is not a complete PNG"
 pass "band sizes, font size and template beyond any page: $(basename "$png") and a one-page PDF"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"

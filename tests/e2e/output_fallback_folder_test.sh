@@ -35,42 +35,21 @@ wine reg add "$KEY" /v "My Pictures" /t REG_EXPAND_SZ /d 'Q:\TamrikGone\Pictures
 wine reg add "$KEY" /v Personal /t REG_EXPAND_SZ /d 'Q:\TamrikGone\Documents' /f >/dev/null 2>&1 ||
     fail "could not point the documents folder away"
 
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=0
-bEnableShotKey_=TRUE
-[ORBILUXSettings.output_]
-bDateDir=TRUE
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
+write_press_settings output_.bDateDir=TRUE  # and no base folder
 
 rm -rf "$LOCAL_UNIX/Tamrik"
 touch "$WORK/mark"
 start_focus_window
 start_tamrik
-focus_window
-xdotool key Print
-picture=
-for _ in $(seq 1 60); do
-    picture=$(find "$CAPTURES_UNIX" -name 'MN*.jpg' 2>/dev/null | head -1 || true)
-    [ -n "$picture" ] && break
-    sleep 0.5
-done
-[ -n "$picture" ] || fail "no picture under $CAPTURES_UNIX"
+press
+captures() { find "$CAPTURES_UNIX" -name 'MN*.jpg' 2>/dev/null; }
+picture=$(first_listed 30 captures) || fail "no picture under $CAPTURES_UNIX"
 echo "picture: ${picture#"$WINEPREFIX"/}"
 case "$(basename "$(dirname "$picture")")" in [0-9][0-9][0-9][0-9][0-9][0-9][0-9][0-9]) ;; *) fail "not in a date folder: $picture" ;; esac
 stray=$(find "$WINEPREFIX/drive_c" / -xdev -maxdepth 2 -newer "$WORK/mark" -name 'MN*.jpg' 2>/dev/null || true)
 [ -z "$stray" ] || fail "pictures elsewhere: $stray"
 pass "the picture went to Tamrik\\Captures under the local application-data folder"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$LOCAL_UNIX/Tamrik"
 pass "Exit gives 1"

@@ -5,23 +5,8 @@
 # them come from the one reading of the system's local time.
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikClock
-
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=1
-logType=1
-bEnableShotKey_=TRUE
-[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikClock
-bDateDir=TRUE
-nPictureFormat=2
-bpp=3
-scale=100
-[ORBILUXSettings]
-simpleMode=TRUE"
+use_base_folder TamrikClock
+write_press_settings key_.logType=1 output_.bDateDir=TRUE
 
 # Nine hours from UTC, and a name the C runtime's own TZ parser cannot read.
 export TZ=Asia/Tokyo
@@ -29,15 +14,9 @@ export TZ=Asia/Tokyo
 rm -rf "$BASE_UNIX"
 start_focus_window
 start_tamrik
-focus_window
-xdotool key Print
-report=
-for _ in $(seq 1 60); do
-    report=$(find "$BASE_UNIX" -name 'MN*.txt' 2>/dev/null | head -1 || true)
-    [ -n "$report" ] && break
-    sleep 0.5
-done
-[ -n "$report" ] || fail "no report after the press"
+press
+reports() { find "$BASE_UNIX" -name 'MN*.txt' 2>/dev/null; }
+report=$(first_listed 30 reports) || fail "no report after the press"
 sleep 1
 picture=$(find "$BASE_UNIX" -name 'MN*.jpg' 2>/dev/null | head -1 || true)
 [ -n "$picture" ] || fail "no picture after the press"
@@ -54,8 +33,6 @@ case "$(basename "$picture")" in "MN${day}_00_${half}"1.jpg) ;; *) fail "picture
 [ "$(basename "$report" .txt)" = "$(basename "$picture" .jpg)" ] || fail "report and picture names differ"
 pass "folder, names and report share one reading of the clock ($shot_date $shot_time)"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik
 rm -rf "$BASE_UNIX"
 pass "Exit gives 1"

@@ -5,39 +5,15 @@
 # and program names with their ampersands, and the picture in its colour
 # mode: printMode 3 prints the white screen black, printMode 0 leaves it
 # white. The test driver is the PrintE2E case of win_tests.exe.
-set -euo pipefail
-src=${TAMRIK_SOURCE_DIR:?}
-build=${TAMRIK_BUILD_DIR:?}
-exe=$build/win_tests.exe
+. "$(dirname "$0")/driver_lib.sh"
 out=$build/print_e2e
 mkdir -p "$out"
-
-fail() {
-    echo "print_job_test: FAIL: $*" >&2
-    exit 1
-}
 
 # Runs the driver for one print mode and prints the path of its PDF.
 print_run() {
     local mode=$1 mark=PRINTE2E${1}X$$X$RANDOM
-    # Wine's helper processes keep inherited descriptors open: no pipes here.
-    TAMRIK_PRINT_E2E_MARK=$mark TAMRIK_PRINT_E2E_MODE=$mode \
-        "$src/scripts/wine-run.sh" "$exe" --gtest_filter='PrintE2E.*' >"$out/driver_$mode.log" 2>&1 </dev/null ||
-        { cat "$out/driver_$mode.log" >&2; fail "driver for printMode $mode"; }
-    grep -q '\[  PASSED  \] 1 test' "$out/driver_$mode.log" || { cat "$out/driver_$mode.log" >&2; fail "driver skipped"; }
-    # cups-pdf writes the file a little after the spooler took the job.
-    local f
-    for _ in $(seq 1 120); do
-        for f in "$TAMRIK_PDF_DIR"/*.pdf; do
-            [ -f "$f" ] || continue
-            if pdftotext -f 1 -l 1 "$f" - 2>/dev/null | grep -q "$mark"; then
-                echo "$f"
-                return 0
-            fi
-        done
-        sleep 0.5
-    done
-    fail "no PDF for printMode $mode (mark $mark)"
+    run_driver 'PrintE2E.*' "$out/driver_$mode.log" TAMRIK_PRINT_E2E_MARK="$mark" TAMRIK_PRINT_E2E_MODE="$mode"
+    pdf_with_mark "$mark" || fail "no PDF for printMode $mode (mark $mark)"
 }
 
 # Brightness 0..255 of the rendered page at a fraction of its width and height.
@@ -86,10 +62,6 @@ check_run() {
     fi
 }
 
-if [ -z "${TAMRIK_PDF_DIR:-}" ]; then
-    exec bash "$src/scripts/testenv.sh" run -- bash "$0" "$@"
-fi
-[ -f "$exe" ] || fail "no $exe"
 check_run 3
 check_run 0
 echo "print_job_test: PASS"

@@ -3,40 +3,13 @@
 # line: the run prints one page, its header and footer bands alone, with no
 # picture turned inside out over the footer and no sheet per report line. The
 # test driver is the PrintE2E.PageWithoutBody case of win_tests.exe.
-set -euo pipefail
-src=${TAMRIK_SOURCE_DIR:?}
-build=${TAMRIK_BUILD_DIR:?}
-exe=$build/win_tests.exe
+. "$(dirname "$0")/driver_lib.sh"
 out=$build/print_no_body_e2e
 mkdir -p "$out"
 
-fail() {
-    echo "print_no_body_test: FAIL: $*" >&2
-    exit 1
-}
-
-if [ -z "${TAMRIK_PDF_DIR:-}" ]; then
-    exec bash "$src/scripts/testenv.sh" run -- bash "$0" "$@"
-fi
-[ -f "$exe" ] || fail "no $exe"
-
 mark=NOBODY$$X$RANDOM
-# Wine's helper processes keep inherited descriptors open: no pipes here.
-TAMRIK_PRINT_E2E_NOBODY_MARK=$mark \
-    "$src/scripts/wine-run.sh" "$exe" --gtest_filter='PrintE2E.PageWithoutBody' >"$out/driver.log" 2>&1 </dev/null ||
-    { cat "$out/driver.log" >&2; fail "driver"; }
-grep -q '\[  PASSED  \] 1 test' "$out/driver.log" || { cat "$out/driver.log" >&2; fail "driver skipped"; }
-
-pdf=
-for _ in $(seq 1 120); do
-    for f in "$TAMRIK_PDF_DIR"/*.pdf; do
-        [ -f "$f" ] || continue
-        if pdftotext -f 1 -l 1 "$f" - 2>/dev/null | grep -q "$mark"; then pdf=$f; fi
-    done
-    [ -n "$pdf" ] && break
-    sleep 0.5
-done
-[ -n "$pdf" ] || fail "no PDF (mark $mark)"
+run_driver 'PrintE2E.PageWithoutBody' "$out/driver.log" TAMRIK_PRINT_E2E_NOBODY_MARK="$mark"
+pdf=$(pdf_with_mark "$mark") || fail "no PDF (mark $mark)"
 echo "print_no_body_test: $pdf"
 
 pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')

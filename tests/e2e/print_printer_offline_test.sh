@@ -4,44 +4,14 @@
 # settings still names the chosen printer, so it is used again once it opens.
 . "$(dirname "$0")/app_lib.sh"
 
-PDF_DIR=${TAMRIK_PDF_DIR:?the test environment sets TAMRIK_PDF_DIR}
 CHOSEN="Tamrik Offline Printer"
+write_press_settings key_.keyAction=0 printer_.bSetPrinter_=TRUE "printer_.printername_=$CHOSEN"
 
-write_settings "[ORBILUXSettings.general_]
-bDisplaySplash_=FALSE
-screenTarget=0
-[ORBILUXSettings.key_]
-keyAction=0
-logType=0
-[ORBILUXSettings.printer_]
-bSetPrinter_=TRUE
-printername_=$CHOSEN
-[ORBILUXSettings]
-simpleMode=TRUE"
-
-# The settings file as UTF-8 text, whichever encoding the program kept.
-settings_text() {
-    if [ "$(head -c 2 "$SETTINGS_FILE" | od -An -tx1 | tr -d ' ')" = fffe ]; then
-        iconv -f UTF-16LE -t UTF-8 "$SETTINGS_FILE" | tr -d '\r'
-    else
-        tr -d '\r' <"$SETTINGS_FILE"
-    fi
-}
-new_pdfs() { find "$PDF_DIR" -maxdepth 1 -name '*.pdf' -newer "$WORK/mark" 2>/dev/null; }
-touch "$WORK/mark"
-sleep 1
+pdf_mark mark
 start_focus_window
 start_tamrik
-focus_window
-xdotool key Print
-pdf=
-for _ in $(seq 1 120); do
-    pdf=$(new_pdfs | head -1)
-    [ -n "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1 && break
-    pdf=
-    sleep 0.5
-done
-[ -n "$pdf" ] || fail "nothing came out on the default printer"
+press
+pdf=$(wait_new_pdf "$WORK/mark" 60) || fail "nothing came out on the default printer"
 pass "the run printed on the default printer meanwhile: $(basename "$pdf")"
 
 # Switching to the detail mode saves the whole record.
@@ -54,6 +24,4 @@ grep -q "^printername_=$CHOSEN\$" <<<"$text" ||
 grep -q '^bSetPrinter_=TRUE' <<<"$text" || fail "the choice is no longer marked"
 pass "the saved settings still name '$CHOSEN'"
 
-rc=0
-stop_tamrik || rc=$?
-[ "$rc" -eq 1 ] || fail "Exit gave $rc"
+exit_tamrik

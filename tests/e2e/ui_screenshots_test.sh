@@ -3,18 +3,12 @@
 # so that frames and captions show. The pictures land in build/ui-shots for a
 # person to look at; the test checks that each was taken and that the sheet
 # area is not empty.
-set -euo pipefail
-top=${TAMRIK_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-build=${TAMRIK_BUILD_DIR:-$top/build/windows}
-tests_exe=$build/win_tests.exe
-[ -n "${UI_TESTS_EXE:-}" ] && tests_exe=$UI_TESTS_EXE
-out=$top/build/ui-shots
+. "$(dirname "$0")/driver_lib.sh"
+tests_exe=${UI_TESTS_EXE:-$exe}
+out=$src/build/ui-shots
 mkdir -p "$out"
 rm -f "$out"/ready-* "$out"/done-* "$out"/*.png
 
-if [ -z "${TAMRIK_TESTENV:-}" ]; then
-    exec bash "$top/scripts/testenv.sh" run -- bash "$0" "$@"
-fi
 if ! command -v import >/dev/null || ! command -v identify >/dev/null; then
     echo "ImageMagick is missing: no screenshots taken"
     exit 0
@@ -28,12 +22,7 @@ expected=(0-easy 1-monitor 2-key 3-layout 4-format 5-picture 5-extras 6-format-e
     8-layout-refused 9-extras-refused 10-tray-menu-ja 11-tray-menu-neutral)
 status=0
 for name in "${expected[@]}"; do
-    for _ in $(seq 1 600); do
-        [ -e "$out/ready-$name" ] && break
-        kill -0 "$runner" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ ! -e "$out/ready-$name" ]; then
+    if ! wait_driver_file "$out/ready-$name" "$runner"; then
         echo "no shot for $name"
         status=1
         break

@@ -66,7 +66,7 @@ struct WinSaverTest : ::testing::Test {
         return saver();
     }
     std::wstring base;
-    outfix::FixedPortablePlatform portable;  // the clock at 14:23:41
+    tamrik_test::FixedPortablePlatform portable;  // the clock at 14:23:41
     OutputPlatform* platform = &portable;
     ORBILUXSetting settings;
 };
@@ -134,7 +134,7 @@ struct WinFilesTest : WinSaverTest {
         WinSaverTest::SetUp();
         platform = &windows;
     }
-    outfix::FixedPlatform<Win32OutputPlatform> windows;  // the clock at 14:23:41
+    tamrik_test::FixedPlatform<Win32OutputPlatform> windows;  // the clock at 14:23:41
 };
 
 bool IsLongFile(const std::wstring& path) {
@@ -240,7 +240,7 @@ TEST(OutputShellFolder, WithoutPicturesTheFilesGoUnderLocalApplicationData) {
     const std::wstring local = ShellLocalAppDataFolder();
     ASSERT_FALSE(local.empty());
     EXPECT_EQ(local[1], L':');
-    outfix::FixedPlatform<Win32OutputPlatform> platform;
+    tamrik_test::FixedPlatform<Win32OutputPlatform> platform;
     platform.SetPicturesFolder(L"");
     OutputSettings o;
     o.bDateDir = false;

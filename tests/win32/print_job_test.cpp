@@ -49,6 +49,23 @@ std::wstring TempIni(const wchar_t* name) {
     return path;
 }
 
+// The printer settings as a load gives them back after a save into the INI
+// file `name` of the temporary folder.
+PrinterSettings SavedAndLoaded(PrinterSettings& printer, const wchar_t* name) {
+    const std::wstring path = TempIni(name);
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        EXPECT_TRUE(printer.Save(storage));
+    }
+    PrinterSettings loaded;
+    {
+        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
+        EXPECT_TRUE(loaded.Load(storage));
+    }
+    ::DeleteFileW(path.c_str());
+    return loaded;
+}
+
 }  // namespace
 
 TEST_F(PrintSelection, FirstStartTakesTheDefaultPrinterAndStoresItsDeviceMode) {
@@ -75,17 +92,7 @@ TEST_F(PrintSelection, StoredDeviceModeSurvivesSaveLoadAndStartUp) {
     // Something the driver would keep: another paper orientation.
     chosen.devModeBlock[76] = DMORIENT_LANDSCAPE;  // dmOrientation
 
-    const std::wstring path = TempIni(L"tamrik_print_devmode.ini");
-    {
-        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
-        ASSERT_TRUE(chosen.Save(storage));
-    }
-    PrinterSettings loaded;
-    {
-        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
-        ASSERT_TRUE(loaded.Load(storage));
-    }
-    ::DeleteFileW(path.c_str());
+    PrinterSettings loaded = SavedAndLoaded(chosen, L"tamrik_print_devmode.ini");
     EXPECT_EQ(loaded.devModeBlock, chosen.devModeBlock);
     EXPECT_EQ(loaded.printername_, chosen.printername_);
 
@@ -117,17 +124,7 @@ TEST_F(PrintSelection, StoredPrinterThatDoesNotOpenIsKeptWhileTheDefaultStandsIn
     EXPECT_EQ(printer.printername_, chosen.printername_);
     EXPECT_EQ(printer.devModeBlock, chosen.devModeBlock);
     EXPECT_TRUE(printer.bSetPrinter_);
-    const std::wstring path = TempIni(L"tamrik_print_offline.ini");
-    {
-        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
-        ASSERT_TRUE(printer.Save(storage));
-    }
-    PrinterSettings loaded;
-    {
-        CSettingsStorageIniFile storage(path, kSettingsPrinterSection);
-        ASSERT_TRUE(loaded.Load(storage));
-    }
-    ::DeleteFileW(path.c_str());
+    PrinterSettings loaded = SavedAndLoaded(printer, L"tamrik_print_offline.ini");
     EXPECT_EQ(loaded.printername_, chosen.printername_);
     EXPECT_EQ(loaded.devModeBlock, chosen.devModeBlock);
     // Still not there: nothing changes.

@@ -135,7 +135,7 @@ TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     settings.output_.baseFileName.clear();
     settings.key_.logType = 1;
     settings.format_.computerInfo = ReportInfo();
-    outfix::FixedPortablePlatform platform;  // the clock at 14:23:41
+    tamrik_test::FixedPortablePlatform platform;  // the clock at the fixed moment
 
     EXPECT_TRUE(WriteTextReport(platform));
     settings.output_.baseFileName.clear();  // the saving run's end

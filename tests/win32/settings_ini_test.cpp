@@ -14,8 +14,12 @@
 #include "base/text.h"
 #include "settings/settings.h"
 #include "settings/win32/ini_file_storage.h"
+#include "tests/common/settings_fixtures.h"
 
 using namespace orbilux;
+using tamrik_test::ExpectStoredFieldsEqual;
+using tamrik_test::FullRecord;
+using tamrik_test::MakeDevMode;
 
 namespace {
 
@@ -103,59 +107,6 @@ std::string ExpectedFile(const wchar_t* name) {
     return text;
 }
 
-std::vector<uint8_t> MakeDevMode(uint16_t extra) {
-    std::vector<uint8_t> block(kDevModeFixedSize + extra);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i);
-    SetDevModeField16(block.data(), kDevModeDriverExtraOffset, extra);
-    return block;
-}
-
-// The record of tests/data/settings/full.ini.
-ORBILUXSetting FullRecord() {
-    ORBILUXSetting r;
-    r.general_.bDisplaySplash_ = false;
-    r.general_.disabledMonitors_ = {1, 3};
-    r.general_.numberOfMonitors_ = 4;
-    r.general_.screenTarget = 1;
-    r.printer_.bSetPrinter_ = true;
-    r.printer_.bSetPage_ = true;
-    r.printer_.printername_ = L"PDF";
-    r.printer_.devModeBlock = MakeDevMode(4);
-    const uint8_t extra[] = {0xDE, 0xAD, 0xBE, 0xEF};
-    std::copy(extra, extra + 4, r.printer_.devModeBlock.begin() + kDevModeFixedSize);
-    r.printer_.ptPaperSize = {21000, 29700};
-    r.printer_.rtMinMargin = {-1, 0, 635, 1270};
-    r.printer_.lineHeightHead = 2;
-    r.printer_.marginHead = 5;
-    r.printer_.enableHead = false;
-    r.printer_.lineHeightFoot = 3;
-    r.printer_.marginFoot = 6;
-    r.printer_.enableInfo = 1;
-    r.printer_.pictureVerticalAlign = 1;
-    r.format_.fontFace = L"MS Gothic";
-    r.format_.fontSize = 9;
-    r.format_.headStrings = {L"$date $time", L"\u30D8\u30C3\u30C0\u884C"};
-    r.format_.footStrings = {L"$page/$maxpage"};
-    r.key_.bEnableShotKey_ = false;
-    r.key_.printVirtualKeyCode_ = 0x70;
-    r.key_.printmodifiers = 6;
-    r.key_.keyAction = 2;
-    r.key_.keyKind = 1;
-    r.key_.logType = 1;
-    r.output_.bDateDir = true;
-    r.output_.baseDirName = L"C:\\\u753B\u9762";
-    r.output_.printMode = 2;
-    r.output_.nPictureFormat = 1;
-    r.output_.bpp = 0;
-    r.output_.scale = 50;
-    r.extras_.copyToClipboard = true;
-    r.extras_.notifyAfterSave = false;
-    r.extras_.captureDelay = 3;
-    r.extras_.drawPointer = true;
-    r.simpleMode = false;
-    return r;
-}
-
 class SettingsIniFile : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -233,16 +184,7 @@ TEST_F(SettingsIniFile, FullRecordAndJapaneseTextLoadBackIdentical) {
     ASSERT_TRUE(SaveRecord(saved));
     ORBILUXSetting loaded;
     ASSERT_TRUE(LoadRecord(loaded));
-    EXPECT_EQ(loaded.format_.headStrings, saved.format_.headStrings);
-    EXPECT_EQ(loaded.format_.footStrings, saved.format_.footStrings);
-    EXPECT_EQ(loaded.output_.baseDirName, saved.output_.baseDirName);
-    EXPECT_EQ(loaded.general_.disabledMonitors_, saved.general_.disabledMonitors_);
-    EXPECT_EQ(loaded.printer_.devModeBlock, saved.printer_.devModeBlock);
-    EXPECT_EQ(loaded.printer_.rtMinMargin, saved.printer_.rtMinMargin);
-    EXPECT_EQ(loaded.printer_.ptPaperSize, saved.printer_.ptPaperSize);
-    EXPECT_EQ(loaded.key_.printVirtualKeyCode_, 0x70u);
-    EXPECT_EQ(loaded.output_.scale, 50u);
-    EXPECT_FALSE(loaded.simpleMode);
+    ExpectStoredFieldsEqual(loaded, saved);
 }
 
 TEST_F(SettingsIniFile, AbsentFileLoadsDefaults) {
@@ -447,9 +389,7 @@ TEST_F(SettingsIniFile, EveryLineTheEditorAcceptsComesBackExactly) {
 
     ORBILUXSetting loaded;
     ASSERT_TRUE(LoadRecord(loaded));
-    EXPECT_EQ(loaded.format_.headStrings, saved.format_.headStrings);
-    EXPECT_EQ(loaded.format_.footStrings, saved.format_.footStrings);
-    EXPECT_EQ(loaded.format_.fontFace, saved.format_.fontFace);
+    ExpectStoredFieldsEqual(loaded, saved);
 
     // The program as it was reads values with the same profile function: the
     // file written now gives it the same lines.

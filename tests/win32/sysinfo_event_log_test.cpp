@@ -38,13 +38,13 @@ protected:
         const std::wstring events =
             L"C:\\no\\such\\messages.dll; %TAMRIK_TEST_DIR%\\tamrik_test_messages.dll";
         const std::wstring categories = L"%TAMRIK_TEST_DIR%\\tamrik_test_messages.dll";
-        setValue(key, L"EventMessageFile", events);
-        setValue(key, L"CategoryMessageFile", categories);
+        SetValue(key, L"EventMessageFile", events);
+        SetValue(key, L"CategoryMessageFile", categories);
         ::RegCloseKey(key);
     }
     void TearDown() override { ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSourceKey); }
 
-    static void setValue(HKEY key, const wchar_t* name, const std::wstring& value) {
+    static void SetValue(HKEY key, const wchar_t* name, const std::wstring& value) {
         ::RegSetValueExW(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                          DWORD((value.size() + 1) * sizeof(wchar_t)));
     }

@@ -2,6 +2,7 @@
 // validation and the easy page's mappings.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "tests/win32/ui_test_support.h"
 #include "window/helpers.h"
 
@@ -20,6 +21,20 @@ std::wstring ComboText(HWND page, int id) {
 
 bool Checked(HWND page, int id) {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+// OK with `text` in `field` is refused: one message box titled `caption`
+// that names `limit`, the sheet still open and the focus back in the field.
+void ExpectOkRefused(SheetHarness& h, HWND field, const wchar_t* text, const wchar_t* caption,
+                     const wchar_t* limit) {
+    SCOPED_TRACE(testing::Message() << "text " << tamrik::WideToUtf8(text));
+    ::SetWindowTextW(field, text);
+    BoxAnswer watch(caption);
+    h.PressOk();
+    EXPECT_EQ(BoxAnswer::seen, 1);
+    EXPECT_NE(BoxAnswer::text.find(limit), std::wstring::npos);
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(::GetFocus(), field);
 }
 
 }  // namespace
@@ -77,13 +92,17 @@ TEST(UiSheet, DetailModeShowsSixPagesInOrderEachBoundToItsGroup) {
 }
 
 TEST(UiSheet, OkSavesTheWholeRecordCancelChangesNothing) {
-    {
-        SheetHarness h;
+    // The detail sheet with both key actions and the event logs chosen.
+    const auto chooseBothAndEvents = [](SheetHarness& h) {
         h.live.simpleMode = false;
         ASSERT_TRUE(h.Open());
         HWND key = h.Page(1);
         h.Click(key, IDC_ACTION_BOTH);
         h.Click(key, IDC_LOG_EVENTS);
+    };
+    {
+        SheetHarness h;
+        ASSERT_NO_FATAL_FAILURE(chooseBothAndEvents(h));
         h.PressCancel();
         EXPECT_FALSE(h.IsOpen());
         EXPECT_EQ(h.live.key_.keyAction, 0);
@@ -91,11 +110,7 @@ TEST(UiSheet, OkSavesTheWholeRecordCancelChangesNothing) {
     }
     {
         SheetHarness h;
-        h.live.simpleMode = false;
-        ASSERT_TRUE(h.Open());
-        HWND key = h.Page(1);
-        h.Click(key, IDC_ACTION_BOTH);
-        h.Click(key, IDC_LOG_EVENTS);
+        ASSERT_NO_FATAL_FAILURE(chooseBothAndEvents(h));
         h.PressOk();
         EXPECT_FALSE(h.IsOpen());
         EXPECT_EQ(h.live.key_.keyAction, 2);
@@ -344,13 +359,7 @@ TEST(UiPicturePage, ScaleOutsideOneToHundredFiftyIsRefusedAndLeavingClamps) {
     EXPECT_EQ(ComboText(page, IDC_PICTURE_FORMAT), L"JPEG");
     for (const wchar_t* text : {L"0", L"151", L"x"}) {
         ::SetFocus(::GetDlgItem(page, IDC_BASE_DIR));  // typed elsewhere: no clamping on the way to OK
-        ::SetWindowTextW(scale, text);
-        BoxAnswer watch(L"画像形式設定");
-        h.PressOk();
-        EXPECT_EQ(BoxAnswer::seen, 1) << text;
-        EXPECT_NE(BoxAnswer::text.find(L"150"), std::wstring::npos) << text;
-        EXPECT_TRUE(h.IsOpen()) << text;
-        EXPECT_EQ(::GetFocus(), scale) << text;
+        ExpectOkRefused(h, scale, text, L"画像形式設定", L"150");
     }
     // Leaving the field clamps it (and unreadable text becomes 100).
     const std::pair<const wchar_t*, const wchar_t*> leaving[] = {
@@ -428,15 +437,8 @@ TEST(UiFormatPage, AStoredFaceTheListLacksIsKeptAndSizesBeyondAnyPageAreRefused)
     EXPECT_EQ(ComboText(page, IDC_FONT_FACE), L"No Such Face Anywhere");
     EXPECT_EQ(TextOf(::GetDlgItem(page, IDC_FONT_SIZE)), L"9");
     // A size that is not a number, a negative one or one no page holds is refused.
-    for (const wchar_t* text : {L"big", L"-5", L"99999", L"10001"}) {
-        ::SetDlgItemTextW(page, IDC_FONT_SIZE, text);
-        BoxAnswer watch(L"書式設定");
-        h.PressOk();
-        EXPECT_EQ(BoxAnswer::seen, 1) << text;
-        EXPECT_NE(BoxAnswer::text.find(L"10000"), std::wstring::npos) << text;
-        EXPECT_TRUE(h.IsOpen()) << text;
-        EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_FONT_SIZE)) << text;
-    }
+    for (const wchar_t* text : {L"big", L"-5", L"99999", L"10001"})
+        ExpectOkRefused(h, ::GetDlgItem(page, IDC_FONT_SIZE), text, L"書式設定", L"10000");
     EXPECT_TRUE(h.profile->sections.empty());
     ::SetDlgItemTextW(page, IDC_FONT_SIZE, L"72");
     h.PressOk();
@@ -514,15 +516,8 @@ TEST(UiLayoutPage, DistancesBeyondAnyPageAreRefusedWithAMessage) {
     h.live.simpleMode = false;
     ASSERT_TRUE(h.Open());
     HWND page = h.Page(2);
-    for (const wchar_t* text : {L"4294967295", L"1001", L"99999999999"}) {
-        ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, text);
-        BoxAnswer watch(L"印刷設定");
-        h.PressOk();
-        EXPECT_EQ(BoxAnswer::seen, 1) << text;
-        EXPECT_NE(BoxAnswer::text.find(L"1000"), std::wstring::npos) << text;
-        EXPECT_TRUE(h.IsOpen()) << text;
-        EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_MARGIN_HEAD)) << text;
-    }
+    for (const wchar_t* text : {L"4294967295", L"1001", L"99999999999"})
+        ExpectOkRefused(h, ::GetDlgItem(page, IDC_MARGIN_HEAD), text, L"印刷設定", L"1000");
     EXPECT_TRUE(h.profile->sections.empty());
     ::SetDlgItemTextW(page, IDC_MARGIN_HEAD, L"1000");
     h.PressOk();
