@@ -167,7 +167,8 @@ int main(int argc, char** argv) {
         PictureFormat(settings.output_.nPictureFormat, extension, encoder);
         const Clock::time_point encodeStart = Clock::now();
         const CxImage prepared = preparePicture(settings.output_, settings.output_.bpp, picture);
-        const bool saved = savePicture(prepared, folder + L"encode" + extension, encoder);
+        const bool saved =
+            savePicture(steps.output.Files(), prepared, folder + L"encode" + extension, encoder);
         const double encodeMs = Ms(encodeStart, Clock::now());
         if (!saved || CountAndClear(folder) != 1) {
             std::fprintf(stderr, "the encode step wrote no picture\n");
