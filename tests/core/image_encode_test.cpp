@@ -41,7 +41,7 @@ size_t FindChunk(const std::vector<uint8_t>& png, const char* type) {
 
 std::filesystem::path Write(const outtest::ScratchFolder& dir, const char* name, const CxImage& img,
                             ImageEncoder enc) {
-    const auto path = dir.path() / name;
+    const auto path = dir.Path() / name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_TRUE(f);
     EXPECT_TRUE(EncodeImage(img, enc, f));
@@ -223,7 +223,7 @@ TEST(ImageEncodePng, DecodedPixelsEqualTheSourceAtEveryDepth) {
             const auto path = Write(dir, "p.png", img, ImageEncoder::Png);
             EXPECT_EQ(PngPixelsDiffer(path, img), "") << img.GetWidth() << " " << img.GetBpp() << " bits";
         }
-        const auto b = ReadAll(dir.path() / "p.png");
+        const auto b = ReadAll(dir.Path() / "p.png");
         size_t chunks = 0;
         for (size_t at = 8; at + 8 <= b.size(); at += 12 + Be32(b, at))
             chunks += std::equal(b.begin() + long(at + 4), b.begin() + long(at + 8), "IDAT");
@@ -250,7 +250,7 @@ TEST(ImageEncodeJpeg, FullColourWithNinetySixDpiJfifDensity) {
 
 TEST(ImageEncode, RefusesEmptyPictures) {
     outtest::ScratchFolder dir;
-    std::FILE* f = std::fopen((dir.path() / "x").c_str(), "wb");
+    std::FILE* f = std::fopen((dir.Path() / "x").c_str(), "wb");
     const CxImage empty;
     EXPECT_FALSE(EncodeBmp(empty, f));
     EXPECT_FALSE(EncodePng(empty, f));
@@ -261,8 +261,8 @@ TEST(ImageEncode, RefusesEmptyPictures) {
 TEST(ImageEncodeJpeg, StoredRowsWriteTheSameBytesAsRgbRows) {
     outtest::ScratchFolder dir;
     for (const CxImage& img : {testpics::Screen(123, 77), testpics::Noise(64, 33)}) {
-        const auto fast = dir.path() / "fast.jpg";
-        const auto plain = dir.path() / "plain.jpg";
+        const auto fast = dir.Path() / "fast.jpg";
+        const auto plain = dir.Path() / "plain.jpg";
         std::FILE* f = std::fopen(fast.c_str(), "wb");
         ASSERT_TRUE(EncodeJpeg(img, f));
         std::fclose(f);

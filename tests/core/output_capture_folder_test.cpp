@@ -23,19 +23,19 @@ PortableOutputPlatform portable;
 TEST(OutputCaptureFolder, TodaysDatedFolderOnlyWhenItExistsAndDatedFoldersAreOn) {
     outtest::ScratchFolder dir;
     OutputSettings o;
-    o.baseDirName = dir.wide() + L"\\\\";  // however many separators it ends in
+    o.baseDirName = dir.Wide() + L"\\\\";  // however many separators it ends in
     o.bDateDir = true;
-    const std::wstring base = dir.wide() + L"\\";
+    const std::wstring base = dir.Wide() + L"\\";
     // No capture today yet: the base folder.
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
-    std::filesystem::create_directories(dir.path() / "20240305");
+    std::filesystem::create_directories(dir.Path() / "20240305");
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base + L"20240305\\");
     // Without dated folders the captures go to the base folder, whatever else is there.
     o.bDateDir = false;
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
     // A file in the place of today's folder is no folder.
     o.bDateDir = true;
-    std::filesystem::remove_all(dir.path() / "20240305");
+    std::filesystem::remove_all(dir.Path() / "20240305");
     dir.Touch("20240305");
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), base);
 }
@@ -43,12 +43,12 @@ TEST(OutputCaptureFolder, TodaysDatedFolderOnlyWhenItExistsAndDatedFoldersAreOn)
 TEST(OutputCaptureFolder, AMissingBaseFolderIsCreatedAndAnUncreatableOneGivesNothing) {
     outtest::ScratchFolder dir;
     OutputSettings o;
-    o.baseDirName = dir.wide() + L"\\new\\deeper";
+    o.baseDirName = dir.Wide() + L"\\new\\deeper";
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), o.baseDirName + L"\\");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "new" / "deeper"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "new" / "deeper"));
     dir.Touch("file");
-    o.baseDirName = dir.wide() + L"\\file\\below";
+    o.baseDirName = dir.Wide() + L"\\file\\below";
     EXPECT_EQ(CaptureFolderToOpen(portable, o, March5()), L"");
     // The stored setting is only read.
-    EXPECT_EQ(o.baseDirName, dir.wide() + L"\\file\\below");
+    EXPECT_EQ(o.baseDirName, dir.Wide() + L"\\file\\below");
 }

@@ -23,7 +23,7 @@ tamrik_test::FixedPortablePlatform portable;
 
 OutputSettings Output(const outtest::ScratchFolder& dir, bool dateDir = false) {
     OutputSettings o;
-    o.baseDirName = dir.wide();
+    o.baseDirName = dir.Wide();
     o.bDateDir = dateDir;
     return o;
 }
@@ -78,7 +78,7 @@ TEST(OutputNaming, TailsThatAreNoNumberAreSkippedAndTheNextNumberIsLargest) {
     dir.Touch("MN20240305_00_6bf-4.png");
     dir.Touch("MN20240305_00_6bf+7.jpg");
     dir.Touch("MN20240305_00_6bf5");  // no extension: "*.*" needs a dot
-    std::filesystem::create_directory(dir.path() / "MN20240305_00_6bf50.png");  // folders are not listed
+    std::filesystem::create_directory(dir.Path() / "MN20240305_00_6bf50.png");  // folders are not listed
     EXPECT_EQ(NameAt(o, At(14, 23, 41)), L"MN20240305_00_6bf8.png");
 }
 
@@ -99,28 +99,28 @@ TEST(OutputNaming, FirstPathPreparesThePatternFromTheClock) {
     OutputSettings o = Output(dir, true);
     const std::wstring path = makeOutputPath(portable, o, 0, L".jpg");
     EXPECT_EQ(o.captureTime.second, 41);
-    EXPECT_EQ(path, dir.wide() + L"\\20240305\\MN20240305_00_6bf1.jpg");
+    EXPECT_EQ(path, dir.Wide() + L"\\20240305\\MN20240305_00_6bf1.jpg");
     // Prepared once per capture: a later path keeps the stem.
-    EXPECT_EQ(makeOutputPath(portable, o, 0, L".txt"), dir.wide() + L"\\20240305\\MN20240305_00_6bf1.txt");
+    EXPECT_EQ(makeOutputPath(portable, o, 0, L".txt"), dir.Wide() + L"\\20240305\\MN20240305_00_6bf1.txt");
 }
 
 TEST(OutputFolder, DateFolderIsCreatedUnderAMissingBaseFolder) {
     outtest::ScratchFolder dir;
     OutputSettings o;
-    o.baseDirName = dir.wide() + L"\\Shots\\deeper\\";  // trailing separator: still one backslash
+    o.baseDirName = dir.Wide() + L"\\Shots\\deeper\\";  // trailing separator: still one backslash
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
-    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.wide() + L"\\Shots\\deeper\\20240305\\");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Shots" / "deeper" / "20240305"));
+    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.Wide() + L"\\Shots\\deeper\\20240305\\");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Shots" / "deeper" / "20240305"));
 
     o.bDateDir = false;
-    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.wide() + L"\\Shots\\deeper\\");
+    EXPECT_EQ(ResolveOutputFolder(portable, o), dir.Wide() + L"\\Shots\\deeper\\");
 }
 
 TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
     outtest::ScratchFolder dir;
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
+    std::filesystem::current_path(dir.Path());
     OutputSettings o;
     o.baseDirName = L"rel\\shots";
     o.bDateDir = true;
@@ -128,28 +128,28 @@ TEST(OutputFolder, RelativeBaseFolderIsCreatedBelowTheCurrentFolder) {
     const std::wstring folder = ResolveOutputFolder(portable, o);
     std::filesystem::current_path(previous);
     EXPECT_EQ(folder, L"rel\\shots\\20240305\\");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "rel" / "shots" / "20240305"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "rel" / "shots" / "20240305"));
 }
 
 TEST(OutputFolder, EmptyBaseFolderTakesThePicturesFolder) {
     outtest::ScratchFolder dir;
     tamrik_test::FixedPortablePlatform platform;
-    platform.SetPicturesFolder(dir.wide() + L"\\Pictures");
+    platform.SetPicturesFolder(dir.Wide() + L"\\Pictures");
     OutputSettings o;
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
     const std::wstring folder = ResolveOutputFolder(platform, o);
-    EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Pictures");
-    EXPECT_EQ(folder, dir.wide() + L"\\Pictures\\20240305\\");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Pictures" / "20240305"));
+    EXPECT_EQ(o.baseDirName, dir.Wide() + L"\\Pictures");
+    EXPECT_EQ(folder, dir.Wide() + L"\\Pictures\\20240305\\");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Pictures" / "20240305"));
 }
 
 TEST(OutputFolder, LaterLevelsAreTriedAfterAFailedOne) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");  // a file where a folder should go
-    EXPECT_FALSE(CreateFolderLevels(PortableFileSystem(), dir.wide() + L"\\blocker\\sub\\"));
-    EXPECT_TRUE(CreateFolderLevels(PortableFileSystem(), dir.wide() + L"/a/b\\c/"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "a" / "b" / "c"));
+    EXPECT_FALSE(CreateFolderLevels(PortableFileSystem(), dir.Wide() + L"\\blocker\\sub\\"));
+    EXPECT_TRUE(CreateFolderLevels(PortableFileSystem(), dir.Wide() + L"/a/b\\c/"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "a" / "b" / "c"));
 }
 
 TEST(OutputPath, SplitsDrivesDirectoriesTitlesAndExtensions) {
@@ -189,11 +189,11 @@ TEST(OutputPath, GlobListsEachFileOnce) {
     dir.Touch("Two.TXT");
     dir.Touch("three.png");
     FileGlobList list(PortableFileSystem());
-    list.MatchPattern(dir.wide() + L"\\*.txt");
-    list.MatchPattern(dir.wide() + L"\\*.txt");
+    list.MatchPattern(dir.Wide() + L"\\*.txt");
+    list.MatchPattern(dir.Wide() + L"\\*.txt");
     EXPECT_EQ(list.Files().size(), 2u);
     FileGlobList missing(PortableFileSystem());
-    missing.MatchPattern(dir.wide() + L"\\nowhere\\*.*");
+    missing.MatchPattern(dir.Wide() + L"\\nowhere\\*.*");
     EXPECT_TRUE(missing.Files().empty());
 }
 
@@ -215,16 +215,16 @@ TEST(OutputFolder, WithoutPicturesAndDocumentsTheLocalApplicationDataFolderTakes
     outtest::ScratchFolder dir;
     tamrik_test::FixedPortablePlatform platform;
     platform.SetPicturesFolder(L"");
-    platform.SetLocalAppDataFolder(dir.wide() + L"\\");
+    platform.SetLocalAppDataFolder(dir.Wide() + L"\\");
     OutputSettings o;
     o.bDateDir = true;
     o.captureTime = At(14, 23, 41);
     FolderResult made;
     const std::wstring folder = ResolveOutputFolder(platform, o, &made);
     EXPECT_EQ(made.failure, SaveFailure::None);
-    EXPECT_EQ(o.baseDirName, dir.wide() + L"\\Tamrik\\Captures");
-    EXPECT_EQ(folder, dir.wide() + L"\\Tamrik\\Captures\\20240305\\");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Tamrik" / "Captures" / "20240305"));
+    EXPECT_EQ(o.baseDirName, dir.Wide() + L"\\Tamrik\\Captures");
+    EXPECT_EQ(folder, dir.Wide() + L"\\Tamrik\\Captures\\20240305\\");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Tamrik" / "Captures" / "20240305"));
     EXPECT_EQ(made.created.size(), 3u);
 
     // With no folder known at all there is no output folder, never the root.
@@ -239,16 +239,16 @@ TEST(OutputFolder, CreationNamesTheReasonAndListsWhatItCreated) {
     outtest::ScratchFolder dir;
     dir.Touch("blocker");
     std::vector<std::wstring> created;
-    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.wide() + L"\\blocker\\sub\\", &created),
+    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.Wide() + L"\\blocker\\sub\\", &created),
               SaveFailure::NotAFolder);
     EXPECT_TRUE(created.empty());
     // A name longer than the file system takes.
-    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.wide() + L"\\ok\\" + std::wstring(300, L'n') + L"\\",
+    EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), dir.Wide() + L"\\ok\\" + std::wstring(300, L'n') + L"\\",
                                &created),
               SaveFailure::PathTooLong);
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(CPath(created[0]).DirectoryComponents().back(), L"ok");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "ok"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "ok"));
     RemoveEmptyFolders(PortableFileSystem(), created);
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"blocker"});
     EXPECT_EQ(MakeFolderLevels(PortableFileSystem(), L""), SaveFailure::NoFolder);

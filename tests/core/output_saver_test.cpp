@@ -17,7 +17,7 @@ namespace {
 
 struct SaverTest : ::testing::Test {
     void SetUp() override {
-        settings.output_.baseDirName = dir.wide();
+        settings.output_.baseDirName = dir.Wide();
         settings.output_.bDateDir = false;
         settings.output_.nPictureFormat = 0;
         settings.output_.bpp = 3;
@@ -31,7 +31,7 @@ struct SaverTest : ::testing::Test {
     }
     // Width of a written BMP, from its information header.
     uint32_t BmpWidth(const std::string& name) const {
-        std::ifstream in(dir.path() / name, std::ios::binary);
+        std::ifstream in(dir.Path() / name, std::ios::binary);
         const std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (b.size() < 26) return 0;
         return uint32_t(b[18]) | uint32_t(b[19]) << 8 | uint32_t(b[20]) << 16 | uint32_t(b[21]) << 24;
@@ -122,20 +122,20 @@ TEST_F(SaverTest, FormatsWithoutAnEncoderWriteNothingAtAll) {
 
 TEST_F(SaverTest, UnwritableFolderLeavesNoFileAndTheRunSaysWhy) {
     dir.Touch("blocker");
-    settings.output_.baseDirName = dir.wide() + L"/blocker";
+    settings.output_.baseDirName = dir.Wide() + L"/blocker";
     settings.output_.bDateDir = true;
     settings.key_.logType = 1;
     const SaveOutcome blocked = Run(Picture(20, 10));
     EXPECT_EQ(blocked.failure, SaveFailure::NotAFolder);
-    EXPECT_EQ(blocked.folder, dir.wide() + L"/blocker\\20240305\\");
+    EXPECT_EQ(blocked.folder, dir.Wide() + L"/blocker\\20240305\\");
     EXPECT_TRUE(settings.output_.baseFileName.empty());
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"blocker"});
     // The next capture into a good folder works.
-    settings.output_.baseDirName = dir.wide();
+    settings.output_.baseDirName = dir.Wide();
     settings.output_.bDateDir = false;
     const SaveOutcome written = Run(Picture(20, 10));
     EXPECT_TRUE(written.Ok());
-    EXPECT_EQ(written.folder, dir.wide() + L"\\");
+    EXPECT_EQ(written.folder, dir.Wide() + L"\\");
     EXPECT_EQ(dir.Names().size(), 3u);
 }
 
@@ -182,7 +182,7 @@ TEST_F(SaverTest, AFullDiskIsReportedAndLeavesNeitherFilesNorTheNewFolder) {
     settings.key_.logType = 1;
     const SaveOutcome outcome = Run(Picture(64, 48));
     EXPECT_EQ(outcome.failure, SaveFailure::DiskFull);
-    EXPECT_EQ(outcome.folder, dir.wide() + L"\\20240305\\");
+    EXPECT_EQ(outcome.folder, dir.Wide() + L"\\20240305\\");
     // Both the picture and the report were tried, each into a temporary file.
     ASSERT_EQ(disk.temporaries.size(), 2u);
     EXPECT_NE(disk.temporaries[0].find(L"~MN20240305_00_6bf1.png.tmp"), std::wstring::npos);
@@ -215,23 +215,23 @@ TEST_F(SaverTest, FilesTakeThePressTimeTheComputerInformationRead) {
     settings.key_.logType = 1;
     EXPECT_TRUE(Run(Picture(20, 10)).Ok());
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"20240304"});
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.bmp"));
-    EXPECT_TRUE(std::filesystem::exists(dir.path() / "20240304" / "MN20240304_00_b3f1.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "20240304" / "MN20240304_00_b3f1.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "20240304" / "MN20240304_00_b3f1.txt"));
     EXPECT_EQ(settings.output_.captureTime.day, 4);
 }
 
 TEST_F(SaverTest, FailedEncodingLeavesNeitherTemporaryNorHalfFile) {
-    const std::wstring path = dir.wide() + L"\\MN20240305_00_6bf1.png";
+    const std::wstring path = dir.Wide() + L"\\MN20240305_00_6bf1.png";
     EXPECT_FALSE(savePicture(PortableFileSystem(), CxImage(), path, ImageEncoder::Png));
     EXPECT_TRUE(dir.Names().empty());
     // An existing file keeps its content when the new one fails.
     dir.Touch("MN20240305_00_6bf1.png");
     EXPECT_FALSE(savePicture(PortableFileSystem(), CxImage(), path, ImageEncoder::Jpeg));
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"MN20240305_00_6bf1.png"});
-    EXPECT_EQ(std::filesystem::file_size(dir.path() / "MN20240305_00_6bf1.png"), 1u);
+    EXPECT_EQ(std::filesystem::file_size(dir.Path() / "MN20240305_00_6bf1.png"), 1u);
     // A good picture replaces it.
     EXPECT_TRUE(savePicture(PortableFileSystem(), testpics::Screen(8, 8), path, ImageEncoder::Png));
-    EXPECT_GT(std::filesystem::file_size(dir.path() / "MN20240305_00_6bf1.png"), 1u);
+    EXPECT_GT(std::filesystem::file_size(dir.Path() / "MN20240305_00_6bf1.png"), 1u);
     EXPECT_EQ(dir.Names().size(), 1u);
 }
 
@@ -280,7 +280,7 @@ TEST_F(SaverTest, MonitorPicturesEncodedSideBySideKeepTheirNamesAndIndexes) {
     for (uint32_t m = 1; m <= 7; ++m) {
         const std::string name = "MN20240305_0" + std::to_string(m) + "_6bf1.png";
         EXPECT_EQ(names[m - 1], name);
-        EXPECT_EQ(PngWidth(dir.path() / name), m * 3) << name;
+        EXPECT_EQ(PngWidth(dir.Path() / name), m * 3) << name;
     }
 }
 
@@ -298,15 +298,15 @@ TEST_F(SaverTest, TheReportWaitsForEveryPictureAndShowsWhatArrivedMeanwhile) {
     });
     EXPECT_TRUE(saver().Ok());
     EXPECT_TRUE(pictureThere);
-    std::ifstream in(dir.path() / "MN20240305_00_6bf1.txt", std::ios::binary);
+    std::ifstream in(dir.Path() / "MN20240305_00_6bf1.txt", std::ios::binary);
     const std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(report.find("LATE-ARRIVAL"), std::string::npos);
 }
 
 TEST_F(SaverTest, ARunThatFailsStillReleasesTheReportWait) {
     settings.key_.logType = 1;
-    settings.output_.baseDirName = tamrik::Utf8ToWide((dir.path() / "file").string());
-    std::ofstream(dir.path() / "file") << "in the way";
+    settings.output_.baseDirName = tamrik::Utf8ToWide((dir.Path() / "file").string());
+    std::ofstream(dir.Path() / "file") << "in the way";
     ImageFileSaver saver(platform, Picture(20, 10), {}, settings);
     int waited = 0;
     saver.SetReportWait([&] { ++waited; });

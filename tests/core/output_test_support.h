@@ -31,9 +31,9 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
     // The folder as a stored (wide) path.
-    std::wstring wide() const { return tamrik::Utf8ToWide(path_.string()); }
+    std::wstring Wide() const { return tamrik::Utf8ToWide(path_.string()); }
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;

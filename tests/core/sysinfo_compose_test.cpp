@@ -16,7 +16,7 @@ using namespace orbilux;
 
 namespace {
 
-std::wstring joined(const std::vector<std::wstring>& lines) {
+std::wstring Joined(const std::vector<std::wstring>& lines) {
     std::wstring all;
     for (const auto& line : lines) all += line;
     return all;
@@ -163,7 +163,7 @@ TEST(SysinfoCompose, AdaptersDnsAndOptionalRows) {
     info.windowText = L"memo.txt";
     info.battery = L"AC Power";
     info.composeInfoLines();
-    const std::wstring all = joined(info.infoLines);
+    const std::wstring all = Joined(info.infoLines);
     EXPECT_NE(all.find(L"---\nAdapter[1]: Intel(R) Ethernet\nIP:\t\t10.0.0.2 / 255.0.0.0\n"
                        L"Gateway:  \t10.0.0.1\nDHCP:\t\t有効\n---\n"
                        L"Adapter[2]: Loop\nIP:\t\t10.1.0.2 / 255.255.0.0\nDHCP:\t\t無効\n---\n"
@@ -181,7 +181,7 @@ TEST(SysinfoCompose, NamesAndTitlesAreNeverFormats) {
     info.processLines = {L"50%s\t(1)\n"};
     info.composeInfoLines();
     EXPECT_EQ(info.infoLines.at(1), L"Computer Name:\t100% done %s\n");
-    const std::wstring all = joined(info.infoLines);
+    const std::wstring all = Joined(info.infoLines);
     EXPECT_NE(all.find(L"Window Text:\t%d%n%%\n"), std::wstring::npos);
     EXPECT_NE(all.find(L"\n50%s\t(1)\n"), std::wstring::npos);
 }
@@ -235,7 +235,7 @@ TEST(SysinfoGatherFake, FillsEveryMemberFromTheProbes) {
     EXPECT_TRUE(probes.records.opened.empty());
     EXPECT_EQ(info.page, 3);
 
-    const std::wstring all = joined(info.infoLines);
+    const std::wstring all = Joined(info.infoLines);
     EXPECT_EQ(all.find(L"Gateway"), all.rfind(L"Gateway"));  // only the second adapter has one
     EXPECT_NE(all.find(L"DHCP:\t\t有効\n---\n---\nUp Time:"), std::wstring::npos);  // no DNS rows
     EXPECT_NE(all.find(L"-\none\ntwo\n-"), std::wstring::npos);
@@ -250,7 +250,7 @@ TEST(SysinfoGatherFake, OwnWindowInFrontLeavesApplicationAndTitleOut) {
     info.gatherComputerInfo(false, probes);
     EXPECT_TRUE(info.application.empty());
     EXPECT_TRUE(info.windowText.empty());
-    const std::wstring all = joined(info.infoLines);
+    const std::wstring all = Joined(info.infoLines);
     EXPECT_EQ(all.find(L"Application"), std::wstring::npos);
     EXPECT_EQ(all.find(L"Window Text"), std::wstring::npos);
 
@@ -273,7 +273,7 @@ TEST(SysinfoGatherFake, FallBacksWhenProbesFail) {
     EXPECT_TRUE(info.adapters.empty());
     EXPECT_EQ(info.upTimeText, L"0 days 00:01:01");  // 61999 ms
     EXPECT_TRUE(info.battery.empty());
-    EXPECT_EQ(joined(info.infoLines).find(L"Battery"), std::wstring::npos);
+    EXPECT_EQ(Joined(info.infoLines).find(L"Battery"), std::wstring::npos);
     EXPECT_TRUE(info.isWorkgroup);
     EXPECT_TRUE(info.domainName.empty());
 

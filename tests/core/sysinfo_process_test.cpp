@@ -26,7 +26,7 @@ public:
     std::map<uint32_t, ProcessInfo> infos;
 };
 
-ProcessInfo named(const std::wstring& description, uint64_t workingSet) {
+ProcessInfo Named(const std::wstring& description, uint64_t workingSet) {
     ProcessInfo info;
     info.description = description;
     info.workingSet = workingSet;
@@ -39,7 +39,7 @@ TEST(SysinfoProcess, ExplorerLineOfAnEighthOfTheWindow) {
     FakeProcesses source;
     // explorer.exe uses 1,250,000 of 10,000,000 units; the idle entry the rest.
     source.passes = {{{0, 1000}, {1234, 500}}, {{0, 8751000}, {1234, 1250500}}};
-    source.infos[1234] = named(L"explorer.exe", 52ull * 1048576 + 1048575);
+    source.infos[1234] = Named(L"explorer.exe", 52ull * 1048576 + 1048575);
     ProcessList list;
     list.Sample(source);
 

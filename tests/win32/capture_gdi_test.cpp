@@ -81,7 +81,7 @@ public:
         PumpFor(300);
     }
     ~PatternWindow() { ::DestroyWindow(hwnd_); }
-    HWND hwnd() const { return hwnd_; }
+    HWND Hwnd() const { return hwnd_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -306,7 +306,7 @@ protected:
     void CaptureUntilShown(PatternWindow& window, int width, int height, int x0, int y0) {
         for (int attempt = 0; attempt < 30; ++attempt) {
             PumpFor(100);
-            if (::GetForegroundWindow() != window.hwnd()) ::SetForegroundWindow(window.hwnd());
+            if (::GetForegroundWindow() != window.Hwnd()) ::SetForegroundWindow(window.Hwnd());
             ASSERT_EQ(shot.Capture(CaptureSettings{2, {}}, system.seams), 1);
             if (shot.image->GetWidth() == uint32_t(width) && shot.image->GetHeight() == uint32_t(height) &&
                 PatternMismatches(*shot.image, 0, 0, x0, y0, width, height) == 0) {
@@ -324,7 +324,7 @@ TEST_F(CaptureActiveWindowOnScreen, WindowPastTheRightAndBottomEdgesIsCutThere) 
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
     PatternWindow window(width - 280, height - 224, 600, 500);
     CaptureUntilShown(window, 280, 224, 0, 0);
-    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    EXPECT_EQ(::GetForegroundWindow(), window.Hwnd());
     EXPECT_EQ(shot.image->GetWidth(), 280u);
     EXPECT_EQ(shot.image->GetHeight(), 224u);
     EXPECT_EQ(PatternMismatches(*shot.image, 0, 0, 0, 0, 280, 224), 0);
@@ -334,7 +334,7 @@ TEST_F(CaptureActiveWindowOnScreen, WindowPastTheLeftAndTopEdgesIsNotCut) {
     if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
     PatternWindow window(-100, -50, 300, 200);
     CaptureUntilShown(window, 300, 200, 100, 50);
-    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    EXPECT_EQ(::GetForegroundWindow(), window.Hwnd());
     EXPECT_EQ(shot.image->GetWidth(), 300u);
     EXPECT_EQ(shot.image->GetHeight(), 200u);
     // The part on the screen is the window's, from its own corner; the part
@@ -378,7 +378,7 @@ protected:
 TEST_F(CaptureOwnWindows, SplashOverTheActiveWindowIsNotInItsPicture) {
     if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
     PatternWindow window(100, 100, 400, 300);
-    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, window.hwnd()), nullptr);
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_PRINT, 1200, window.Hwnd()), nullptr);
     const HWND splash = FindSplash();
     PumpFor(200);
     ASSERT_TRUE(::IsWindowVisible(splash));
@@ -396,7 +396,7 @@ TEST_F(CaptureOwnWindows, SplashOverTheActiveWindowIsNotInItsPicture) {
     // still closes by its own timer.
     EXPECT_TRUE(::IsWindowVisible(splash));
     EXPECT_TRUE(own.Hidden().empty());
-    EXPECT_EQ(::GetForegroundWindow(), window.hwnd());
+    EXPECT_EQ(::GetForegroundWindow(), window.Hwnd());
     PumpFor(1500);
     EXPECT_EQ(FindSplash(), nullptr);
 }
@@ -404,12 +404,12 @@ TEST_F(CaptureOwnWindows, SplashOverTheActiveWindowIsNotInItsPicture) {
 TEST_F(CaptureOwnWindows, DesktopPictureShowsNoneOfThemAndTheyComeBack) {
     if (!HaveDisplay()) GTEST_SKIP() << "needs the test environment's X display";
     PatternWindow window(100, 100, 400, 300);
-    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_START, 60000, window.hwnd()), nullptr);
+    ASSERT_NE(CSplashWnd::Open(IDB_SPLASH_START, 60000, window.Hwnd()), nullptr);
     const HWND splash = FindSplash();
     PumpFor(200);
     RECT splashRect{}, windowRect{}, both{};
     ::GetWindowRect(splash, &splashRect);
-    ::GetWindowRect(window.hwnd(), &windowRect);
+    ::GetWindowRect(window.Hwnd(), &windowRect);
     ::UnionRect(&both, &splashRect, &windowRect);
 
     CaptureSeams seams = system.seams;
@@ -417,8 +417,8 @@ TEST_F(CaptureOwnWindows, DesktopPictureShowsNoneOfThemAndTheyComeBack) {
     ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, seams), 1);
     CxImage hidden = *shot.image;
     EXPECT_TRUE(::IsWindowVisible(splash));
-    EXPECT_TRUE(::IsWindowVisible(window.hwnd()));
-    EXPECT_EQ(::GetForegroundWindow(), window.hwnd()) << "the active window gets the foreground back";
+    EXPECT_TRUE(::IsWindowVisible(window.Hwnd()));
+    EXPECT_EQ(::GetForegroundWindow(), window.Hwnd()) << "the active window gets the foreground back";
     RECT now{};
     ::GetWindowRect(splash, &now);
     EXPECT_TRUE(::EqualRect(&now, &splashRect));
@@ -427,7 +427,7 @@ TEST_F(CaptureOwnWindows, DesktopPictureShowsNoneOfThemAndTheyComeBack) {
     ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, system.seams), 1);
     CxImage shown = *shot.image;
     ::SendMessageW(splash, WM_KEYDOWN, VK_ESCAPE, 0);
-    ::ShowWindow(window.hwnd(), SW_HIDE);
+    ::ShowWindow(window.Hwnd(), SW_HIDE);
     PumpFor(500);
     ASSERT_EQ(shot.Capture(CaptureSettings{0, {}}, system.seams), 1);
     EXPECT_GT(Differences(shown, *shot.image, both), 160 * 80);
@@ -493,7 +493,7 @@ TEST(CapturePointer, DrawnAtItsHotSpotWhenAskedAndOnlyInPicturesThatHoldIt) {
     HCURSOR cursor =
         ::CreateCursor(::GetModuleHandleW(nullptr), 8, 4, 32, 32, andPlane.data(), xorPlane.data());
     ASSERT_NE(cursor, nullptr);
-    ::SetClassLongPtrW(window.hwnd(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
+    ::SetClassLongPtrW(window.Hwnd(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor));
     ::SetCursorPos(200, 200);
     ::SetCursor(cursor);
     PumpFor(200);

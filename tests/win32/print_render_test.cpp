@@ -30,7 +30,7 @@ public:
         for (int i = 0; i < kWidth * kHeight; ++i) bits_[i] = 0xFFFFFF;
     }
     ~Canvas() { ::SelectObject(dc_.Get(), old_); }
-    HDC dc() const { return dc_.Get(); }
+    HDC Dc() const { return dc_.Get(); }
     uint32_t At(int x, int y) const {
         ::GdiFlush();
         return bits_[y * kWidth + x] & 0xFFFFFF;
@@ -95,7 +95,7 @@ TEST(PrintRender, PicturePageHasBandsRulesAndTheNegativeGreyPicture) {
     entry.image = WhitePicture(200, 100);
     PrintStyle style = Style();
     style.printMode = kPrintMonochromeNegative;
-    DrawPage(canvas.dc(), kPage, entry, style, Info());
+    DrawPage(canvas.Dc(), kPage, entry, style, Info());
 
     // Two rules, three rows each, across the body width.
     const std::vector<int> rows = canvas.BlackRows(kBody.left, kBody.right);
@@ -138,7 +138,7 @@ TEST(PrintRender, ColourPageDrawsThePictureAsItIs) {
     style.headStrings.clear();
     style.footStrings.clear();
     style.layout.pictureVerticalAlign = 1;
-    DrawPage(canvas.dc(), kPage, entry, style, Info());
+    DrawPage(canvas.Dc(), kPage, entry, style, Info());
     // No bands: no rule and the body keeps its edges. Centred vertically, the
     // bottom-left pixel of the picture is red.
     EXPECT_TRUE(canvas.BlackRows(kBody.left, kBody.right).empty());
@@ -156,24 +156,24 @@ TEST(PrintRender, BandsFollowModeAndFlags) {
     style.layout.enableHead = false;
     PageRect body = kBody;
     Canvas canvas;
-    DrawBand(canvas.dc(), body, 0, style, Info());
+    DrawBand(canvas.Dc(), body, 0, style, Info());
     EXPECT_EQ(body, kBody);
     EXPECT_FALSE(canvas.AnyInk(0, 0, kWidth, kHeight));
 
     style.layout.simpleMode = false;  // detail mode: the flag no longer counts
-    DrawBand(canvas.dc(), body, 0, style, Info());
+    DrawBand(canvas.Dc(), body, 0, style, Info());
     EXPECT_GT(body.top, kBody.top);
     EXPECT_TRUE(canvas.RowBlack(body.top, body.left, body.right));
 
     style.footStrings = {L"", L""};  // all empty: no footer band
     PageRect b2 = kBody;
-    DrawBand(canvas.dc(), b2, 1, style, Info());
+    DrawBand(canvas.Dc(), b2, 1, style, Info());
     EXPECT_EQ(b2.bottom, kBody.bottom);
 }
 
 TEST(PrintRender, PlaceholderAndTextPages) {
     Canvas blank;
-    DrawPage(blank.dc(), kPage, ScreenShot::Placeholder(), Style(), Info());
+    DrawPage(blank.Dc(), kPage, ScreenShot::Placeholder(), Style(), Info());
     EXPECT_FALSE(blank.AnyInk(0, 0, kWidth, kHeight));
 
     Canvas text;
@@ -183,8 +183,8 @@ TEST(PrintRender, PlaceholderAndTextPages) {
     PrintStyle style = Style();
     style.headStrings.clear();
     style.footStrings.clear();
-    DrawPage(text.dc(), kPage, entry, style, Info());
-    const PageRect r = TextRect(kBody, ScalesFor(FiguresOf(text.dc())));
+    DrawPage(text.Dc(), kPage, entry, style, Info());
+    const PageRect r = TextRect(kBody, ScalesFor(FiguresOf(text.Dc())));
     EXPECT_TRUE(text.AnyInk(r.left, r.top, r.right, r.bottom));
     EXPECT_FALSE(text.AnyInk(0, 0, r.left, kHeight));
     EXPECT_FALSE(text.AnyInk(0, 0, kWidth, r.top));
@@ -242,7 +242,7 @@ TEST(PrintRender, PageWithoutBodyPrintsItsBandsOnly) {
     for (int align : {0, 1}) {
         Canvas page;
         style.layout.pictureVerticalAlign = align;
-        DrawPage(page.dc(), kPage, entry, style, Info());
+        DrawPage(page.Dc(), kPage, entry, style, Info());
         // Away from the centred band texts only the footer rule is black: three rows.
         int black = 0;
         for (int y = 0; y < kHeight; ++y) black += page.At(kBody.left + 60, y) == 0;
@@ -257,7 +257,7 @@ TEST(PrintRender, PageWithoutBodyPrintsItsBandsOnly) {
     // at all is drawn (no rule filled from an inverted rectangle).
     style.layout.marginHead = 10;
     style.layout.margin = PageRect{60000, 1000, 60000, 1000};
-    DrawPage(canvas.dc(), kPage, entry, style, Info());
+    DrawPage(canvas.Dc(), kPage, entry, style, Info());
     EXPECT_FALSE(canvas.AnyInk(0, 0, kWidth, kHeight));
 }
 
