@@ -30,6 +30,7 @@ void Press::TakeGatheredInfo() {
     const int pageCount = info.pageCount;
     info = gathering->Wait();
     info.pageCount = pageCount;
+    gathering.reset();  // taken once, though the report and the printout both ask
 }
 
 void ApplyShotKey(ORBILUXSetting& pressSettings) {

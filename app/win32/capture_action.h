@@ -34,7 +34,8 @@ struct Press {
     // its moment: a report, or a printout (its bands and Text pages).
     bool NeedsInformation() const;
     // Waits for the information gathered since the press and puts it into the
-    // press's settings; nothing when none is being gathered.
+    // press's settings, once; nothing when none is being gathered or it has
+    // been taken already.
     void TakeGatheredInfo();
 
     ORBILUXSetting settings;  // the live settings at the press, the shot key's values applied

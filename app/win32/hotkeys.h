@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "app/win32/app_messages.h"
+
 namespace orbilux {
 
 class KeySettings;
@@ -13,10 +15,6 @@ constexpr int kShotHotkeyId = 1;
 // Added to the stored modifiers at registration (never stored): no hotkey
 // message for the keyboard's repeats of a held key.
 constexpr UINT kNoRepeatModifier = 0x4000;  // MOD_NOREPEAT
-
-// Posted to the registering window when the key of a press has been seen up;
-// the first parameter is the virtual-key code. Its handler calls HotkeyKeyReleased.
-constexpr UINT kHotkeyKeyUpMessage = WM_APP + 0x21;
 
 // Registers the print key, and the shot key when it is enabled, with the values
 // of the given settings as they are now. Results are not consulted.

@@ -8,14 +8,10 @@
 #include "app/win32/open_folder.h"
 #include "app/win32/save_notice.h"
 #include "app/win32/splash_wnd.h"
-#include "capture/press_picture.h"
 #include "capture/screen_shot.h"
 #include "capture/win32/own_windows.h"
-#include "capture/win32/clipboard.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "sysinfo/info_gathering.h"
-#include "sysinfo/win32/system_probes_win.h"
 #include "window/helpers.h"
 
 namespace orbilux {

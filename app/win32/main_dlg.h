@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/win32/app_messages.h"
 #include "app/win32/capture_action.h"
 #include "app/win32/countdown_wnd.h"
 #include "app/win32/subsystem_links.h"
@@ -19,9 +20,6 @@ namespace orbilux {
 
 constexpr UINT kTrayRefreshTimerId = 1;
 constexpr UINT kTrayRefreshMs = 5000;
-// Posted to the main dialog to carry out a command-line command (wParam) once
-// the message that brought it has been answered.
-constexpr UINT kRunCommandLineMessage = WM_APP + 0x22;
 
 class CMainDlg : public tamrik::CDialogImpl<CMainDlg>,
                  public tamrik::CMessageFilter,

@@ -7,18 +7,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/win32/app_messages.h"
 #include "app/win32/capture_action.h"
 
 namespace orbilux {
-
-// Posted to the main dialog by the press worker: a press is done.
-constexpr UINT kPressFinishedMessage = WM_APP + 0x22;
-// Posted to the main dialog by the press worker: a press's files could not be
-// written (lParam a SaveOutcome* the receiver deletes).
-constexpr UINT kPressSaveFailedMessage = WM_APP + 0x23;
-// Posted to the main dialog by the press worker: a press wrote its files and
-// the settings ask to say so (lParam a SaveOutcome* the receiver deletes).
-constexpr UINT kPressSavedMessage = WM_APP + 0x24;
 
 // Queues the press's worker part (FinishPress with steps that report to
 // `notify`); false when the pictures waiting already fill the queue's budget.

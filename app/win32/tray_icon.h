@@ -30,6 +30,7 @@ public:
     void SetState(bool busy);
     void Remove();
     bool Installed() const { return installed_; }
+    bool Busy() const { return busy_; }
 
     // Shows a balloon (the notification area's information message) at the
     // icon: title and text are cut to what the shell takes (63 and 255

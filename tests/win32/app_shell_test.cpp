@@ -5,9 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/win32/about_dlg.h"
 #include "app/win32/busy_flag.h"
 #include "app/win32/capture_action.h"
@@ -501,6 +503,39 @@ TEST_F(AppMainDialog, AFailedSaveIsToldOnceNamingTheFile) {
     ::RemoveDirectoryW(path.c_str());
     if (hadFile) ::MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     live.simpleMode = simple;
+}
+
+TEST_F(AppMainDialog, AFinishedPressPutsTheNormalIconBack) {
+    ORBILUXSetting& live = SettingsInstance();
+    const ORBILUXSetting kept = live;
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path base =
+        std::filesystem::path(temp) / ("tamrik-icon-" + std::to_string(::GetCurrentProcessId()));
+    std::filesystem::remove_all(base);
+    live.key_.keyAction = kActionFiles;
+    live.key_.logType = kLogNone;
+    live.general_.bDisplaySplash_ = false;
+    live.output_.baseDirName = base.wstring();
+    live.extras_.copyToClipboard = false;
+    live.extras_.notifyAfterSave = false;
+
+    // A press from the command line: captured, written by the worker, told finished.
+    ::PostMessageW(dialog.Handle(), kRunCommandLineMessage, WPARAM(CommandLineCommand::Print), 0);
+    auto written = [&] {
+        std::error_code ec;
+        size_t files = 0;
+        for (auto it = std::filesystem::recursive_directory_iterator(base, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            files += it->is_regular_file() ? 1 : 0;
+        return files;
+    };
+    for (int i = 0; i < 200 && (written() == 0 || dialog.Tray().Busy()); ++i) PumpFor(50);
+    EXPECT_EQ(written(), 1u);
+    EXPECT_FALSE(dialog.Tray().Busy()) << "the icon stayed busy after the press had finished";
+
+    live = kept;
+    std::filesystem::remove_all(base);
 }
 
 TEST_F(AppMainDialog, ExitEndsTheLoopWithCodeOne) {
