@@ -11,7 +11,7 @@ packages=(
   build-essential cmake ninja-build nasm pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
-  libboost-dev googletest libpng-dev libjpeg-dev zlib1g-dev
+  libboost-dev googletest libgtest-dev libpng-dev libjpeg-dev zlib1g-dev
   wine wine64 xvfb xdotool x11-utils x11-apps x11-xserver-utils xclip
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   fonts-ipafont-gothic imagemagick libjpeg-turbo-progs python3-pil python3-numpy
