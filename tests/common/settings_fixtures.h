@@ -21,7 +21,10 @@ using orbilux::ORBILUXSetting;
 inline std::vector<uint8_t> MakeDevMode(uint16_t extra, uint8_t seed = 0) {
     std::vector<uint8_t> block(orbilux::kDevModeFixedSize + extra);
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + i);
-    orbilux::SetDevModeField16(block.data(), orbilux::kDevModeDriverExtraOffset, extra);
+    // dmDriverExtra written by hand, little-endian at byte 70, so that the
+    // code's own reading of the layout is what the tests check.
+    block[70] = static_cast<uint8_t>(extra & 0xFF);
+    block[71] = static_cast<uint8_t>(extra >> 8);
     return block;
 }
 

@@ -10,8 +10,10 @@
 #include "app/win32/tray_icon.h"
 #include "base/text.h"
 #include "resources/resource.h"
+#include "tests/win32/ui_test_support.h"
 
 using namespace orbilux;
+using uitest::StringIn;
 
 namespace {
 
@@ -48,18 +50,6 @@ Balloons WaitForBalloon(const std::wstring& text, double seconds) {
         Sleep(100);
     }
     return found;
-}
-
-// String id in the given language's string table, read from the resource itself.
-std::wstring StringIn(LANGID language, UINT id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC block =
-        FindResourceExW(module, MAKEINTRESOURCEW(6) /* RT_STRING */, MAKEINTRESOURCEW(id / 16 + 1), language);
-    if (!block) return std::wstring();
-    const auto* p = static_cast<const wchar_t*>(LockResource(LoadResource(module, block)));
-    if (!p) return std::wstring();
-    for (UINT i = 0; i < id % 16; ++i) p += 1 + *p;  // each entry: its length, then its characters
-    return std::wstring(p + 1, *p);
 }
 
 }  // namespace

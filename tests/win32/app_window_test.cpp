@@ -57,7 +57,15 @@ TEST(AppWindowMessageMap, CommandsMatchLowWordWhateverTheNotificationAndBeforeTh
     EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(200, 0), handled), 200);
     EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(202, 0), handled), 202);
     // The WM_COMMAND entry catches the commands that have no entry of their own.
+    EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(199, 0), handled), 99);
     EXPECT_EQ(DispatchTo(map, r, WM_COMMAND, MAKEWPARAM(203, 0), handled), 99);
+    // Without one, such a command is left alone.
+    const MessageMap<Recorder> commandsOnly{{Command(57665), &Recorder::OnCommand},
+                                            {Commands(200, 202), &Recorder::OnRange}};
+    EXPECT_EQ(DispatchTo(commandsOnly, r, WM_COMMAND, MAKEWPARAM(57664, 0), handled), -1);
+    EXPECT_FALSE(handled);
+    EXPECT_EQ(DispatchTo(commandsOnly, r, WM_COMMAND, MAKEWPARAM(199, 0), handled), -1);
+    EXPECT_FALSE(handled);
     EXPECT_EQ(DispatchTo(map, r, WM_TIMER, 1, handled), 1);
     // A message without an entry, or one its handler declines, is left alone, result untouched.
     EXPECT_EQ(DispatchTo(map, r, WM_PAINT, 0, handled), -1);

@@ -18,6 +18,7 @@
 #include "output/image_file_saver.h"
 #include "output/output_naming.h"
 #include "output/text_report.h"
+#include "output/win32/output_files_win.h"
 #include "print/header_format.h"
 #include "print/print_run.h"
 #include "print/win32/page_render.h"
@@ -143,7 +144,7 @@ struct HardSettingsTest : ::testing::Test {
     void Save(ORBILUXSetting& settings, bool keepBase = false) {
         if (!keepBase) settings.output_.baseDirName = outDir;
         const auto start = Clock::now();
-        PortableOutputPlatform platform;
+        Win32OutputPlatform platform;
         ImageFileSaver saver(platform, Picture(40, 30), MonitorShotMap{}, settings);
         saver();
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(20)) << "the saving run took too long";
@@ -522,7 +523,7 @@ TEST(HardReport, AwkwardTitlesAndProgramsReachTheReport) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring path =
         std::wstring(temp) + L"tamrik-hard-report-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    ASSERT_TRUE(WriteReportFile(PortableFileSystem(), path, expanded));
+    ASSERT_TRUE(WriteReportFile(Win32FileSystem(), path, expanded));
     const std::string bytes = ReadAll(fs::path(path));
     DeleteFileW(path.c_str());
     // "%" and "&" stay; the euro sign, the emoji, the lone surrogates and the

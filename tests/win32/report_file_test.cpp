@@ -9,6 +9,7 @@
 
 #include "output/output_naming.h"
 #include "output/text_report.h"
+#include "output/win32/output_files_win.h"
 #include "settings/settings.h"
 #include "tests/common/output_fixtures.h"
 
@@ -85,7 +86,7 @@ const std::string kApplicationHeading =
 TEST(ReportFile, BasicReportInCodePage932) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_basic");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(Win32FileSystem(), ReportInfo(), 1, path));
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.substr(0, kGeneralHeading.size()), kGeneralHeading);
     ExpectCrLfOnly(bytes);
@@ -106,8 +107,8 @@ TEST(ReportFile, BasicReportInCodePage932) {
 TEST(ReportFile, EventLogReportAndReplacement) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_logs");
     const std::wstring path = folder + L"MN20240305_00_6bf1.txt";
-    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, path));
-    ASSERT_TRUE(WriteTextReport(PortableFileSystem(), ReportInfo(), 2,
+    ASSERT_TRUE(WriteTextReport(Win32FileSystem(), ReportInfo(), 1, path));
+    ASSERT_TRUE(WriteTextReport(Win32FileSystem(), ReportInfo(), 2,
                                 path));  // a whole new file replaces the old one
     const std::string bytes = ReadBytes(path);
     ExpectCrLfOnly(bytes);
@@ -119,8 +120,8 @@ TEST(ReportFile, EventLogReportAndReplacement) {
     EXPECT_EQ(system + kSystemHeading.size() + entry.size() + kApplicationHeading.size(), bytes.size());
     EXPECT_EQ(FilesIn(folder).size(), 1u);
 
-    EXPECT_FALSE(WriteTextReport(PortableFileSystem(), ReportInfo(), 0, folder + L"none.txt"));
-    EXPECT_FALSE(WriteTextReport(PortableFileSystem(), ReportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
+    EXPECT_FALSE(WriteTextReport(Win32FileSystem(), ReportInfo(), 0, folder + L"none.txt"));
+    EXPECT_FALSE(WriteTextReport(Win32FileSystem(), ReportInfo(), 1, folder + L"no\\such\\folder\\x.txt"));
     EXPECT_EQ(FilesIn(folder).size(), 1u);
     RemoveFolder(folder);
 }
@@ -135,7 +136,7 @@ TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     settings.output_.baseFileName.clear();
     settings.key_.logType = 1;
     settings.format_.computerInfo = ReportInfo();
-    tamrik_test::FixedPortablePlatform platform;  // the clock at the fixed moment
+    tamrik_test::FixedPlatform<Win32OutputPlatform> platform;  // the clock at the fixed moment
 
     EXPECT_TRUE(WriteTextReport(platform));
     settings.output_.baseFileName.clear();  // the saving run's end

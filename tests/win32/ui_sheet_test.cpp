@@ -282,7 +282,10 @@ TEST(UiMonitorPage, PerMonitorTargetNeedsATile) {
         h.PressOk();
         EXPECT_EQ(BoxAnswer::seen, 1);
         EXPECT_EQ(BoxAnswer::text, tamrik::ResourceString(IDS_NO_MONITOR));
-        EXPECT_FALSE(BoxAnswer::text.empty());
+        EXPECT_EQ(StringIn(MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), IDS_NO_MONITOR),
+                  L"1つ以上のモニターを選択してください。");
+        EXPECT_EQ(StringIn(MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), IDS_NO_MONITOR),
+                  L"Select at least one monitor.");
     }
     EXPECT_TRUE(h.IsOpen());
     // The refused OK has stored nothing: neither the live record nor the file changed.

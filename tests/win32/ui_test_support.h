@@ -33,6 +33,19 @@ inline void Pump(DWORD ms, HWND dialog = nullptr) {
     } while (LONG(::GetTickCount() - end) < 0);
 }
 
+// String id in the given language's string table, read from the resource
+// itself whatever the thread's language.
+inline std::wstring StringIn(LANGID language, UINT id) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC block = ::FindResourceExW(module, MAKEINTRESOURCEW(6) /* RT_STRING */,
+                                    MAKEINTRESOURCEW(id / 16 + 1), language);
+    if (!block) return std::wstring();
+    const auto* p = static_cast<const wchar_t*>(::LockResource(::LoadResource(module, block)));
+    if (!p) return std::wstring();
+    for (UINT i = 0; i < id % 16; ++i) p += 1 + *p;  // each entry: its length, then its characters
+    return std::wstring(p + 1, *p);
+}
+
 inline std::wstring TextOf(HWND window) {
     wchar_t text[512] = {};
     ::GetWindowTextW(window, text, 512);
