@@ -59,10 +59,6 @@ std::wstring makeOutputPath(OutputPlatform& platform, OutputSettings& output, in
     return output.currentDir + name + extension;
 }
 
-std::wstring makeOutputPath(OutputPlatform& platform, int index, const std::wstring& extension) {
-    return makeOutputPath(platform, SettingsInstance().output_, index, extension);
-}
-
 void prepareNamePattern(OutputPlatform& platform, OutputSettings& output, const tamrik::CalendarTime& time,
                         FolderResult* folder) {
     FolderResult result;

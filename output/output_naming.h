@@ -55,8 +55,6 @@ std::wstring FormatNameStem(const tamrik::CalendarTime& time);
 // is empty.
 std::wstring makeOutputPath(OutputPlatform& platform, OutputSettings& output, int index,
                             const std::wstring& extension);
-// The same on the live settings record.
-std::wstring makeOutputPath(OutputPlatform& platform, int index, const std::wstring& extension);
 
 // How the output folder of a capture was made ready.
 struct FolderResult {

@@ -76,12 +76,4 @@ bool WriteTextReport(OutputFileSystem& files, const ComputerInfo& info, int logT
     return WriteReportFile(files, path, ExpandTabs(BuildReportText(info, logType)), failure);
 }
 
-bool WriteTextReport(OutputPlatform& platform) {
-    ORBILUXSetting& settings = SettingsInstance();
-    const int logType = settings.key_.logType;
-    if (logType == kLogNone) return false;
-    return WriteTextReport(platform.Files(), settings.format_.computerInfo, logType,
-                           makeOutputPath(platform, 0, L".txt"));
-}
-
 }  // namespace orbilux

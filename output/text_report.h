@@ -30,9 +30,4 @@ bool WriteReportFile(OutputFileSystem& files, const std::wstring& path, const st
 bool WriteTextReport(OutputFileSystem& files, const ComputerInfo& info, int logType, const std::wstring& path,
                      SaveFailure* failure = nullptr);
 
-// The report step of the saving run: reads logType and the computer
-// information from the live settings and writes makeOutputPath(platform, 0, ".txt").
-// Returns whether a complete report file was written.
-bool WriteTextReport(OutputPlatform& platform);
-
 }  // namespace orbilux

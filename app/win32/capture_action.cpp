@@ -90,7 +90,6 @@ void FinishPress(Press& press, PressSteps& steps) {
             steps.NotifySaved(saved);
     }
     if (press.Prints()) steps.StartPrinting(press, steps.BuildTextPages(press));
-    steps.PressFinished(press);
 }
 
 }  // namespace orbilux

@@ -89,8 +89,6 @@ public:
     virtual int32_t BuildTextPages(Press& press) = 0;
     // Stores the page count for "$maxpage" and starts printing when it is above 0.
     virtual void StartPrinting(Press& press, int32_t pageCount) = 0;
-    // The press is done.
-    virtual void PressFinished(Press& press) = 0;
 };
 
 // The key's part of a press for hotkey `hotkeyId` (0 print key, 1 shot key).

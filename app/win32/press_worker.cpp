@@ -56,25 +56,14 @@ public:
     void StartPrinting(Press& press, int32_t pageCount) override {
         StartPressPrinting(*press.shot, press.settings, press.printer, pageCount);
     }
-    void PressFinished(Press&) override {
-        finished_ = true;
-        Post(kPressFinishedMessage, nullptr);
-    }
-    // Every press is told finished once, even one whose work failed.
-    void EnsureFinished() {
-        if (!finished_) Post(kPressFinishedMessage, nullptr);
-        finished_ = true;
-    }
-
-private:
     void Post(UINT message, SaveOutcome* outcome) {
         // After Exit the dialog is gone: nobody is left to tell.
         if (!::PostMessageW(notify_, message, 0, LPARAM(outcome))) delete outcome;
     }
 
+private:
     HWND notify_;
     Win32OutputPlatform output_;
-    bool finished_ = false;
 };
 
 }  // namespace
@@ -92,7 +81,8 @@ bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify) {
         } catch (...) {
             // Out of memory, say: this press ends here; the next one still runs.
         }
-        steps.EnsureFinished();
+        // Every press is told finished once, even one whose work failed.
+        steps.Post(kPressFinishedMessage, nullptr);
     });
 }
 

@@ -13,7 +13,8 @@
 namespace orbilux {
 
 // Queues the press's worker part (FinishPress with steps that report to
-// `notify`); false when the pictures waiting already fill the queue's budget.
+// `notify`, then kPressFinishedMessage, whatever became of the work); false
+// when the pictures waiting already fill the queue's budget.
 bool QueuePressWork(const std::shared_ptr<Press>& press, HWND notify);
 
 // The key's part of a press on Windows: its moment read from the system, and

@@ -86,7 +86,6 @@ public:
     void CopyToClipboard(Press&) override {}
     int32_t BuildTextPages(Press&) override { return 0; }
     void StartPrinting(Press&, int32_t) override {}
-    void PressFinished(Press&) override {}
 
     Clock::time_point grabStart, grabEnd;
     std::shared_ptr<ScreenShot> lastShot;

@@ -94,7 +94,6 @@ struct FakePressSteps : PressSteps {
     void StartPrinting(Press&, int32_t pages) override { calls.push_back("print " + std::to_string(pages)); }
     void CopyToClipboard(Press&) override { calls.push_back("clipboard"); }
     void NotifySaved(const SaveOutcome&) override { calls.push_back("saved"); }
-    void PressFinished(Press&) override { calls.push_back("finished"); }
 };
 
 class AppCaptureAction : public ::testing::Test {
@@ -122,7 +121,7 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
               (Calls{"busy", "moment", "capture", "gather", "printer", "splash", "queue", "normal"}));
     EXPECT_TRUE(steps.busyDuringCapture);
     EXPECT_FALSE(busy.IsTaken());
-    EXPECT_EQ(Finish(), (Calls{"text", "print 3", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"text", "print 3"}));
 
     // Files only, without a report: nothing beyond the moment is gathered.
     steps.calls.clear();
@@ -130,7 +129,7 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.key_.logType = 0;
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "splash", "queue", "normal"}));
-    EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"files"}));
 
     // Both: the files are complete before printing starts.
     steps.calls.clear();
@@ -139,13 +138,13 @@ TEST_F(AppCaptureAction, TheKeyOnlyCapturesAndQueuesTheWorkerWritesThenPrints) {
     settings.general_.bDisplaySplash_ = false;
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "gather", "printer", "queue", "normal"}));
-    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3"}));
 
     steps.calls.clear();
     settings.key_.keyAction = 7;  // neither files nor print
     RunCaptureAction(0, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "queue", "normal"}));
-    EXPECT_EQ(Finish(), (Calls{"finished"}));
+    EXPECT_EQ(Finish(), (Calls{}));
 }
 
 TEST_F(AppCaptureAction, ClipboardComesBeforeFilesAndTheWordAfterSavingOnlyAfterWrittenFiles) {
@@ -153,26 +152,26 @@ TEST_F(AppCaptureAction, ClipboardComesBeforeFilesAndTheWordAfterSavingOnlyAfter
     settings.extras_.copyToClipboard = true;
     settings.extras_.notifyAfterSave = true;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(Finish(), (Calls{"clipboard", "files", "saved", "text", "print 3", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"clipboard", "files", "saved", "text", "print 3"}));
 
     // A failed run says why, not what it wrote.
     worker.saveOutcome.failure = SaveFailure::DiskFull;
     RunCaptureAction(1, settings, steps, busy);
-    EXPECT_EQ(Finish(), (Calls{"clipboard", "files", "notify " + std::to_string(int(SaveFailure::DiskFull)),
-                               "finished"}));
+    EXPECT_EQ(Finish(),
+              (Calls{"clipboard", "files", "notify " + std::to_string(int(SaveFailure::DiskFull))}));
 
     // Printing only: nothing was saved, so nothing is told.
     worker.saveOutcome.failure = SaveFailure::None;
     settings.key_.keyAction = 0;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(Finish(), (Calls{"clipboard", "text", "print 3", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"clipboard", "text", "print 3"}));
 
     // Both switched off: neither step.
     settings.key_.keyAction = 2;
     settings.extras_.copyToClipboard = false;
     settings.extras_.notifyAfterSave = false;
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"files", "text", "print 3"}));
 }
 
 TEST_F(AppCaptureAction, TheShotKeysValuesGoToItsPressOnly) {
@@ -181,7 +180,7 @@ TEST_F(AppCaptureAction, TheShotKeysValuesGoToItsPressOnly) {
     settings.general_.screenTarget = 2;
     RunCaptureAction(1, settings, steps, busy);
     EXPECT_EQ(steps.calls, (Calls{"busy", "moment", "capture", "gather", "splash", "queue", "normal"}));
-    EXPECT_EQ(Finish(), (Calls{"files", "finished"}));
+    EXPECT_EQ(Finish(), (Calls{"files"}));
     EXPECT_EQ(worker.savedTarget, 0);
     EXPECT_EQ(worker.savedKeyAction, 1);
     EXPECT_EQ(worker.savedLogType, 2);
@@ -253,8 +252,8 @@ TEST_F(AppCaptureAction, FilesThatCannotBeWrittenAreToldOnceAndThePressStillPrin
     worker.saveOutcome.failure = SaveFailure::NotAFolder;
     worker.saveOutcome.folder = L"C:\\Shots\\20240305\\";
     RunCaptureAction(0, settings, steps, busy);
-    EXPECT_EQ(Finish(), (Calls{"files", "notify " + std::to_string(int(SaveFailure::NotAFolder)), "text",
-                               "print 3", "finished"}));
+    EXPECT_EQ(Finish(),
+              (Calls{"files", "notify " + std::to_string(int(SaveFailure::NotAFolder)), "text", "print 3"}));
 }
 
 TEST(AppAbout, VersionLineNeedsFourParts) {

@@ -128,25 +128,21 @@ TEST(ReportFile, EventLogReportAndReplacement) {
 
 TEST(ReportFile, CapturesInTheSameHalfMinuteGetTheirOwnNumbers) {
     const std::wstring folder = ScratchFolder(L"tamrik_report_naming");
-    ORBILUXSetting& settings = SettingsInstance();
-    const OutputSettings savedOutput = settings.output_;
-    const int32_t savedLogType = settings.key_.logType;
-    settings.output_.baseDirName = folder.substr(0, folder.size() - 1);
-    settings.output_.bDateDir = false;
-    settings.output_.baseFileName.clear();
-    settings.key_.logType = 1;
-    settings.format_.computerInfo = ReportInfo();
+    OutputSettings output;
+    output.baseDirName = folder.substr(0, folder.size() - 1);
+    output.bDateDir = false;
     tamrik_test::FixedPlatform<Win32OutputPlatform> platform;  // the clock at the fixed moment
+    // The report step of a saving run: the name pattern is prepared anew for each.
+    auto report = [&](int logType) {
+        output.baseFileName.clear();
+        return WriteTextReport(platform.Files(), ReportInfo(), logType,
+                               makeOutputPath(platform, output, 0, L".txt"));
+    };
 
-    EXPECT_TRUE(WriteTextReport(platform));
-    settings.output_.baseFileName.clear();  // the saving run's end
-    EXPECT_TRUE(WriteTextReport(platform));
-    settings.output_.baseFileName.clear();
-    settings.key_.logType = 0;
-    EXPECT_FALSE(WriteTextReport(platform));
+    EXPECT_TRUE(report(1));
+    EXPECT_TRUE(report(1));
+    EXPECT_FALSE(report(0));
 
-    settings.output_ = savedOutput;
-    settings.key_.logType = savedLogType;
     std::vector<std::wstring> names = FilesIn(folder);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, std::vector<std::wstring>({L"MN20240305_00_6bf1.txt", L"MN20240305_00_6bf2.txt"}));
