@@ -124,7 +124,7 @@ public:
 
     // Captures as the settings ask through the seams. Returns the number of
     // pages, 0 after a failure the user has been shown. (The Windows layer's
-    // CaptureByLiveSettings captures the system's screen.)
+    // CaptureBySettings captures the system's screen.)
     int32_t Capture(const CaptureSettings& settings, CaptureSeams& seams);
 
     // Inserts a page under its number; false (and the listed page stays) when

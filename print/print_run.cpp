@@ -93,7 +93,6 @@ std::vector<std::vector<std::wstring>> PaginateLines(const std::vector<std::wstr
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings, const TextPageServices& services) {
     ComputerInfo& info = settings.format_.computerInfo;
     const int32_t logType = settings.key_.logType;
-    if (services.gather) services.gather(info, GatherNeeds::ForLogType(logType));
     const std::vector<std::wstring> lines = TextPageLines(info, logType);
     if (!lines.empty() && services.paginate) {
         for (auto& pageLines : services.paginate(lines)) {

@@ -63,14 +63,12 @@ std::vector<std::vector<std::wstring>> PaginateLines(const std::vector<std::wstr
 
 // What building the Text pages needs from the platform.
 struct TextPageServices {
-    // Fills the record from the running system, with what the report setting needs.
-    std::function<void(ComputerInfo&, const GatherNeeds&)> gather;
     // Lays lines out on pages as the printer would.
     std::function<std::vector<std::vector<std::wstring>>(const std::vector<std::wstring>&)> paginate;
 };
 
-// Gathers the computer information into the settings' record, appends the
-// Text pages behind the screen shot's pages and returns the page count.
+// Appends the Text pages of the settings' computer information (gathered
+// already) behind the screen shot's pages and returns the page count.
 int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings, const TextPageServices& services);
 
 }  // namespace orbilux

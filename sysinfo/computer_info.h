@@ -1,7 +1,8 @@
-// The computer's state at the last capture action: names, network, up time,
-// foreground window, processes, power, memory and event-log excerpts. Filled by
-// GatherSystemInfo on Windows; read by the header and footer tokens, the
-// printed Text pages and the text report.
+// The computer's state at a press: names, network, up time, foreground
+// window, processes, power, memory and event-log excerpts. The moment is read
+// at the key (ReadMoment) and the rest gathered beside the press's encoding
+// (InfoGathering); read by the header and footer tokens, the printed Text
+// pages and the text report.
 #pragma once
 
 #include <string>
@@ -68,8 +69,8 @@ struct ComputerInfo {
 
     // Fills every member except page and pageCount from what the probes
     // answer, then composes infoLines. The event-log lists are filled only
-    // when asked. (The Windows layer's GatherSystemInfo asks the running
-    // system.)
+    // when asked. (With the Windows layer's Win32SystemProbes it asks the
+    // running system.)
     void gatherComputerInfo(bool withEventLogs, orbilux::SystemProbes& probes);
     // The same, with the process list and the event logs only when needed
     // (left empty otherwise).

@@ -50,15 +50,12 @@ SaveOutcome SavePressFiles(OutputPlatform& platform, const ScreenShot& shot, ORB
 }
 
 int32_t BuildPressTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer) {
-    // The information is the press's own, already gathered.
-    auto gathered = [](ComputerInfo&, const GatherNeeds&) {};
-    return BuildTextPages(shot, settings, gathered, printer);
+    return BuildTextPages(shot, settings, printer);
 }
 
 void StartPressPrinting(const ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer,
                         int32_t pageCount) {
-    settings.format_.computerInfo.pageCount = pageCount;
-    if (pageCount > 0) StartPrintJob(printer, MakePrintRun(shot, settings, pageCount));
+    StartPrintJob(printer, shot, settings, pageCount);
 }
 
 struct PrintLink::State {

@@ -268,11 +268,8 @@ PageRoom RoomOnPrinter(const PrintStyle& style, const PrinterTarget& printer) {
     return JudgeRoom(body, scales, capacity, text.lineHeight);
 }
 
-int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather,
-                       const PrinterTarget& printer) {
+int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer) {
     TextPageServices services;
-    services.gather = gather;
     services.paginate = [&settings, &printer](const std::vector<std::wstring>& lines) {
         return PaginateText(lines, StyleFrom(settings), settings.format_.computerInfo, printer);
     };

@@ -44,12 +44,9 @@ PageRoom RoomOnPrinter(const PrintStyle& style, const PrinterTarget& printer);
 // The printer the settings name, with the stored device mode when it is sound.
 PrinterTarget TargetFromSettings(const PrinterSettings& printer);
 
-// Gathers the computer information through `gather` (the shell passes
-// GatherSystemInfo), appends the Text pages for the settings'
-// logType, laid out for the printer the run will print on, and returns the
-// page count.
-int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings,
-                       const std::function<void(ComputerInfo&, const GatherNeeds&)>& gather,
-                       const PrinterTarget& printer);
+// Appends the Text pages for the settings' logType and computer information
+// (gathered already), laid out for the printer the run will print on, and
+// returns the page count.
+int32_t BuildTextPages(ScreenShot& shot, ORBILUXSetting& settings, const PrinterTarget& printer);
 
 }  // namespace orbilux

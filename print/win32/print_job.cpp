@@ -469,12 +469,6 @@ void RunPrintJob(PrintJob& job) {
     job.complete = true;
 }
 
-bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run) {
-    if (!objects.Printer()) return false;
-    // The same printer and device mode the Text pages were laid out for.
-    return StartPrintJob(TargetOf(objects), std::move(run));
-}
-
 bool StartPrintJob(const PrinterTarget& printer, std::shared_ptr<PrintRun> run) {
     if (!run || run->pages.empty() || printer.deviceName.empty()) return false;
     auto job = std::make_shared<PrintJob>();
@@ -507,11 +501,12 @@ bool StartPrintJob(std::shared_ptr<PrintJob> job) {
     return true;
 }
 
-bool StartPrintJob(const PrinterObjects& objects, const ScreenShot& shot, ORBILUXSetting& settings,
+bool StartPrintJob(const PrinterTarget& printer, const ScreenShot& shot, ORBILUXSetting& settings,
                    int32_t pageCount) {
     settings.format_.computerInfo.pageCount = pageCount;
     if (pageCount <= 0) return false;
-    return StartPrintJob(objects, MakePrintRun(shot, settings, pageCount));
+    // The same printer and device mode the Text pages were laid out for.
+    return StartPrintJob(printer, MakePrintRun(shot, settings, pageCount));
 }
 
 bool WaitForPrintJobsAtExit(DWORD finishMs, DWORD cancelMs) {

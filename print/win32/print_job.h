@@ -3,10 +3,10 @@
 // document "Tamrik prints the DESKTOP." each.
 //
 // The shell keeps one PrinterObjects for the life of its main window:
-//   InitPrinter(settings.printer_.bSetPrinter_, objects, settings.printer_)   at start-up
-//   ShowPrintSetup(owner, objects, settings.printer_)                          tray command
-//   StartPrintJob(objects, shot, settings, pageCount)                          capture action
-//   WaitForPrintJobsAtExit()                                                   before objects go
+//   InitPrinter(settings.printer_.bSetPrinter_, objects, settings.printer_, prompts)   at start-up
+//   ShowPrintSetup(owner, objects, settings.printer_, prompts)                          tray command
+//   StartPrintJob(target, shot, settings, pageCount)   a press, on the worker, on the printer it took
+//   WaitForPrintJobsAtExit()                                                            before objects go
 // InitPrinter links the printer settings to the objects (printerRef), so the
 // settings pages can call ShowPrintSetup/ShowPageSetup with the settings alone.
 #pragma once
@@ -176,10 +176,8 @@ bool ShowPageSetup(HWND owner, PrinterSettings& printer, const PrinterPrompts& p
 // thread, after storing the page count for "$maxpage". The job works on its
 // own copy of the pages, pictures, settings and token values. False when
 // nothing was started (no page, no printer, no thread).
-bool StartPrintJob(const PrinterObjects& objects, const ScreenShot& shot, ORBILUXSetting& settings,
+bool StartPrintJob(const PrinterTarget& printer, const ScreenShot& shot, ORBILUXSetting& settings,
                    int32_t pageCount);
-// Starts a prepared run.
-bool StartPrintJob(const PrinterObjects& objects, std::shared_ptr<PrintRun> run);
 // Starts a prepared run on the printer a press took as its own (its name and
 // device mode); false without a printer or a page.
 bool StartPrintJob(const PrinterTarget& printer, std::shared_ptr<PrintRun> run);

@@ -170,39 +170,23 @@ TEST(PrintTextPages, BuildAppendsTextPagesAfterThePictures) {
     pic.image = Picture24(RGBQuadColor{});
     shot.InsertPage(pic);
     ORBILUXSetting settings;
-    GatherNeeds asked;
-    asked.processes = asked.eventLogs = true;
+    settings.format_.computerInfo.shotDate = L"2024/01/02";
+    settings.format_.computerInfo.infoLines = {L"x\n"};
     TextPageServices services;
-    services.gather = [&](ComputerInfo& info, const GatherNeeds& needs) {
-        asked = needs;
-        info.shotDate = L"2024/01/02";
-        info.infoLines = {L"x\n"};
-    };
     services.paginate = [](const std::vector<std::wstring>& lines) {
         return std::vector<std::vector<std::wstring>>{lines};
     };
 
-    // No report: the information is still gathered for the tokens, but no Text page.
-    // Neither the process samples nor the event logs are taken for it.
+    // No report: no Text page, and the information stays as gathered.
     EXPECT_EQ(BuildTextPages(shot, settings, services), 1);
-    EXPECT_FALSE(asked.processes);
-    EXPECT_FALSE(asked.eventLogs);
     EXPECT_EQ(settings.format_.computerInfo.shotDate, L"2024/01/02");
 
     settings.key_.logType = 1;
-    // The basic report lists the processes but has no event-log section.
     EXPECT_EQ(BuildTextPages(shot, settings, services), 2);
-    EXPECT_TRUE(asked.processes);
-    EXPECT_FALSE(asked.eventLogs);
     const PageEntry& page = shot.GetPage(1);
     EXPECT_EQ(page.kind, PageKind::Text);
     EXPECT_EQ(page.lines.front(), kGeneralInfoHeading);
     EXPECT_FALSE(page.image);
-
-    settings.key_.logType = 2;
-    BuildTextPages(shot, settings, services);
-    EXPECT_TRUE(asked.processes);
-    EXPECT_TRUE(asked.eventLogs);
 }
 
 TEST(PrintDevMode, StoredFormKeepsThe220BytePublicPartAndTheDriverBytes) {

@@ -175,7 +175,7 @@ TEST_F(PrintSelection, NoDefaultPrinterOpensNothingAndSaysNothing) {
     page.lines = {L"x"};
     shot.InsertPage(page);
     ORBILUXSetting settings;
-    EXPECT_FALSE(StartPrintJob(objects, shot, settings, 1));
+    EXPECT_FALSE(StartPrintJob(TargetOf(objects), shot, settings, 1));
     EXPECT_EQ(settings.format_.computerInfo.pageCount, 1);
 }
 
@@ -515,7 +515,7 @@ TEST(PrintE2E, ThreePageRun) {
     PrinterObjects objects;
     InitPrinter(false, objects, settings.printer_, PrinterPrompts());
     ASSERT_TRUE(objects.Printer());
-    ASSERT_TRUE(StartPrintJob(objects, shot, settings, 3));
+    ASSERT_TRUE(StartPrintJob(TargetOf(objects), shot, settings, 3));
     // The next capture refills the same picture while the job may still print.
     for (uint32_t y = 0; y < 400; ++y)
         for (uint32_t x = 0; x < 640; ++x) shot.image->SetPixelColor(x, y, RGBQuadColor::FromRgb(0, 0, 0));
@@ -551,13 +551,10 @@ TEST(PrintE2E, PageWithoutBody) {
     PrinterObjects objects;
     InitPrinter(false, objects, settings.printer_, PrinterPrompts());
     ASSERT_TRUE(objects.Printer());
-    const std::function<void(ComputerInfo&, const GatherNeeds&)> gather = [&](ComputerInfo& info,
-                                                                              const GatherNeeds&) {
-        info.computerName = std::wstring(mark, mark + std::strlen(mark));
-        info.infoLines = NumberedLines(130);
-    };
-    const int32_t pageCount = BuildTextPages(shot, settings, gather, TargetOf(objects));
+    settings.format_.computerInfo.computerName = std::wstring(mark, mark + std::strlen(mark));
+    settings.format_.computerInfo.infoLines = NumberedLines(130);
+    const int32_t pageCount = BuildTextPages(shot, settings, TargetOf(objects));
     EXPECT_EQ(pageCount, 1);  // no Text page: not one line would fit
-    ASSERT_TRUE(StartPrintJob(objects, shot, settings, pageCount));
+    ASSERT_TRUE(StartPrintJob(TargetOf(objects), shot, settings, pageCount));
     EXPECT_TRUE(WaitForPrintJobsAtExit(60000, 5000));
 }
