@@ -7,16 +7,15 @@ namespace orbilux {
 
 std::wstring CaptureFolderToOpen(OutputPlatform& platform, const OutputSettings& output,
                                  const tamrik::CalendarTime& today) {
-    std::wstring base = output.baseDirName.empty() ? DefaultPicturesFolder(platform) : output.baseDirName;
-    while (!base.empty() && IsPathSeparator(base.back())) base.pop_back();
-    if (base.empty()) return {};
-    base += L'\\';
+    const std::wstring base =
+        output.baseDirName.empty() ? DefaultPicturesFolder(platform) : output.baseDirName;
+    const std::wstring undated = CaptureFolderOf(base, false, today);
+    if (undated == L"\\") return {};  // no base folder at all
     if (output.bDateDir) {
-        // The stem "MN" + date + ... carries the dated folder's name.
-        const std::wstring dated = base + FormatNameStem(today).substr(2, 8) + L"\\";
+        const std::wstring dated = CaptureFolderOf(base, true, today);
         if (FolderExists(platform.Files(), dated)) return dated;
     }
-    return CreateFolderLevels(platform.Files(), base) ? base : std::wstring();
+    return CreateFolderLevels(platform.Files(), undated) ? undated : std::wstring();
 }
 
 }  // namespace orbilux

@@ -42,6 +42,22 @@ uint32_t EffectiveScale(uint32_t scale) {
     return std::min<uint32_t>(scale, 150);
 }
 
+namespace {
+
+// Whether the settings reduce the picture's colours: a depth of 1, 4 or 8 bits
+// for a format other than JPEG (which is always written in full colour).
+bool ReducesColours(const OutputSettings& output, int32_t bpp) {
+    return output.nPictureFormat != kFormatJpeg && bpp >= kDepth1 && bpp <= kDepth8;
+}
+
+// Whether the picture is written as captured: full size, and a depth the
+// settings leave as it is.
+bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
+    return EffectiveScale(output.scale) == 100 && !ReducesColours(output, bpp);
+}
+
+}  // namespace
+
 CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture) {
     CxImage copy = picture;
     const uint32_t scale = EffectiveScale(output.scale);
@@ -49,23 +65,16 @@ CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage&
         copy.Resample(uint32_t(uint64_t(copy.GetWidth()) * scale / 100),
                       uint32_t(uint64_t(copy.GetHeight()) * scale / 100));
     }
-    if (output.nPictureFormat == kFormatJpeg) return copy;
-    switch (bpp) {
-        case 0:
-            copy.DecreaseBpp(1, true);
-            break;
-        case 1:
-        case 2: {
-            const uint32_t colors = bpp == 1 ? 16 : 256;
-            CQuantizer quantizer(colors, 8);
-            quantizer.ProcessImage(copy);
-            const std::vector<RGBQuadColor> palette = quantizer.GetPalette();
-            copy.DecreaseBpp(bpp == 1 ? 4 : 8, false, palette.data(), colors);
-            break;
-        }
-        default:
-            break;
+    if (!ReducesColours(output, bpp)) return copy;
+    if (bpp == kDepth1) {
+        copy.DecreaseBpp(1, true);
+        return copy;
     }
+    const uint32_t colors = bpp == kDepth4 ? 16 : 256;
+    CQuantizer quantizer(colors, 8);
+    quantizer.ProcessImage(copy);
+    const std::vector<RGBQuadColor> palette = quantizer.GetPalette();
+    copy.DecreaseBpp(bpp == kDepth4 ? 4 : 8, false, palette.data(), colors);
     return copy;
 }
 
@@ -81,17 +90,6 @@ ImageFileSaver::ImageFileSaver(OutputPlatform& platform, CxImagePtr image, Monit
       image_(std::move(image)),
       monitorShots_(std::move(monitorShots)),
       settings_(settings) {}
-
-namespace {
-
-// Whether the picture is written as captured: full size, and a depth the
-// settings leave as it is.
-bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
-    if (EffectiveScale(output.scale) != 100) return false;
-    return output.nPictureFormat == kFormatJpeg || bpp < kDepth1 || bpp > kDepth8;
-}
-
-}  // namespace
 
 SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
                                     bool hasEncoder) {
@@ -115,7 +113,6 @@ SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& 
 }
 
 SaveOutcome ImageFileSaver::operator()() {
-    std::lock_guard<std::mutex> hold(lock_);
     OutputSettings& output = settings_.output_;
     struct ClearStem {
         OutputSettings& output;

@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "capture/screen_shot.h"
@@ -68,7 +67,6 @@ private:
     SaveFailure SaveOne(const CxImage& picture, const std::wstring& path, ImageEncoder encoder,
                         bool hasEncoder);
 
-    std::mutex lock_;
     OutputPlatform& platform_;
     CxImagePtr image_;
     MonitorShotMap monitorShots_;

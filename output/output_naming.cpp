@@ -90,6 +90,15 @@ int64_t NextSequenceNumber(OutputFileSystem& files, const std::wstring& folder, 
     return largest + 1;
 }
 
+std::wstring CaptureFolderOf(const std::wstring& base, bool dateDir, const tamrik::CalendarTime& time) {
+    std::wstring folder = base;
+    // One backslash after the base folder, however it was written.
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
+    folder += L'\\';
+    if (dateDir) folder += DateDigits(time) + L"\\";
+    return folder;
+}
+
 std::wstring ResolveOutputFolder(OutputPlatform& platform, OutputSettings& output, FolderResult* result) {
     FolderResult ignored;
     FolderResult& made = result ? *result : ignored;
@@ -100,11 +109,7 @@ std::wstring ResolveOutputFolder(OutputPlatform& platform, OutputSettings& outpu
         made.failure = SaveFailure::NoFolder;
         return std::wstring();
     }
-    std::wstring folder = output.baseDirName;
-    // One backslash after the base folder, however it was written.
-    while (!folder.empty() && IsPathSeparator(folder.back())) folder.pop_back();
-    folder += L'\\';
-    if (output.bDateDir) folder += DateDigits(output.captureTime) + L"\\";
+    const std::wstring folder = CaptureFolderOf(output.baseDirName, output.bDateDir, output.captureTime);
     made.failure = MakeFolderLevels(platform.Files(), folder, &made.created);
     return folder;
 }

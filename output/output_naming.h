@@ -68,6 +68,11 @@ struct FolderResult {
 void prepareNamePattern(OutputPlatform& platform, OutputSettings& output, const tamrik::CalendarTime& time,
                         FolderResult* folder = nullptr);
 
+// The folder of the captures of `time` under base: base without the
+// separators it ends in, a backslash, and with dateDir the date
+// "%04d%02d%02d" and another backslash. Only names it.
+std::wstring CaptureFolderOf(const std::wstring& base, bool dateDir, const tamrik::CalendarTime& time);
+
 // baseDirName (the default folder when empty), a backslash, and with bDateDir
 // the date "%04d%02d%02d" and another backslash; created when missing. Empty,
 // with the failure NoFolder, when there is no base folder at all.

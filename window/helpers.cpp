@@ -5,6 +5,7 @@
 
 #include "image/ximage.h"
 #include "window/message_loop.h"
+#include "window/raii.h"
 
 namespace tamrik {
 
@@ -71,9 +72,8 @@ UINT WindowDpi(HWND window) {
     if (getDpiForWindow && window) {
         if (const UINT dpi = getDpiForWindow(window)) return dpi;
     }
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    const WindowDC screen(nullptr);
+    const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
     return dpi > 0 ? UINT(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
