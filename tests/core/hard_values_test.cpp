@@ -192,10 +192,11 @@ TEST(HardValues, DamagedExtrasLoadAsDefaultsOrTheLongestDelay) {
     s = LoadFrom(Profile({{e, L"captureDelay", L"7"}, {e, L"drawPointer", L"1"}}));
     EXPECT_EQ(s.extras_.captureDelay, 7u);
     EXPECT_FALSE(s.extras_.drawPointer);
-    // Out of range: never more than the longest delay, whatever the text.
+    // Out of range: the longest delay, whatever the text (a negative number
+    // reads as a huge one, as every unsigned value of the file does).
     for (const wchar_t* delay : {L"11", L"-1", L"4294967295", L"99999999999999999999", L"+10"}) {
         s = LoadFrom(Profile({{e, L"captureDelay", delay}}));
-        EXPECT_LE(s.extras_.captureDelay, ExtrasSettings::kMaxCaptureDelay) << delay;
+        EXPECT_EQ(s.extras_.captureDelay, ExtrasSettings::kMaxCaptureDelay) << delay;
     }
     // A flag's damaged text is read the same way for every flag of the group.
     const std::wstring flags[] = {L"2", L"-1", L"", L"true", std::wstring(100000, L'1')};

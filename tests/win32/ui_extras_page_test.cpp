@@ -11,10 +11,6 @@ namespace {
 
 constexpr size_t kExtrasPage = 5;
 
-bool Checked(HWND page, int id) {
-    return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
-}
-
 // Start at sign-in as a fake system keeps it, with every change it was asked for.
 struct FakeSignIn {
     bool on = false;
@@ -79,13 +75,7 @@ TEST(UiExtrasPage, DelaysOutsideZeroToTenAreRefusedWithAMessage) {
     HWND delay = ::GetDlgItem(page, IDC_EXTRAS_DELAY);
     for (const wchar_t* text : {L"11", L"4294967296", L"", L"1x"}) {
         ::SetFocus(::GetDlgItem(page, IDC_EXTRAS_CLIPBOARD));
-        ::SetWindowTextW(delay, text);
-        BoxAnswer watch(L"その他の設定");
-        h.PressOk();
-        EXPECT_EQ(BoxAnswer::seen, 1) << text;
-        EXPECT_NE(BoxAnswer::text.find(L"10"), std::wstring::npos) << text;
-        EXPECT_TRUE(h.IsOpen()) << text;
-        EXPECT_EQ(::GetFocus(), delay) << text;
+        ExpectOkRefused(h, delay, text, L"その他の設定", L"10");
         EXPECT_TRUE(h.profile->sections.empty());
     }
     // Leaving the page is refused the same way.

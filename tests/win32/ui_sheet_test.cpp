@@ -19,24 +19,6 @@ std::wstring ComboText(HWND page, int id) {
     return text;
 }
 
-bool Checked(HWND page, int id) {
-    return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
-}
-
-// OK with `text` in `field` is refused: one message box titled `caption`
-// that names `limit`, the sheet still open and the focus back in the field.
-void ExpectOkRefused(SheetHarness& h, HWND field, const wchar_t* text, const wchar_t* caption,
-                     const wchar_t* limit) {
-    SCOPED_TRACE(testing::Message() << "text " << tamrik::WideToUtf8(text));
-    ::SetWindowTextW(field, text);
-    BoxAnswer watch(caption);
-    h.PressOk();
-    EXPECT_EQ(BoxAnswer::seen, 1);
-    EXPECT_NE(BoxAnswer::text.find(limit), std::wstring::npos);
-    EXPECT_TRUE(h.IsOpen());
-    EXPECT_EQ(::GetFocus(), field);
-}
-
 }  // namespace
 
 TEST(UiSheet, EasyModeShowsOneEntryBoundToTheWholeRecord) {

@@ -2,6 +2,7 @@
 // an in-memory settings file, a message pump, and synthesised input.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "resources/settings_ui_resource.h"
 #include "settings/memory_storage.h"
 #include "settings/settings.h"
@@ -172,5 +174,23 @@ struct BoxAnswer {
     BoxAnswer& operator=(const BoxAnswer&) = delete;
 };
 constexpr wchar_t kNoMonitorCaption[] = L"No Monitor Selected.";
+
+inline bool Checked(HWND page, int id) {
+    return ::IsDlgButtonChecked(page, id) == BST_CHECKED;
+}
+
+// OK with `text` in `field` is refused: one message box titled `caption`
+// that names `limit`, the sheet still open and the focus back in the field.
+inline void ExpectOkRefused(SheetHarness& h, HWND field, const wchar_t* text, const wchar_t* caption,
+                            const wchar_t* limit) {
+    SCOPED_TRACE(testing::Message() << "text " << tamrik::WideToUtf8(text));
+    ::SetWindowTextW(field, text);
+    BoxAnswer watch(caption);
+    h.PressOk();
+    EXPECT_EQ(BoxAnswer::seen, 1);
+    EXPECT_NE(BoxAnswer::text.find(limit), std::wstring::npos);
+    EXPECT_TRUE(h.IsOpen());
+    EXPECT_EQ(::GetFocus(), field);
+}
 
 }  // namespace uitest
