@@ -29,6 +29,7 @@
 #include "capture/press_queue.h"
 #include "capture/screen_shot.h"
 #include "output/image_file_saver.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -239,10 +240,7 @@ int main(int argc, char** argv) {
                     (threads == 1 ? serial : parallel).push_back(ms);
                 }
             }
-            auto median = [](std::vector<double> v) {
-                std::sort(v.begin(), v.end());
-                return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-            };
+            const auto median = tamrik_bench::Median;
             std::printf("%s threads=%u serial_ms=%.1f parallel_ms=%.1f parallel_ratio=%.2f\n",
                         png ? "png" : "jpeg", EncodingThreads(), median(serial), median(parallel),
                         median(parallel) / median(serial));

@@ -20,22 +20,19 @@
 #include "image/encoders.h"
 #include "image/quantizer.h"
 #include "image/ximage.h"
+#include "bench/bench_support.h"
 
 using namespace orbilux;
 
 namespace {
+
+using tamrik_bench::Median;
 
 // Processor time of the whole process (every thread, user and system), in milliseconds.
 double CpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 bool ReadToken(std::FILE* f, std::string& out) {

@@ -97,7 +97,8 @@ start_display() {  # $1 = WIDTHxHEIGHT
     return 1
 }
 
-# The busy desktop: the image benchmark's screen picture on the root window.
+# The busy desktop on the root window: drawn like the image benchmark's screen,
+# with a larger photo-like area so that the picture is harder to compress.
 busy_picture=$work/busy-3840x2160.png
 if [ ! -s "$busy_picture" ]; then
     magick=$(command -v convert)

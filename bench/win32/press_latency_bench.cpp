@@ -40,8 +40,11 @@
 #include "settings/settings.h"
 #include "sysinfo/info_gathering.h"
 #include "sysinfo/win32/system_probes_win.h"
+#include "bench/bench_support.h"
 
 namespace {
+
+using tamrik_bench::Median;
 
 using namespace orbilux;
 using Clock = std::chrono::steady_clock;
@@ -95,12 +98,6 @@ public:
     Win32OutputPlatform output;
     PressQueue queue{PressQueue::kDefaultByteBudget, LowerThreadPriority};
 };
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The files written under folder (the press may put them in a dated
 // sub-folder); everything under folder is removed.
