@@ -22,15 +22,8 @@ expect_rc() {  # code what
 }
 copies() { wintool list | grep -c "caption=\[$MAIN_CAPTION\]" || true; }
 pictures() { find "$BASE_UNIX" -name '*.png' 2>/dev/null | wc -l; }
-wait_pictures() {  # more than N within 20 s
-    for _ in $(seq 1 80); do [ "$(pictures)" -gt "$1" ] && return 0; sleep 0.25; done
-    return 1
-}
-sheet_count() { wintool count-class "#32770"; }
-wait_sheet() {
-    for _ in $(seq 1 40); do [ "$(sheet_count)" -ge 1 ] && return 0; sleep 0.25; done
-    return 1
-}
+more_pictures_than() { [ "$(pictures)" -gt "$1" ]; }
+wait_pictures() { wait_until 20 more_pictures_than "$1"; }  # more than N
 
 # ---- No copy running ----
 wintool wait-gone "$MAIN_CAPTION" 5 || fail "a copy of the program was already running"
@@ -90,8 +83,7 @@ expect_rc 0 "/settings while the sheet is open"
 sleep 1
 [ "$(pictures)" = "$before" ] || fail "a capture ran while the settings sheet was open"
 [ "$(sheet_count)" = 1 ] || fail "a second /settings opened a second sheet"
-wintool click-class "#32770" 2 || fail "could not cancel the sheet"
-for _ in $(seq 1 20); do [ "$(sheet_count)" = 0 ] && break; sleep 0.25; done
+close_sheet 2
 pass "/settings opens the sheet; while it is open /shot and /exit are refused with 1"
 
 run /EXIT
@@ -106,12 +98,12 @@ pass "/exit is delivered (exit 0) and the running copy ends"
 # /settings with no copy running starts the program with its sheet open.
 start_tamrik --settings
 wait_sheet || fail "/settings with no copy running opened no sheet"
-wintool click-class "#32770" 2 || fail "could not cancel the sheet"
-for _ in $(seq 1 20); do [ "$(sheet_count)" = 0 ] && break; sleep 0.25; done
+close_sheet 2
 run /exit
 expect_rc 0 "/exit after a /settings start"
-wait "$TAMRIK_PID" || true
+rc=0
+wait "$TAMRIK_PID" || rc=$?
 TAMRIK_PID=
+[ "$rc" = 1 ] || fail "the copy started with /settings ended with $rc after /exit"
 pass "/settings with no copy running starts the program with the sheet open"
 rm -rf "$BASE_UNIX"
-echo "1 passed, 0 failed"

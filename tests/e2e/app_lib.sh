@@ -151,6 +151,16 @@ wait_still() {
     return 1
 }
 tray_icon_shown() { [ "$(wintool tray-icons)" -ge 1 ]; }
+# The settings sheet (a dialog of class #32770; the program shows no other
+# while the tests ask).
+sheet_count() { wintool count-class "#32770"; }
+sheet_shown() { [ "$(sheet_count)" -ge 1 ]; }
+no_sheet() { [ "$(sheet_count)" = 0 ]; }
+wait_sheet() { wait_until 10 sheet_shown; }
+close_sheet() {  # 1 OK, 2 Cancel
+    wintool click-class "#32770" "$1" || fail "no button $1 on the sheet"
+    wait_until 10 no_sheet || fail "the sheet stayed open"
+}
 no_balloon() { [ "$(wintool balloon-count)" -eq 0 ]; }
 
 # A JPEG that starts with SOI, ends with EOI and decodes.

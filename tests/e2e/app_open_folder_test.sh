@@ -3,26 +3,23 @@
 # folder when there is one, else the base folder (created when missing).
 . "$(dirname "$0")/app_lib.sh"
 
-BASE_UNIX=$WINEPREFIX/drive_c/TamrikOpenE2E
+use_base_folder TamrikOpenE2E
 rm -rf "$BASE_UNIX"
 today=$(date +%Y%m%d)
 explorer_windows() { wintool list | grep 'visible=1 class=\[ExplorerWClass\]' || true; }
+no_explorer() { [ -z "$(explorer_windows)" ]; }
 close_explorers() {
     wintool close-class ExplorerWClass
-    for _ in $(seq 1 20); do [ -z "$(explorer_windows)" ] && return 0; sleep 0.25; done
-    fail "the Explorer window did not close"
+    wait_until 5 no_explorer || fail "the Explorer window did not close"
 }
+explorer_for() { explorer_windows | grep -q "caption=\[$1\]"; }
 open_folder() {  # the caption Explorer should show
     wintool post "$MAIN_CAPTION" 32786 || fail "could not send the open-folder command"
-    for _ in $(seq 1 60); do
-        explorer_windows | grep -q "caption=\[$1\]" && return 0
-        sleep 0.25
-    done
-    fail "no Explorer window for $1 (windows: $(explorer_windows))"
+    wait_until 15 explorer_for "$1" || fail "no Explorer window for $1 (windows: $(explorer_windows))"
 }
 
 write_settings "[ORBILUXSettings.output_]
-baseDirName=C:\\TamrikOpenE2E
+baseDirName=$BASE_WIN
 bDateDir=TRUE"
 start_tamrik
 wintool wait-no-class TamrikSplashWnd 10 || true
@@ -39,6 +36,5 @@ open_folder "$today"
 close_explorers
 pass "Explorer opens today's folder $today"
 
-stop_tamrik || true
+exit_tamrik
 rm -rf "$BASE_UNIX"
-echo "1 passed, 0 failed"

@@ -23,14 +23,9 @@ remove_value
 
 open_sheet() {
     wintool post "$MAIN_CAPTION" 57601 || fail "could not send Settings"
-    for _ in $(seq 1 40); do [ "$(wintool count-class "#32770")" -ge 1 ] && return 0; sleep 0.25; done
-    fail "the settings sheet did not open"
+    wait_sheet || fail "the settings sheet did not open"
 }
-close_sheet() {  # 1 OK, 2 Cancel
-    wintool click-class "#32770" "$1" || fail "no button $1 on the sheet"
-    for _ in $(seq 1 40); do [ "$(wintool count-class "#32770")" = 0 ] && return 0; sleep 0.25; done
-    fail "the sheet stayed open"
-}
+no_run_value() { [ -z "$(run_value)" ]; }
 box() { wintool checked-class "#32770" $BOX; }
 
 write_settings "[ORBILUXSettings]
@@ -73,9 +68,7 @@ wintool post "$MAIN_CAPTION" 32785
 wintool wait-visible "Default Setting" 10 || fail "Initialize asked nothing"
 wintool post "Default Setting" 1
 wintool wait-gone "Default Setting" 5 || fail "the question stayed"
-for _ in $(seq 1 20); do [ -z "$(run_value)" ] && break; sleep 0.25; done
-[ -z "$(run_value)" ] || fail "Initialize left the Run value"
+wait_until 5 no_run_value || fail "Initialize left the Run value"
 pass "Initialize removes the Run value"
 
-stop_tamrik || true
-echo "1 passed, 0 failed"
+exit_tamrik
