@@ -17,13 +17,11 @@ write_press_settings key_.logType=1 output_.nPictureFormat=1 output_.bpp=2 outpu
 
 pictures() { find "$BASE_UNIX" -type f -name '*.png' 2>/dev/null | sort; }
 reports() { find "$BASE_UNIX" -type f -name '*.txt' 2>/dev/null | wc -l; }
+pictures_and_reports() { [ "$(pictures | wc -l)" -ge "$1" ] && [ "$(reports)" -ge "$1" ]; }
 # Waits (at most 90 s) until n pictures and n reports are there.
 wait_pictures_and_reports() {
-    for _ in $(seq 1 450); do
-        [ "$(pictures | wc -l)" -ge "$1" ] && [ "$(reports)" -ge "$1" ] && return 0
-        sleep 0.2
-    done
-    fail "expected $1 pictures and reports, found $(pictures | wc -l) and $(reports)"
+    wait_until 90 pictures_and_reports "$1" ||
+        fail "expected $1 pictures and reports, found $(pictures | wc -l) and $(reports)"
 }
 
 rm -rf "$BASE_UNIX"
