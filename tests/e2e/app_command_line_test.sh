@@ -20,6 +20,16 @@ run() {
 expect_rc() {  # code what
     [ "$RC" = "$1" ] || fail "$2: exit code $RC, not $1 (output: $OUT)"
 }
+# /exit (in the form given) is delivered with 0, and the running copy ends
+# with 1, as after the tray's Exit.
+exit_by_command_line() {
+    local rc=0
+    run "$1"
+    expect_rc 0 "$1 against the running copy"
+    wait "$TAMRIK_PID" || rc=$?
+    TAMRIK_PID=
+    [ "$rc" = 1 ] || fail "the running copy ended with $rc after $1, not 1 as after the tray's Exit"
+}
 copies() { wintool list | grep -c "caption=\[$MAIN_CAPTION\]" || true; }
 pictures() { find "$BASE_UNIX" -name '*.png' 2>/dev/null | wc -l; }
 more_pictures_than() { [ "$(pictures)" -gt "$1" ]; }
@@ -86,12 +96,7 @@ sleep 1
 close_sheet 2
 pass "/settings opens the sheet; while it is open /shot and /exit are refused with 1"
 
-run /EXIT
-expect_rc 0 "/exit against the running copy"
-rc=0
-wait "$TAMRIK_PID" || rc=$?
-TAMRIK_PID=
-[ "$rc" = 1 ] || fail "the running copy ended with $rc after /exit, not 1 as after the tray's Exit"
+exit_by_command_line /EXIT
 wintool wait-gone "$MAIN_CAPTION" 5 || fail "the main dialog stayed after /exit"
 pass "/exit is delivered (exit 0) and the running copy ends"
 
@@ -99,11 +104,6 @@ pass "/exit is delivered (exit 0) and the running copy ends"
 start_tamrik --settings
 wait_sheet || fail "/settings with no copy running opened no sheet"
 close_sheet 2
-run /exit
-expect_rc 0 "/exit after a /settings start"
-rc=0
-wait "$TAMRIK_PID" || rc=$?
-TAMRIK_PID=
-[ "$rc" = 1 ] || fail "the copy started with /settings ended with $rc after /exit"
+exit_by_command_line /exit
 pass "/settings with no copy running starts the program with the sheet open"
 rm -rf "$BASE_UNIX"
