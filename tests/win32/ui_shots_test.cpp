@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "resources/resource.h"
 #include "tests/win32/ui_test_support.h"
 
 using namespace uitest;
@@ -135,8 +136,8 @@ bool MenuShot::taken = false;
 
 bool ShootTrayMenu(const std::wstring& folder, const std::wstring& name, LANGID language) {
     HMODULE module = ::GetModuleHandleW(nullptr);
-    HRSRC found =
-        ::FindResourceExW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, MAKEINTRESOURCEW(201), language);
+    HRSRC found = ::FindResourceExW(module, MAKEINTRESOURCEW(4) /* RT_MENU */, MAKEINTRESOURCEW(IDR_TRAYMENU),
+                                    language);
     if (!found) return false;
     HMENU menu = ::LoadMenuIndirectW(::LockResource(::LoadResource(module, found)));
     if (!menu) return false;

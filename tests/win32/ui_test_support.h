@@ -15,6 +15,7 @@
 #include "settings/memory_storage.h"
 #include "settings/settings.h"
 #include "settings_ui/win32/settings_sheet.h"
+#include "window/helpers.h"
 
 namespace uitest {
 
@@ -49,9 +50,7 @@ inline std::wstring StringIn(LANGID language, UINT id) {
 }
 
 inline std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, 512);
-    return text;
+    return tamrik::WindowText(window);
 }
 
 inline void SendKey(WORD vk, bool up) {
