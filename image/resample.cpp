@@ -177,7 +177,7 @@ void ResampleRows(const ResampleJob& job, uint32_t firstRow, uint32_t endRow) {
 
 }  // namespace
 
-bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight) {
+bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight, const std::function<void()>& onThreadStart) {
     if (!IsValid()) return false;
     if (newWidth == 0 || newHeight == 0) return true;
     if (newWidth == width_ && newHeight == height_) return true;
@@ -222,7 +222,10 @@ bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight) {
         const uint32_t first = b * step, end = std::min(newHeight, first + step);
         if (first >= end) break;
         try {
-            helpers.emplace_back(ResampleRows, std::cref(job), first, end);
+            helpers.emplace_back([&job, &onThreadStart, first, end] {
+                if (onThreadStart) onThreadStart();
+                ResampleRows(job, first, end);
+            });
         } catch (const std::system_error&) {
             ResampleRows(job, first, end);  // no thread: this one does the band
         }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -74,7 +75,9 @@ public:
     // Resizes to newWidth x newHeight with the bicubic B-spline kernel, in
     // single precision, each channel sum truncated. The result has 24 bits.
     // A zero width or height leaves the picture unchanged, as does its own size.
-    bool Resample(uint32_t newWidth, uint32_t newHeight);
+    // A large picture is shared out among threads; onThreadStart runs first on
+    // each thread started for it (the press lowers their priority there).
+    bool Resample(uint32_t newWidth, uint32_t newHeight, const std::function<void()>& onThreadStart = {});
 
     // Turns the picture into a 1, 4 or 8 bit one with the given palette
     // (missing entries are black; no palette for 1 bit means black, white).

@@ -58,12 +58,13 @@ bool EncodedAsCaptured(const OutputSettings& output, int32_t bpp) {
 
 }  // namespace
 
-CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture) {
+CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture,
+                       const std::function<void()>& onThreadStart) {
     CxImage copy = picture;
     const uint32_t scale = EffectiveScale(output.scale);
     if (scale != 100) {
         copy.Resample(uint32_t(uint64_t(copy.GetWidth()) * scale / 100),
-                      uint32_t(uint64_t(copy.GetHeight()) * scale / 100));
+                      uint32_t(uint64_t(copy.GetHeight()) * scale / 100), onThreadStart);
     }
     if (!ReducesColours(output, bpp)) return copy;
     if (bpp == kDepth1) {
@@ -102,7 +103,7 @@ SaveFailure ImageFileSaver::SaveOne(const CxImage& picture, const std::wstring& 
             // No copy of a picture that would come out the same.
             savePicture(platform_.Files(), picture, path, encoder, &failure);
         } else {
-            const CxImage prepared = preparePicture(output, output.bpp, picture);
+            const CxImage prepared = preparePicture(output, output.bpp, picture, onThreadStart_);
             savePicture(platform_.Files(), prepared, path, encoder, &failure);
         }
         return failure;

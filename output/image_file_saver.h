@@ -27,8 +27,10 @@ uint32_t EffectiveScale(uint32_t scale);
 
 // A copy of picture ready for encoding: resampled to scale percent, then for
 // BMP and PNG reduced by bpp (0 1 bit diffused, 1 16 colours, 2 256 colours,
-// otherwise 24 bits). The picture itself is not changed.
-CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture);
+// otherwise 24 bits). The picture itself is not changed. onThreadStart runs
+// first on each thread the resampling starts.
+CxImage preparePicture(const OutputSettings& output, int32_t bpp, const CxImage& picture,
+                       const std::function<void()>& onThreadStart = {});
 
 // Encodes picture into a temporary file beside path and moves it to path once
 // complete; on any failure the temporary file is removed, path is left as it

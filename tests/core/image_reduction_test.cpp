@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "image/nearest_index.h"
 #include "image/quantizer.h"
@@ -197,6 +200,21 @@ TEST(ImageResample, BandsOfALargePictureMatchThePlainFormula) {
     CxImage fast = pic;
     ASSERT_TRUE(fast.Resample(650, 390));  // enough pixels to be split into bands
     EXPECT_TRUE(testpics::SamePixels(fast, PlainResample(pic, 650, 390)));
+
+    // The hook runs first on every thread the bands start, never on the caller's.
+    CxImage hooked = pic;
+    std::mutex lock;
+    std::vector<std::thread::id> started;
+    ASSERT_TRUE(hooked.Resample(650, 390, [&] {
+        std::lock_guard<std::mutex> hold(lock);
+        started.push_back(std::this_thread::get_id());
+    }));
+    EXPECT_TRUE(testpics::SamePixels(hooked, fast));
+    if (std::thread::hardware_concurrency() > 1) EXPECT_FALSE(started.empty());
+    for (const std::thread::id& id : started) EXPECT_NE(id, std::this_thread::get_id());
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(std::adjacent_find(started.begin(), started.end()), started.end())
+        << "a thread's hook ran twice";
 }
 
 TEST(ImageResample, KeepsSizeForZeroOrSameSizeAndHalvesFullHd) {
