@@ -21,7 +21,7 @@ bool KeyPressGate::StartsPress(uint32_t key) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (held_.count(key)) return false;
     held_.insert(key);
-    watching_.insert(key);
+    watching_[key] = ++presses_;
     if (!running_ && !stopping_) {
         // A watcher that ran out of keys has ended or is about to.
         if (watcher_.joinable()) watcher_.join();
@@ -41,14 +41,17 @@ void KeyPressGate::Watch() {
     while (!stopping_ && !watching_.empty()) {
         stop_.wait_for(lock, lookEvery_, [this] { return stopping_; });
         if (stopping_) break;
-        const std::vector<uint32_t> keys(watching_.begin(), watching_.end());
+        const std::vector<std::pair<uint32_t, uint64_t>> presses(watching_.begin(), watching_.end());
         lock.unlock();
-        std::vector<uint32_t> told;
-        for (const uint32_t key : keys) {
-            if (!isDown_(key) && tellReleased_(key)) told.push_back(key);
+        std::vector<std::pair<uint32_t, uint64_t>> told;
+        for (const auto& press : presses) {
+            if (!isDown_(press.first) && tellReleased_(press.first)) told.push_back(press);
         }
         lock.lock();
-        for (const uint32_t key : told) watching_.erase(key);
+        for (const auto& press : told) {
+            const auto watched = watching_.find(press.first);
+            if (watched != watching_.end() && watched->second == press.second) watching_.erase(watched);
+        }
     }
     running_ = false;
 }

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -52,8 +53,11 @@ private:
 
     std::mutex mutex_;
     std::condition_variable stop_;
-    std::set<uint32_t> held_;      // pressed, and the release not yet handled
-    std::set<uint32_t> watching_;  // pressed, and the release not yet queued
+    std::set<uint32_t> held_;  // pressed, and the release not yet handled
+    // Pressed, and the release not yet queued; each press with its own number,
+    // so a press started while the watcher tells the last one's release stays.
+    std::map<uint32_t, uint64_t> watching_;
+    uint64_t presses_ = 0;
     bool running_ = false;
     bool stopping_ = false;
     std::thread watcher_;

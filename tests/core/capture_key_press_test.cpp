@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -32,14 +33,25 @@ public:
         return down_[key];
     }
     bool Tell(uint32_t key) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (refusals_ > 0) {
-            --refusals_;
-            return false;
+        std::function<void(uint32_t)> afterTell;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (refusals_ > 0) {
+                --refusals_;
+                return false;
+            }
+            queued_.push_back(key);
+            changed_.notify_all();
+            afterTell.swap(afterTell_);
         }
-        queued_.push_back(key);
-        changed_.notify_all();
+        if (afterTell) afterTell(key);
         return true;
+    }
+    // Runs once, on the watcher, right after the next news is queued: the
+    // user-interface thread handling it before the watcher looks again.
+    void AfterNextTell(std::function<void(uint32_t)> afterTell) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        afterTell_ = std::move(afterTell);
     }
     void RefuseNext(int count) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -71,6 +83,7 @@ private:
     std::map<uint32_t, bool> down_;
     std::deque<uint32_t> queued_;
     int refusals_ = 0;
+    std::function<void(uint32_t)> afterTell_;
 };
 
 TEST(CaptureKeyPress, HeldKeyStartsOnePressUntilItsReleaseIsHandled) {
@@ -90,6 +103,25 @@ TEST(CaptureKeyPress, HeldKeyStartsOnePressUntilItsReleaseIsHandled) {
     // The next press, quick as a tap: the key is already up at the first look.
     EXPECT_TRUE(gate.StartsPress(kPrintScreen));
     ASSERT_EQ(keys.NextRelease(), kPrintScreen);
+    gate.Released(kPrintScreen);
+    EXPECT_TRUE(gate.StartsPress(kPrintScreen));
+}
+
+TEST(CaptureKeyPress, PressStartedWhileTheWatcherTellsTheLastReleaseIsWatched) {
+    Keyboard keys;
+    KeyPressGate gate(keys.IsDownFn(), keys.TellFn(), 2ms);
+    // The release is handled and the key pressed again, quick as a tap, before
+    // the watcher has finished its look: that press must still be seen up.
+    bool startedAgain = false;
+    keys.AfterNextTell([&](uint32_t key) {
+        gate.Released(key);
+        startedAgain = gate.StartsPress(key);
+    });
+    EXPECT_TRUE(gate.StartsPress(kPrintScreen));
+    ASSERT_EQ(keys.NextRelease(), kPrintScreen);
+    ASSERT_EQ(keys.NextRelease(), kPrintScreen);
+    EXPECT_TRUE(startedAgain);
+    EXPECT_FALSE(gate.StartsPress(kPrintScreen));
     gate.Released(kPrintScreen);
     EXPECT_TRUE(gate.StartsPress(kPrintScreen));
 }
