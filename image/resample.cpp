@@ -8,7 +8,6 @@
 // the result identical to it bit for bit.
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -217,6 +216,7 @@ bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight, const std::functio
     uint32_t bands = work < 200000 ? 1 : std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
     bands = std::min(bands, newHeight);
     std::vector<std::thread> helpers;
+    helpers.reserve(bands);  // before any thread runs: growing it later could throw past them
     const uint32_t step = (newHeight + bands - 1) / bands;
     for (uint32_t b = 1; b < bands; ++b) {
         const uint32_t first = b * step, end = std::min(newHeight, first + step);
@@ -226,8 +226,8 @@ bool CxImage::Resample(uint32_t newWidth, uint32_t newHeight, const std::functio
                 if (onThreadStart) onThreadStart();
                 ResampleRows(job, first, end);
             });
-        } catch (const std::system_error&) {
-            ResampleRows(job, first, end);  // no thread: this one does the band
+        } catch (...) {
+            ResampleRows(job, first, end);  // no thread (or no memory for one): this one does the band
         }
     }
     ResampleRows(job, 0, std::min(newHeight, step));
