@@ -104,13 +104,13 @@ pass "bEnableShotKey_ FALSE: Alt+Ctrl+Print Screen does nothing"
 settings_with 1 0 2
 begin_case
 wintool post "$MAIN_CAPTION" 32775
-sleep 0.5
+sleep 1  # the posted command has been handled
 press
 xdotool key ctrl+alt+Print
 sleep 5
 [ -z "$(output_files)" ] || fail "a key worked while the hotkeys were switched off"
 wintool post "$MAIN_CAPTION" 32775
-sleep 0.5
+sleep 1  # the posted command has been handled
 press
 wait_files 1 || fail "Print Screen did nothing after the hotkeys were switched on again"
 pass "the hotkey item switches both keys off and on again"

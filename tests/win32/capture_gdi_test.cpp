@@ -455,7 +455,7 @@ TEST(CaptureErrorBox, FailedGrabShowsTheErrorWithoutOwnerAndKeepsThePicture) {
     std::thread watcher([&] {
         for (int i = 0; i < 200 && !found; ++i) {
             const HWND dialog = ::FindWindowW(L"#32770", L"Screen capture ERROR");
-            if (dialog) {
+            if (dialog && ::IsWindowVisible(dialog)) {
                 wchar_t buffer[256] = {};
                 ::GetDlgItemTextW(dialog, 0xFFFF, buffer, 256);
                 text = buffer;
