@@ -1,5 +1,6 @@
 #include "app/win32/hotkeys.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -21,14 +22,22 @@ Registered& Registrations() {
     return registered;
 }
 
+// The keyboard's delay before it repeats a held key: settings 0 to 3 stand
+// for about 250 ms to 1 s.
+std::chrono::milliseconds KeyboardRepeatDelay() {
+    int setting = 0;
+    if (!::SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &setting, 0)) setting = 0;
+    return std::chrono::milliseconds(250 * (std::min(std::max(setting, 0), 3) + 1));
+}
+
 KeyPressGate& Presses() {
     static KeyPressGate gate([](uint32_t key) { return (::GetAsyncKeyState(int(key)) & 0x8000) != 0; },
-                             [](uint32_t key) {
+                             [](uint32_t key, uint64_t press) {
                                  HWND window = Registrations().window;
-                                 return window &&
-                                        ::PostMessageW(window, kHotkeyKeyUpMessage, key, 0) != FALSE;
+                                 return window && ::PostMessageW(window, kHotkeyKeyUpMessage, key,
+                                                                 LPARAM(press)) != FALSE;
                              },
-                             std::chrono::milliseconds(10));
+                             std::chrono::milliseconds(10), KeyboardRepeatDelay());
     return gate;
 }
 
@@ -57,17 +66,17 @@ void UnregisterHotkeys(HWND window) {
     ::UnregisterHotKey(window, kShotHotkeyId);
 }
 
-bool HotkeyStartsPress(int id) {
+bool HotkeyStartsPress(int id, DWORD messageTime) {
     if (id != kPrintHotkeyId && id != kShotHotkeyId) return true;
     const UINT key = Registrations().key[id];
     // A press is one press of the key, whichever of the two hotkeys it made:
     // letting go of Alt and Ctrl while Print Screen stays down does not start
     // another one.
-    return key == 0 || Presses().StartsPress(key);
+    return key == 0 || Presses().StartsPress(key, uint32_t(messageTime));
 }
 
-void HotkeyKeyReleased(WPARAM key) {
-    Presses().Released(uint32_t(key));
+void HotkeyKeyReleased(WPARAM key, LPARAM press) {
+    Presses().Released(uint32_t(key), uint64_t(press));
 }
 
 }  // namespace orbilux

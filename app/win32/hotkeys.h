@@ -24,9 +24,10 @@ void UnregisterHotkeys(HWND window);
 // Whether a WM_HOTKEY message for hotkey `id` starts a new press of its key;
 // false for a repeat while the key of the press that started the previous
 // action is still held (some systems send repeats despite the no-repeat
-// modifier). User-interface thread only.
-bool HotkeyStartsPress(int id);
-// Handles kHotkeyKeyUpMessage.
-void HotkeyKeyReleased(WPARAM key);
+// modifier). `messageTime` is the message's GetMessageTime. User-interface
+// thread only.
+bool HotkeyStartsPress(int id, DWORD messageTime);
+// Handles kHotkeyKeyUpMessage: the key in wParam, its press in lParam.
+void HotkeyKeyReleased(WPARAM key, LPARAM press);
 
 }  // namespace orbilux

@@ -88,7 +88,7 @@ LRESULT CMainDlg::OnInitDialog(WPARAM, LPARAM) {
 
 LRESULT CMainDlg::OnHotKey(WPARAM id, LPARAM) {
     // One action per press: the keyboard's repeats of a held key are dropped.
-    if (!HotkeyStartsPress(int(id))) return 0;
+    if (!HotkeyStartsPress(int(id), DWORD(::GetMessageTime()))) return 0;
     // The print key may wait its delay first; the shot key never waits.
     if (int(id) == kPrintHotkeyId && countdown_.DeferPress(SettingsInstance().extras_.captureDelay, [this] {
             RunCaptureAction(kPrintHotkeyId, SettingsInstance(), *this, captureBusy);
@@ -98,8 +98,8 @@ LRESULT CMainDlg::OnHotKey(WPARAM id, LPARAM) {
     return 0;
 }
 
-LRESULT CMainDlg::OnHotkeyKeyUp(WPARAM key, LPARAM) {
-    HotkeyKeyReleased(key);
+LRESULT CMainDlg::OnHotkeyKeyUp(WPARAM key, LPARAM press) {
+    HotkeyKeyReleased(key, press);
     return 0;
 }
 

@@ -40,7 +40,7 @@ public:
 private:
     LRESULT OnInitDialog(WPARAM, LPARAM);
     LRESULT OnHotKey(WPARAM id, LPARAM);
-    LRESULT OnHotkeyKeyUp(WPARAM key, LPARAM);
+    LRESULT OnHotkeyKeyUp(WPARAM key, LPARAM press);
     LRESULT OnHelp(WPARAM, LPARAM);
     LRESULT OnTimer(WPARAM id, LPARAM);
     LRESULT OnTrayIcon(WPARAM wParam, LPARAM lParam) { return tray_.OnTrayIcon(wParam, lParam); }
