@@ -8,8 +8,8 @@ namespace orbilux {
 
 enum AppMessage : UINT {
     // Posted to the window that registered the hotkeys when the key of a press
-    // has been seen up; wParam is the virtual-key code. Its handler calls
-    // HotkeyKeyReleased.
+    // has been seen up; wParam is the virtual-key code, lParam the number of
+    // the press. Its handler calls HotkeyKeyReleased.
     kHotkeyKeyUpMessage = WM_APP + 0x21,
     // Posted to the main dialog to carry out a command-line command (wParam)
     // once the message that brought it has been answered.
